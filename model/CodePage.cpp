@@ -1,0 +1,68 @@
+#include "model/CodePage.h"
+
+namespace kavex {
+namespace {
+
+TCodePage ActivePage = TCodePage::Windows1252;
+
+// 0x80..0x9F of Windows-1252. The five bytes it leaves undefined (0x81, 0x8D, 0x8F, 0x90,
+// 0x9D) map to the same code point, as Windows converts them.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+}  // namespace
+
+void SetCodePage(TCodePage Page) { ActivePage = Page; }
+TCodePage GetCodePage() { return ActivePage; }
+
+char32_t CodePageChar(std::uint8_t Byte) {
+  if (ActivePage == TCodePage::Windows1252 && Byte >= 0x80 && Byte <= 0x9F) return Cp1252High[Byte - 0x80];
+  return Byte;
+}
+
+void AppendUtf8(std::string& Out, char32_t Code) {
+  if ((Code >= 0xD800 && Code <= 0xDFFF) || Code > 0x10FFFF) Code = 0xFFFD;
+  if (Code < 0x80) {
+    Out += static_cast<char>(Code);
+  } else if (Code < 0x800) {
+    Out += static_cast<char>(0xC0 | (Code >> 6));
+    Out += static_cast<char>(0x80 | (Code & 0x3F));
+  } else if (Code < 0x10000) {
+    Out += static_cast<char>(0xE0 | (Code >> 12));
+    Out += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
+    Out += static_cast<char>(0x80 | (Code & 0x3F));
+  } else {
+    Out += static_cast<char>(0xF0 | (Code >> 18));
+    Out += static_cast<char>(0x80 | ((Code >> 12) & 0x3F));
+    Out += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
+    Out += static_cast<char>(0x80 | (Code & 0x3F));
+  }
+}
+
+std::string CodePageToUtf8(std::string_view Bytes) {
+  std::string Out;
+  Out.reserve(Bytes.size());
+  for (char C : Bytes) AppendUtf8(Out, CodePageChar(static_cast<std::uint8_t>(C)));
+  return Out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view Text) {
+  std::string Out;
+  Out.reserve(Text.size());
+  for (std::size_t I = 0; I < Text.size(); ++I) {
+    const char16_t U = Text[I];
+    if (U >= 0xD800 && U <= 0xDBFF && I + 1 < Text.size() && Text[I + 1] >= 0xDC00 && Text[I + 1] <= 0xDFFF) {
+      AppendUtf8(Out, 0x10000 + ((static_cast<char32_t>(U) - 0xD800) << 10) + (Text[I + 1] - 0xDC00));
+      ++I;
+    } else {
+      AppendUtf8(Out, U);
+    }
+  }
+  return Out;
+}
+
+}  // namespace kavex

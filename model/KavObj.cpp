@@ -1,0 +1,183 @@
+#include "model/KavObj.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "log/Log.h"
+
+namespace kavex {
+
+std::uint16_t ReadBE16(TByteView Buf, std::size_t Offset) {
+  return static_cast<std::uint16_t>((ByteAt(Buf, Offset) << 8) | ByteAt(Buf, Offset + 1));
+}
+
+std::uint32_t ReadBE24(TByteView Buf, std::size_t Offset) {
+  return (static_cast<std::uint32_t>(ByteAt(Buf, Offset)) << 16) |
+         (static_cast<std::uint32_t>(ByteAt(Buf, Offset + 1)) << 8) | ByteAt(Buf, Offset + 2);
+}
+
+std::uint32_t ReadBE32(TByteView Buf, std::size_t Offset) {
+  if (HasBytes(Buf, Offset, 4))
+    return (static_cast<std::uint32_t>(Buf[Offset]) << 24) | (static_cast<std::uint32_t>(Buf[Offset + 1]) << 16) |
+           (static_cast<std::uint32_t>(Buf[Offset + 2]) << 8) | Buf[Offset + 3];
+  return (static_cast<std::uint32_t>(ByteAt(Buf, Offset)) << 24) |
+         (static_cast<std::uint32_t>(ByteAt(Buf, Offset + 1)) << 16) |
+         (static_cast<std::uint32_t>(ByteAt(Buf, Offset + 2)) << 8) | ByteAt(Buf, Offset + 3);
+}
+
+bool AllBytesEqual(TByteView Buf, std::size_t Offset, std::size_t Length, std::uint8_t Value) {
+  if (Length == 0) return true;
+  if (!HasBytes(Buf, Offset, Length)) return false;
+  const auto Range = Buf.subspan(Offset, Length);
+  return std::all_of(Range.begin(), Range.end(), [Value](std::uint8_t B) { return B == Value; });
+}
+
+std::uint16_t SumWordsBE(TByteView Buf, std::size_t Offset, std::int64_t Length) {
+  std::uint32_t Sum = 0;
+  if (Length <= 0 || Offset >= Buf.size()) return 0;
+  const std::size_t End = Buf.size();
+  std::size_t P = Offset;
+  const std::uint64_t Limit = static_cast<std::uint64_t>(Length);
+  // Whole words inside the buffer first, then the bounded last word.
+  while (P - Offset < Limit && P + 2 <= End) {
+    Sum += static_cast<std::uint32_t>((Buf[P] << 8) | Buf[P + 1]);
+    P += 2;
+  }
+  if (P - Offset < Limit && P < End) Sum += ReadBE16(Buf, P);
+  return static_cast<std::uint16_t>(Sum);
+}
+
+std::uint32_t SumDWordsBE(TByteView Buf, std::size_t Offset, std::int64_t Length) {
+  std::uint32_t Sum = 0;
+  if (Length <= 0 || Offset >= Buf.size()) return 0;
+  const std::size_t End = Buf.size();
+  std::size_t P = Offset;
+  const std::uint64_t Limit = static_cast<std::uint64_t>(Length);
+  while (P - Offset < Limit && P + 4 <= End) {
+    Sum += (static_cast<std::uint32_t>(Buf[P]) << 24) | (static_cast<std::uint32_t>(Buf[P + 1]) << 16) |
+           (static_cast<std::uint32_t>(Buf[P + 2]) << 8) | Buf[P + 3];
+    P += 4;
+  }
+  if (P - Offset < Limit && P < End) Sum += ReadBE32(Buf, P);
+  return Sum;
+}
+
+void TCursor::Advance(std::int64_t Count) {
+  // Cursors only move forward, and never past the end of their buffer.
+  if (Count <= 0) return;
+  Pos = std::min(Pos, Buf.size()) + static_cast<std::size_t>(std::min<std::uint64_t>(Left(), static_cast<std::uint64_t>(Count)));
+}
+
+// ---------------------------------------------------------------------------------------
+namespace {
+TLogProc& InstalledLogProc() {
+  static TLogProc Proc;
+  return Proc;
+}
+}  // namespace
+
+void SetLogProc(TLogProc Proc) {
+  InstalledLogProc() = std::move(Proc);
+  if (InstalledLogProc()) InstalledLogProc()(msgMsgProcInitialized, "[KavObj]", TLogArgs{});
+}
+
+int CallLogProc(int Ident, const std::string& Path, const TLogArgs& Args) {
+  if (!InstalledLogProc()) return 0;
+  return InstalledLogProc()(Ident, Path, Args);
+}
+
+// ---------------------------------------------------------------------------------------
+namespace {
+std::string PathOf(const TKavClass* Node) { return Node ? Node->GetPath() : std::string("/"); }
+}  // namespace
+
+EKavError::EKavError(const TKavClass* Node, int Ident, const TLogArgs& Args) : std::runtime_error(Text) {
+  CallLogProc(Ident, PathOf(Node ? Node->Parent() : nullptr), Args);
+}
+
+TKavClass::TKavClass(TKavClass* Parent, std::int32_t /*Available*/, TCursor& /*Cursor*/) : Parent_(Parent) {}
+
+TKavClass::~TKavClass() {
+  // Children go first, last to first, so that no child outlives what it points into.
+  while (!Children_.empty()) Children_.pop_back();
+}
+
+std::string TKavClass::GetCaption() const {
+  const std::string Name = GetName();
+  const std::string Description = GetDescription();
+  if (Description.empty()) return Name;
+  if (Name.empty()) return Description;
+  return FormatText("%s (%s)", TLogArgs{Name, Description});
+}
+
+std::string TKavClass::GetPath() const {
+  std::string Path;
+  for (const TKavClass* Node = this; Node && std::strcmp(Node->ClassName(), "TFls") != 0; Node = Node->Parent())
+    Path = Node->GetName() + "/" + Path;
+  return "/" + Path;
+}
+
+int TKavClass::Log(int Ident, const TLogArgs& Args) const { return CallLogProc(Ident, GetPath(), Args); }
+
+TKavClass* TKavClass::AddChild(std::unique_ptr<TKavClass> Node) {
+  if (!Node) return nullptr;
+  Node->IndexInParent_ = Children_.size();
+  Children_.push_back(std::move(Node));
+  return Children_.back().get();
+}
+
+TKavClass* TKavClass::FindChild(std::string_view ClassName) const {
+  for (const auto& Child : Children_)
+    if (ClassName == Child->ClassName()) return Child.get();
+  return nullptr;
+}
+
+TKavClass* TKavClass::NextSibling() const {
+  if (!Parent_) return nullptr;
+  return Parent_->Child(IndexInParent_ + 1);
+}
+
+// ---------------------------------------------------------------------------------------
+TKavContainer::TKavContainer(TKavClass* Parent, std::int32_t Available, TCursor& Cursor)
+    : TKavClass(Parent, Available, Cursor) {}
+
+std::int32_t TKavContainer::Remaining() const {
+  return Size_ - static_cast<std::int32_t>(std::min<std::size_t>(Cursor_.Pos, static_cast<std::size_t>(std::max(Size_, 0))));
+}
+
+void TKavContainer::SetData(TByteView Source) {
+  Data_.clear();
+  if (Size_ > 0) {
+    const std::size_t Count = std::min<std::size_t>(static_cast<std::size_t>(Size_), Source.size());
+    Data_.assign(Source.begin(), Source.begin() + static_cast<std::ptrdiff_t>(Count));
+    Data_.shrink_to_fit();
+    Size_ = static_cast<std::int32_t>(Count);
+  }
+  ResetCursor();
+}
+
+void TKavContainer::FreeData() {
+  TBytes().swap(Data_);
+  Size_ = 0;
+  ResetCursor();
+}
+
+void TKavContainer::AdoptData(TBytes Bytes) {
+  Data_ = std::move(Bytes);
+  Size_ = static_cast<std::int32_t>(Data_.size());
+  ResetCursor();
+}
+
+std::string JoinLines(std::string_view Text) {
+  std::string Out;
+  Out.reserve(Text.size());
+  for (char C : Text) {
+    if (C == '\n')
+      Out += ", ";
+    else
+      Out += C;
+  }
+  return Out;
+}
+
+}  // namespace kavex

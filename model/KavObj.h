@@ -1,0 +1,158 @@
+#pragma once
+// Base classes of every model node, the error that abandons a node, the byte and checksum
+// helpers, and the model's one link to the log.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "log/LogArgs.h"
+
+namespace kavex {
+
+using TBytes = std::vector<std::uint8_t>;
+using TByteView = std::span<const std::uint8_t>;
+
+// ---------------------------------------------------------------------------------------
+// Byte helpers. All multi-byte numbers in a flash image are big-endian. Reads are bounded by
+// the view: a byte that does not exist reads as 0, so no read ever leaves the buffer. Callers
+// that must tell a short read from a real zero check the length first (HasBytes).
+
+inline bool HasBytes(TByteView Buf, std::size_t Offset, std::size_t Length) {
+  return Offset <= Buf.size() && Length <= Buf.size() - Offset;
+}
+inline std::uint8_t ByteAt(TByteView Buf, std::size_t Offset) {
+  return Offset < Buf.size() ? Buf[Offset] : 0;
+}
+std::uint16_t ReadBE16(TByteView Buf, std::size_t Offset);
+std::uint32_t ReadBE24(TByteView Buf, std::size_t Offset);
+std::uint32_t ReadBE32(TByteView Buf, std::size_t Offset);
+
+constexpr std::uint16_t SwapWord(std::uint16_t V) { return static_cast<std::uint16_t>((V >> 8) | (V << 8)); }
+constexpr std::uint32_t SwapDWord(std::uint32_t V) {
+  return (V >> 24) | ((V >> 8) & 0xFF00u) | ((V << 8) & 0xFF0000u) | (V << 24);
+}
+
+// True when every byte of Buf[Offset, Offset+Length) equals Value; bytes past the end of the
+// buffer count as not equal. An empty range gives true.
+bool AllBytesEqual(TByteView Buf, std::size_t Offset, std::size_t Length, std::uint8_t Value);
+// 0 < V < N, both bounds exclusive.
+constexpr bool InOpenRange(std::int64_t V, std::int64_t N) { return V > 0 && V < N; }
+// The next multiple of 4 at or after Pos (positions count from the start of their buffer).
+constexpr std::size_t AlignUp4(std::size_t Pos) { return (Pos + 3) & ~static_cast<std::size_t>(3); }
+// (w & 0xF) * 100 + ((w >> 4) & 0xF) * 10 + ((w >> 8) & 0xF); the top nibble is ignored.
+constexpr int BcdDigits3(std::uint16_t W) { return (W & 0xF) * 100 + ((W >> 4) & 0xF) * 10 + ((W >> 8) & 0xF); }
+// Wrapping sums of big-endian words from Offset while fewer than Length bytes are passed. The
+// last word may reach past Length; bytes it would take from beyond the buffer count as 0.
+std::uint16_t SumWordsBE(TByteView Buf, std::size_t Offset, std::int64_t Length);
+std::uint32_t SumDWordsBE(TByteView Buf, std::size_t Offset, std::int64_t Length);
+
+// A read position inside one buffer. Moving it never reads; reads go through the view.
+struct TCursor {
+  TByteView Buf;
+  std::size_t Pos = 0;
+
+  // Bytes from Pos to the end of the buffer (0 when Pos stands past it).
+  std::size_t Left() const { return Pos < Buf.size() ? Buf.size() - Pos : 0; }
+  TByteView Here() const { return Buf.subspan(std::min(Pos, Buf.size())); }
+  void Advance(std::int64_t Count);  // forward only, never past the end of the buffer
+  void Align4() { Pos = std::min(AlignUp4(Pos), Buf.size()); }
+};
+
+// ---------------------------------------------------------------------------------------
+// Log forwarding. The model writes every finding through the one installed procedure.
+using TLogProc = std::function<int(int Ident, const std::string& Path, const TLogArgs& Args)>;
+// Installs Proc (replacing any earlier one); a non-empty Proc at once receives message 2.
+void SetLogProc(TLogProc Proc);
+// Passes the message to the installed procedure; without one, does nothing and returns 0.
+int CallLogProc(int Ident, const std::string& Path, const TLogArgs& Args);
+
+// ---------------------------------------------------------------------------------------
+class TKavClass;
+
+// Raised by a node that cannot be built, after its finding has been logged with the path of
+// the place where the node would have hung (its parent's path).
+class EKavError : public std::runtime_error {
+public:
+  static constexpr const char* Text = "Problem found, for more information see messages in Log";
+  EKavError(const TKavClass* Node, int Ident, const TLogArgs& Args);
+};
+
+// Base of all model nodes. A node owns its children, in the order they were appended.
+class TKavClass {
+public:
+  TKavClass(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  virtual ~TKavClass();
+  TKavClass(const TKavClass&) = delete;
+  TKavClass& operator=(const TKavClass&) = delete;
+
+  // The most derived class's name ("TFls", "TChunk", ...): the tree picks icons and panels by it.
+  virtual const char* ClassName() const = 0;
+
+  virtual std::string GetCaption() const;
+  virtual std::string GetName() const = 0;
+  virtual std::string GetDescription() const { return {}; }
+  virtual bool MayHaveChildren() const { return false; }
+  // Builds, appends and returns the next child; nullptr when there is nothing more to build.
+  virtual TKavClass* ParseNextChild() { return nullptr; }
+
+  std::string GetPath() const;
+  int Log(int Ident, const TLogArgs& Args = {}) const;
+  // Takes ownership of Node and appends it; a null Node changes nothing. Returns Node.
+  TKavClass* AddChild(std::unique_ptr<TKavClass> Node);
+  // The first child whose class is exactly ClassName (a subclass does not match).
+  TKavClass* FindChild(std::string_view ClassName) const;
+
+  TKavClass* Parent() const { return Parent_; }
+  TKavClass* FirstChild() const { return Children_.empty() ? nullptr : Children_.front().get(); }
+  TKavClass* NextSibling() const;
+  std::size_t ChildCount() const { return Children_.size(); }
+  TKavClass* Child(std::size_t Index) const { return Index < Children_.size() ? Children_[Index].get() : nullptr; }
+
+private:
+  TKavClass* Parent_;
+  std::size_t IndexInParent_ = 0;
+  // A vector rather than a linked chain of owners: a chunk may hold many thousands of
+  // subchunks, and destroying a long chain of owning links would recurse that deep.
+  std::vector<std::unique_ptr<TKavClass>> Children_;
+};
+
+// A node that holds a private copy of the bytes of its area.
+class TKavContainer : public TKavClass {
+public:
+  TKavContainer(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+
+  // Bytes not yet consumed by children.
+  virtual std::int32_t Remaining() const;
+
+  std::int32_t Size() const { return Size_; }
+  TByteView Data() const { return Data_; }
+  TCursor& Cursor() { return Cursor_; }
+  const TCursor& Cursor() const { return Cursor_; }
+
+protected:
+  // Copies Size() bytes from Source and puts the cursor at the start of the copy. Callers
+  // check that Source holds them; should it not, the copy (and Size) stops at its end.
+  void SetData(TByteView Source);
+  void FreeData();
+  void AdoptData(TBytes Bytes);  // takes a buffer as it is (the root's file image)
+  void SetSize(std::int32_t Size) { Size_ = Size; }
+  TBytes& MutableData() { return Data_; }
+  void ResetCursor() { Cursor_ = TCursor{TByteView(Data_), 0}; }
+
+private:
+  TBytes Data_;
+  TCursor Cursor_;
+  std::int32_t Size_ = 0;
+};
+
+// Replaces each line feed by ", " (version strings shown on one line).
+std::string JoinLines(std::string_view Text);
+
+}  // namespace kavex

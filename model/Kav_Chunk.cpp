@@ -1,0 +1,111 @@
+#include "model/Kav_Chunk.h"
+
+#include <algorithm>
+
+#include "log/Log.h"
+#include "model/CodePage.h"
+#include "model/Kav_Subchunk.h"
+
+namespace kavex {
+namespace {
+
+std::unique_ptr<TSubchunk> MakeClosing(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) {
+  return MakeSubchunk<TClosingSubchunk>(Parent, Available, Cursor);
+}
+
+}  // namespace
+
+std::span<const TSubchunkKind> SubchunkKinds() {
+  // Rows whose decoded class is not built yet keep their bytes as raw subchunks.
+  static const TSubchunkKind Kinds[] = {
+      {{'L', 'P', 'C', 'S'}, &MakeSubchunk<TLPCSSubchunk>},
+      {{'G', 'S', 'M', 'C'}, &MakeSubchunk<TRawSubchunk>},
+      {{'F', 'O', 'N', 'T'}, &MakeSubchunk<TRawSubchunk>},
+      {{'T', 'E', 'X', 'T'}, &MakeSubchunk<TRawSubchunk>},
+      {{'A', 'O', 'R', 'D'}, &MakeSubchunk<TAORDSubchunk>},
+      {{'T', 'O', 'N', 'E'}, &MakeSubchunk<TRawSubchunk>},
+      {{'P', 'L', 'M', 'N'}, &MakeSubchunk<TRawSubchunk>},
+      {{'L', 'D', 'B', 0}, &MakeSubchunk<TLDBSubchunk>},
+      {{'W', 'U', 'G', 'S'}, &MakeSubchunk<TWUGSSubchunk>},
+  };
+  return Kinds;
+}
+
+std::string FieldText(TByteView Field) {
+  const auto End = std::find(Field.begin(), Field.end(), std::uint8_t{0});
+  return CodePageToUtf8(std::string_view(reinterpret_cast<const char*>(Field.data()),
+                                         static_cast<std::size_t>(End - Field.begin())));
+}
+
+TChunk::TChunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TKavContainer(Parent, Available, Cursor) {
+  if (Available < static_cast<std::int32_t>(ChunkHeaderSize)) throw EKavError(this, msgChunkNoHeader, {std::int64_t{Available}});
+  std::copy_n(Cursor.Here().begin(), ChunkHeaderSize, Header_.begin());
+  Cursor.Advance(ChunkHeaderSize);
+
+  const std::int32_t Length = GetLength();
+  if (Length > Available) throw EKavError(this, msgChunkNoData, {std::int64_t{Available}});
+  SetSize(Length - static_cast<std::int32_t>(ChunkHeaderSize));
+  if (Size() > 0) {
+    SetData(Cursor.Here().first(static_cast<std::size_t>(Size())));
+    Cursor.Advance(Size());
+  } else {
+    SetData({});
+  }
+
+  if (!NameText().empty()) {
+    // The word sum over header and data, less the stored checksum word; a last data word cut
+    // short by the end of the data takes zeros for its missing bytes.
+    CalculatedChecksum_ = SumDWordsBE(Header_, 0, ChunkHeaderSize) + SumDWordsBE(Data(), 0, std::max(Size(), 0)) -
+                          GetStoredChecksum();
+    if (GetStoredChecksum() != CalculatedChecksum_)
+      Log(msgChunkChecksum, {std::int64_t{GetStoredChecksum()}, std::int64_t{CalculatedChecksum_}});
+  }
+}
+
+std::string TChunk::NameText() const { return FieldText(TByteView(Header_).subspan(8, 4)); }
+std::string TChunk::VersionText() const { return FieldText(TByteView(Header_).subspan(12, 8)); }
+
+std::string TChunk::GetName() const {
+  std::string Name = NameText();
+  return Name.empty() ? VersionText() : Name;
+}
+
+std::string TChunk::GetDescription() const { return NameText().empty() ? std::string() : VersionText(); }
+
+TKavClass* TChunk::ParseNextChild() {
+  if (Closed_) return nullptr;
+  if (Remaining() <= 0) {
+    Log(msgChunkUnexpectedEnd);
+    return nullptr;
+  }
+  const std::int32_t N = Remaining();
+  std::unique_ptr<TSubchunk> Sub;
+  // With fewer than 4 bytes left, the missing bytes of the closing test read as zero; the
+  // subchunk built then fails its header check all the same.
+  if (ReadBE32(Cursor().Buf, Cursor().Pos) == 0) {
+    Closed_ = true;
+    Sub = MakeClosing(this, N, Cursor());
+  } else {
+    const auto Kinds = SubchunkKinds();
+    const auto Row = std::find_if(Kinds.begin(), Kinds.end(), [this](const TSubchunkKind& K) {
+      return std::equal(K.Name.begin(), K.Name.end(), Header_.begin() + 8);
+    });
+    if (Row != Kinds.end()) {
+      try {
+        Sub = Row->Create(this, N, Cursor());
+      } catch (const EKavError&) {
+        Closed_ = true;
+      }
+    } else {
+      Sub = MakeSubchunk<TRawSubchunk>(this, N, Cursor());
+      Log(msgChunkUnknownName, {std::int64_t{GetNameCode()}});
+    }
+  }
+  if (!Sub) {
+    Log(msgSubchunkCreateError, {NameText()});
+    return nullptr;
+  }
+  return AddChild(std::move(Sub));
+}
+
+}  // namespace kavex

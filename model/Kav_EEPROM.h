@@ -1,0 +1,16 @@
+#pragma once
+// Whatever follows the PPM area, kept as it is.
+
+#include "model/KavObj.h"
+
+namespace kavex {
+
+class TEEPROM : public TKavContainer {
+public:
+  TEEPROM(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+
+  const char* ClassName() const override { return "TEEPROM"; }
+  std::string GetName() const override { return "EEPROM"; }
+};
+
+}  // namespace kavex

@@ -1,0 +1,171 @@
+#include "model/Kav_Fls.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <limits>
+
+#include "log/Log.h"
+#include "model/Kav_EEPROM.h"
+#include "model/Kav_MCU.h"
+#include "model/Kav_PPM.h"
+
+namespace kavex {
+namespace {
+
+constexpr std::size_t WinTeslaHeaderSize = 9;
+constexpr std::uint8_t WinTeslaMarker = 0x0B;
+
+struct TBlockHeader {
+  std::uint32_t FlashAddr;
+  std::uint32_t BlockLength;
+};
+
+// The root is built from a buffer, not from a parent's cursor; its base gets this one.
+TCursor NoParentCursor;
+
+TBlockHeader ReadBlockHeader(TByteView File, std::size_t Offset) {
+  return {ReadBE24(File, Offset + 1), ReadBE24(File, Offset + 5)};
+}
+
+}  // namespace
+
+TFls::TFls(TBytes Bytes) : TKavContainer(nullptr, 0, NoParentCursor) {
+  AdoptData(std::move(Bytes));
+  const TByteView File = Data();
+  // A file shorter than one block header cannot be WinTesla; it is taken as a Divud image.
+  if (File.size() >= WinTeslaHeaderSize && File[0] == WinTeslaMarker &&
+      ReadBlockHeader(File, 0).BlockLength <= File.size()) {
+    TBytes Owned;
+    Owned.swap(MutableData());
+    JoinWinTeslaBlocks(Owned);
+  } else {
+    Log(msgDivudAssumed);
+  }
+}
+
+void TFls::JoinWinTeslaBlocks(const TBytes& File) {
+  const TByteView In(File);
+  TBlockHeader Block = ReadBlockHeader(In, 0);
+  IsWinTesla_ = true;
+  FlashBase_ = static_cast<std::int32_t>(Block.FlashAddr);
+  Log(msgWinTeslaHeader, {std::int64_t{Block.FlashAddr}, std::int64_t{Block.BlockLength}});
+
+  TBytes Image;
+  Image.reserve(File.size());
+  std::size_t Pos = 0;  // start of the current block's header
+  // The first block's payload may still run past the end of the file (its length was only
+  // compared with the whole file); it is refused like any later block's.
+  if (Block.BlockLength > In.size() - WinTeslaHeaderSize)
+    throw EKavError(this, msgWinTeslaTooLong, {std::int64_t{Block.BlockLength}, std::int64_t(In.size())});
+  for (;;) {
+    Log(msgWinTeslaBlock, {std::int64_t{Block.FlashAddr}, std::int64_t{Block.BlockLength}});
+    const std::size_t Payload = Pos + WinTeslaHeaderSize;
+    Image.insert(Image.end(), In.begin() + static_cast<std::ptrdiff_t>(Payload),
+                 In.begin() + static_cast<std::ptrdiff_t>(Payload + Block.BlockLength));
+    Pos = Payload + Block.BlockLength;
+    const std::size_t Rest = In.size() - Pos;
+    if (Rest == 0) break;
+    if (Rest < WinTeslaHeaderSize) throw EKavError(this, msgWinTeslaStrayBytes, {std::int64_t(Rest)});
+    const TBlockHeader NextBlock = ReadBlockHeader(In, Pos);
+    if (NextBlock.FlashAddr != Block.FlashAddr + Block.BlockLength)
+      throw EKavError(this, msgWinTeslaNotContiguous, {});
+    if (NextBlock.BlockLength > Rest - WinTeslaHeaderSize)
+      throw EKavError(this, msgWinTeslaTooLong, {std::int64_t{NextBlock.BlockLength}, std::int64_t(Rest)});
+    Block = NextBlock;
+  }
+  AdoptData(std::move(Image));
+}
+
+std::size_t TFls::FillGap(std::int64_t NewSize) {
+  const std::int64_t Gap = NewSize - Size();
+  if (Gap > 0 && Cursor().Pos == 0) {
+    Log(msgFillGap, {Gap});
+    MutableData().resize(static_cast<std::size_t>(NewSize), 0xFF);
+    SetSize(static_cast<std::int32_t>(NewSize));
+    ResetCursor();
+    return 0;
+  }
+  return Cursor().Pos;
+}
+
+TKavClass* TFls::ParseNextChild() {
+  if (Remaining() <= 0 || Done_) return nullptr;
+  if (!MCU_ && !PPM_) {
+    try {
+      auto Node = std::make_unique<TMCU>(this, Remaining(), Cursor());
+      MCU_ = Node.get();
+      return AddChild(std::move(Node));
+    } catch (const EKavError&) {
+      // Already in the log; the file may still hold a PPM area where the MCU area was expected.
+    }
+  }
+  if (!PPM_) {
+    if (auto Node = TPPM::Create(this, Remaining(), Cursor())) {
+      PPM_ = Node.get();
+      return AddChild(std::move(Node));
+    }
+  }
+  if (MCU_ && PPM_ && !EEPROM_) {
+    auto Node = std::make_unique<TEEPROM>(this, Remaining(), Cursor());
+    EEPROM_ = Node.get();
+    return AddChild(std::move(Node));
+  }
+  Done_ = true;
+  Log(msgAreasNotFound);
+  return nullptr;
+}
+
+std::unique_ptr<TFls> LoadImage(TBytes Bytes, const std::string& FileName) {
+  auto Root = std::make_unique<TFls>(std::move(Bytes));
+  Root->SetFileName(FileName);
+  return Root;
+}
+
+std::unique_ptr<TFls> LoadFile(const std::string& FileName) {
+  const std::string Where = "[KavObj.LoadFile]";
+  CallLogProc(msgLoadingFile, Where, {FileName});
+
+  const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat Info {};
+  if (Fd < 0 || ::fstat(Fd, &Info) != 0 || S_ISDIR(Info.st_mode)) {
+    if (Fd >= 0) ::close(Fd);
+    CallLogProc(msgFileOpenError, Where, {FormatText("Cannot open file %s", {FileName})});
+    return nullptr;
+  }
+  struct TCloser {
+    int Fd;
+    ~TCloser() { ::close(Fd); }
+  } Closer{Fd};
+
+  const std::int64_t Length = Info.st_size;
+  if (Length == 0) {
+    CallLogProc(msgFileLengthZero, Where, {FileName});
+    return nullptr;
+  }
+  // Sizes and offsets of an image are signed 32-bit throughout; a larger file is refused
+  // rather than cut short.
+  if (Length > std::numeric_limits<std::int32_t>::max()) {
+    CallLogProc(msgFileReadError, Where,
+                {FormatText("File is too large (%s bytes), at most 2147483647 bytes are supported",
+                            {std::to_string(Length)})});
+    return nullptr;
+  }
+  TBytes Bytes(static_cast<std::size_t>(Length));
+  std::size_t Got = 0;
+  while (Got < Bytes.size()) {
+    const ssize_t N = ::read(Fd, Bytes.data() + Got, Bytes.size() - Got);
+    if (N < 0 && errno == EINTR) continue;
+    if (N <= 0) break;
+    Got += static_cast<std::size_t>(N);
+  }
+  if (Got != Bytes.size()) {
+    CallLogProc(msgFileReadError, Where, {std::string("Stream read error")});
+    return nullptr;
+  }
+  return LoadImage(std::move(Bytes), FileName);
+}
+
+}  // namespace kavex

@@ -1,0 +1,63 @@
+#pragma once
+// The root of a loaded image (the whole file) and the loader that builds it.
+
+#include <memory>
+#include <string>
+
+#include "model/KavObj.h"
+
+namespace kavex {
+
+class TMCU;
+class TPPM;
+class TEEPROM;
+
+// Divud images carry no flash address; their first byte stands at this one.
+constexpr std::int32_t DivudBaseAddr = 0x200000;
+
+class TFls : public TKavContainer {
+public:
+  // Takes the whole file (Bytes) and recognises its layout. Raises EKavError for a broken
+  // WinTesla block chain.
+  explicit TFls(TBytes Bytes);
+
+  const char* ClassName() const override { return "TFls"; }
+  std::string GetName() const override { return FileName_; }
+  std::string GetDescription() const override { return {}; }
+  bool MayHaveChildren() const override { return true; }
+  TKavClass* ParseNextChild() override;
+
+  void SetFileName(std::string Name) { FileName_ = std::move(Name); }
+  const std::string& FileName() const { return FileName_; }
+  bool IsWinTesla() const { return IsWinTesla_; }
+  std::int32_t FlashBase() const { return FlashBase_; }
+
+  TMCU* MCU() const { return MCU_; }
+  TPPM* PPM() const { return PPM_; }
+  TEEPROM* EEPROM() const { return EEPROM_; }
+
+  // Grows a WinTesla image that ends inside the MCU area to NewSize bytes of 0xFF fill, as long
+  // as no child has consumed bytes yet. Returns the read position to go on from.
+  std::size_t FillGap(std::int64_t NewSize);
+
+private:
+  void JoinWinTeslaBlocks(const TBytes& File);
+
+  std::string FileName_;
+  TMCU* MCU_ = nullptr;
+  TPPM* PPM_ = nullptr;
+  TEEPROM* EEPROM_ = nullptr;
+  bool Done_ = false;
+  bool IsWinTesla_ = false;
+  std::int32_t FlashBase_ = -1;
+};
+
+// Builds the root from bytes already in memory, logging as LoadFile does after reading
+// (no message 28). Raises EKavError as TFls does.
+std::unique_ptr<TFls> LoadImage(TBytes Bytes, const std::string& FileName);
+
+// Logs "Loading file", reads the file whole and builds the root. Returns nullptr, after logging
+// why, when the file cannot be opened or read, is empty, or is too large to hold.
+std::unique_ptr<TFls> LoadFile(const std::string& FileName);
+
+}  // namespace kavex

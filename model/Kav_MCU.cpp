@@ -1,0 +1,127 @@
+#include "model/Kav_MCU.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "log/Log.h"
+#include "model/CodePage.h"
+#include "model/Kav_Fls.h"
+
+namespace kavex {
+namespace {
+
+constexpr std::int64_t McuHeaderSize = 64;
+constexpr std::size_t FieldsStartOffset = 0x24;
+constexpr std::int64_t MinMcuSize = 0x10000;
+// WinTesla flash addresses are 24-bit, so no MCU area can be larger than this; a gap to fill
+// beyond it comes from a damaged header and is not worth megabytes of 0xFF.
+constexpr std::int64_t MaxFlashSpan = 0x1000000;
+
+constexpr char VNextTag[] = "PPMVNEXT";
+constexpr std::size_t VNextTagSize = 8;
+
+// The first VNext record at an offset from 0x40 up to Available - 0x24: "PPMVNEXT" at o + 8
+// and "PPM" at o + 4. Returns -1 when there is none.
+std::int64_t FindVNext(TByteView Area) {
+  if (Area.size() < 0x24 + 0x40) return -1;
+  const std::size_t Last = Area.size() - 0x24;
+  auto From = Area.begin() + 0x40 + 8;
+  const auto To = Area.begin() + static_cast<std::ptrdiff_t>(Last + 8 + VNextTagSize);
+  const std::boyer_moore_horspool_searcher Searcher(VNextTag, VNextTag + VNextTagSize);
+  for (;;) {
+    const auto Hit = std::search(From, To, Searcher);
+    if (Hit == To) return -1;
+    const std::size_t O = static_cast<std::size_t>(Hit - Area.begin()) - 8;
+    if (std::memcmp(Area.data() + O + 4, "PPM", 3) == 0) return static_cast<std::int64_t>(O);
+    From = Hit + 1;
+  }
+}
+
+std::string TextUpToZero(TByteView Bytes) {
+  const auto End = std::find(Bytes.begin(), Bytes.end(), std::uint8_t{0});
+  return CodePageToUtf8(std::string_view(reinterpret_cast<const char*>(Bytes.data()),
+                                         static_cast<std::size_t>(End - Bytes.begin())));
+}
+
+}  // namespace
+
+TMCU::TMCU(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TKavContainer(Parent, Available, Cursor) {
+  auto* Root = dynamic_cast<TFls*>(Parent);
+  BaseAddr_ = (Root && Root->FlashBase() != -1) ? Root->FlashBase() : DivudBaseAddr;
+  const std::int64_t Base = BaseAddr_;
+
+  if (Available < McuHeaderSize) throw EKavError(this, msgMcuTooSmall, {std::int64_t{Available}});
+  // Until the area has its own copy, it is read at the parent's cursor, within Available.
+  TByteView Area = Cursor.Here().first(std::min<std::size_t>(Cursor.Left(), static_cast<std::size_t>(Available)));
+
+  const std::uint32_t FieldsStart = ReadBE24(Area, FieldsStartOffset);
+  if (FieldsStart != Base + 0x24) throw EKavError(this, msgMcuFieldsStart, {std::int64_t{FieldsStart}});
+
+  if (!AllBytesEqual(Area, 0x08, 26, 0xFF)) Log(msgMcuHeaderNotFF, {std::string("Unk2")});
+  if (!AllBytesEqual(Area, 0x2A, 14, 0xFF)) Log(msgMcuHeaderNotFF, {std::string("Unk3")});
+
+  // The info block's 4-byte address must lie inside the bytes too, not just start there.
+  const std::int64_t Info = static_cast<std::int64_t>(ReadBE32(Area, 0x3C)) - Base;
+  if (!InOpenRange(Info, Available) || !HasBytes(Area, static_cast<std::size_t>(Info), 4))
+    throw EKavError(this, msgMcuInfoBase, {Info});
+  InfoBase_ = static_cast<std::int32_t>(Info);
+
+  const std::int64_t VersionAt = static_cast<std::int64_t>(ReadBE32(Area, static_cast<std::size_t>(Info))) - Base;
+  if (!InOpenRange(VersionAt, Available)) throw EKavError(this, msgMcuVersionOut, {VersionAt});
+  // A version without a zero byte ends with the bytes available.
+  Version_ = TextUpToZero(Area.subspan(static_cast<std::size_t>(VersionAt)));
+  Log(msgMcuVersion, {JoinLines(Version_)});
+
+  const std::int64_t VNextAt = FindVNext(Area);
+  if (VNextAt < 0) throw EKavError(this, msgVNextNotFound, {});
+  VNext_ = static_cast<std::int32_t>(VNextAt);
+  const std::size_t O = static_cast<std::size_t>(VNextAt);
+  if (O % 4 != 0) Log(msgVNextUnaligned, {VNextAt});
+  if (Area[O + 7] != 0x00) Log(msgVNextGapByte, {std::int64_t{Area[O + 7]}});
+
+  const std::int64_t Location = static_cast<std::int64_t>(ReadBE32(Area, O)) - Base;
+  if (!InOpenRange(Location, Available) || !HasBytes(Area, static_cast<std::size_t>(Location), 8))
+    throw EKavError(this, msgPpmLocationOut, {Location});
+  PPMLocation_ = static_cast<std::int32_t>(Location);
+
+  const std::uint32_t PpmStart = ReadBE32(Area, static_cast<std::size_t>(Location));
+  const std::uint32_t PpmEnd = ReadBE32(Area, static_cast<std::size_t>(Location) + 4);
+  if (PpmStart > PpmEnd) throw EKavError(this, msgPpmStartAboveEnd, {std::int64_t{PpmStart}, std::int64_t{PpmEnd}});
+  const std::int64_t PpmLength = static_cast<std::int64_t>(PpmEnd) - PpmStart + 1;
+  // The PPM area reads this length back; one that no signed 32-bit size can hold is as good
+  // as "to the end of the image", which is what the PPM area makes of a length past the end.
+  PPMLength_ = static_cast<std::int32_t>(std::min<std::int64_t>(PpmLength, 0x7FFFFFFF));
+
+  std::int64_t McuSize = static_cast<std::int64_t>(PpmStart) - Base;
+  std::size_t Start = Cursor.Pos;
+  if (Root && Root->IsWinTesla() && McuSize <= MaxFlashSpan) {
+    Start = Root->FillGap(static_cast<std::int64_t>(Cursor.Pos) + McuSize);
+    Cursor = Root->Cursor();
+    Cursor.Pos = Start;
+  }
+  if (McuSize < MinMcuSize) throw EKavError(this, msgMcuFieldsTooSmall, {McuSize});
+  // An MCU area that runs past the image (a Divud file cut short, or a PPM start beyond any
+  // flash) cannot be copied; it is refused as too small for the length its header claims.
+  if (McuSize > static_cast<std::int64_t>(Cursor.Left()))
+    throw EKavError(this, msgMcuTooSmall, {std::int64_t(Cursor.Left())});
+  SetSize(static_cast<std::int32_t>(McuSize));
+  Area = Cursor.Here().first(static_cast<std::size_t>(McuSize));
+
+  const std::int64_t FieldsEnd = static_cast<std::int64_t>(ReadBE24(Area, 0x27)) - Base;
+  if (!InOpenRange(FieldsEnd, McuSize)) throw EKavError(this, msgMcuFieldsEnd, {FieldsEnd});
+  ChecksumLength_ = static_cast<std::int32_t>(FieldsEnd + 1);
+
+  SetData(Area);
+  Cursor.Advance(McuSize);
+
+  const std::uint16_t Stored = GetStoredChecksum();
+  const std::uint16_t Calculated = GetCalcChecksum();
+  if (Stored != Calculated) Log(msgMcuChecksum, {std::int64_t{Stored}, std::int64_t{Calculated}});
+}
+
+std::uint16_t TMCU::GetCalcChecksum() const {
+  // The range may reach up to 0x25 bytes past the area; bytes beyond it count as 0.
+  return SumWordsBE(Data(), FieldsStartOffset, ChecksumLength_);
+}
+
+}  // namespace kavex

@@ -1,0 +1,88 @@
+#include "model/Kav_PPM.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "log/Log.h"
+#include "model/Kav_Chunk.h"
+#include "model/Kav_Fls.h"
+#include "model/Kav_MCU.h"
+
+namespace kavex {
+namespace {
+
+constexpr std::int32_t MinPpmSize = 118;
+constexpr std::size_t VersionOffset = 4;
+constexpr std::size_t VersionSize = 32;
+constexpr std::int32_t TrailerSize = 6;  // checksum copy and 4 bytes the chunk walk leaves alone
+
+bool HasSignature(TByteView Bytes) {
+  return Bytes.size() >= 4 && std::memcmp(Bytes.data(), "PPM\0", 4) == 0;
+}
+
+}  // namespace
+
+std::unique_ptr<TPPM> TPPM::Create(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) {
+  if (Available < MinPpmSize) CallLogProc(msgPpmTooSmall, "/PPM/", {std::int64_t{Available}});
+  const TByteView At = Cursor.Here().first(std::min<std::size_t>(Cursor.Left(), static_cast<std::size_t>(std::max(Available, 0))));
+  if (!HasSignature(At)) {
+    CallLogProc(msgPpmNoSignature, "/PPM/", {});
+    return nullptr;
+  }
+  return std::make_unique<TPPM>(Parent, Available, Cursor);
+}
+
+TPPM::TPPM(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TKavContainer(Parent, Available, Cursor) {
+  const std::size_t Avail = std::min<std::size_t>(Cursor.Left(), static_cast<std::size_t>(std::max(Available, 0)));
+  // A header cut short by the end of the image is read as far as it goes; the rest stays 0.
+  const std::size_t HeaderBytes = std::min(Avail, PpmHeaderSize);
+  std::copy_n(Cursor.Here().begin(), HeaderBytes, Header_.begin());
+  Cursor.Advance(static_cast<std::int64_t>(HeaderBytes));
+
+  Log(msgPpmVersion, {JoinLines(VersionText())});
+
+  if (Parent) MCU_ = dynamic_cast<TMCU*>(Parent->FindChild("TMCU"));
+
+  std::int64_t Length = MCU_ ? MCU_->GetPPMLength() : static_cast<std::int64_t>(Avail);
+  // A length from the MCU area that runs past the image is cut to the bytes that exist; one
+  // too short for the header and checksum leaves no checksum to compare.
+  if (Length > static_cast<std::int64_t>(Avail)) {
+    if (Avail >= static_cast<std::size_t>(MinPpmSize)) Log(msgPpmTooSmall, {std::int64_t(Avail)});  // else said already
+    Length = static_cast<std::int64_t>(Avail);
+  } else if (MCU_ && Length < static_cast<std::int64_t>(PpmHeaderSize) + TrailerSize) {
+    Log(msgPpmTooSmall, {Length});
+  }
+  SetSize(static_cast<std::int32_t>(std::max<std::int64_t>(Length - static_cast<std::int64_t>(PpmHeaderSize), 0)));
+  SetData(Cursor.Here().first(static_cast<std::size_t>(Size())));
+  Cursor.Advance(Size());
+
+  const bool HasChecksum = Size() >= TrailerSize;
+  if (HasChecksum) StoredChecksum_ = ReadBE16(Data(), static_cast<std::size_t>(Size() - TrailerSize));
+
+  if (MCU_) {
+    if (HasChecksum) {
+      const std::int64_t M = MCU_->GetStoredChecksum();
+      Log(StoredChecksum_ != M ? msgPpmChecksumDiffers : msgPpmChecksumMatch, {M, std::int64_t{StoredChecksum_}});
+    }
+    if (VersionText() != MCU_->GetVersion()) Log(msgPpmVersionDiffers);
+  }
+}
+
+std::string TPPM::VersionText() const {
+  return FieldText(TByteView(Header_).subspan(VersionOffset, VersionSize));
+}
+
+std::string TPPM::GetDescription() const { return JoinLines(VersionText()); }
+
+std::int32_t TPPM::Remaining() const { return std::max(TKavContainer::Remaining() - TrailerSize, 0); }
+
+TKavClass* TPPM::ParseNextChild() {
+  if (Done_) return nullptr;
+  auto Chunk = std::make_unique<TChunk>(this, Remaining(), Cursor());
+  const std::uint32_t Name = Chunk->GetNameCode();
+  TKavClass* Added = AddChild(std::move(Chunk));
+  if (Name == 0 || Name == 0xFFFFFFFFu) Done_ = true;
+  return Added;
+}
+
+}  // namespace kavex

@@ -1,0 +1,84 @@
+#pragma once
+// The subchunk header and base class, and the kinds that keep their body as plain bytes.
+
+#include <array>
+
+#include "model/KavObj.h"
+
+namespace kavex {
+
+constexpr std::size_t SubchunkHeaderSize = 16;
+
+class TSubchunk : public TKavClass {
+public:
+  // Reads and checks the 16-byte header at Cursor; raises EKavError (36, 37) when it cannot.
+  TSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+
+  // "0x%.8x" of ID, then ", " and the short name when there is one.
+  std::string GetName() const override;
+
+  const std::array<std::uint8_t, SubchunkHeaderSize>& GetHeader() const { return Header_; }
+  std::uint32_t GetID() const { return ReadBE32(Header_, 0); }
+  std::int32_t GetLength() const { return static_cast<std::int32_t>(ReadBE32(Header_, 4)); }
+  std::string GetShortName() const;
+  std::uint32_t GetFlags() const { return ReadBE32(Header_, 12); }
+
+private:
+  std::array<std::uint8_t, SubchunkHeaderSize> Header_{};
+};
+
+class TRawSubchunk : public TSubchunk {
+public:
+  TRawSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  const char* ClassName() const override { return "TRawSubchunk"; }
+  TByteView RawData() const { return RawData_; }
+  std::int32_t RawSize() const { return RawSize_; }
+
+private:
+  TBytes RawData_;
+  std::int32_t RawSize_ = 0;
+};
+
+class TLDBSubchunk : public TRawSubchunk {
+public:
+  using TRawSubchunk::TRawSubchunk;
+  const char* ClassName() const override { return "TLDBSubchunk"; }
+};
+
+class TAORDSubchunk : public TRawSubchunk {
+public:
+  using TRawSubchunk::TRawSubchunk;
+  const char* ClassName() const override { return "TAORDSubchunk"; }
+};
+
+class TWUGSSubchunk : public TRawSubchunk {
+public:
+  using TRawSubchunk::TRawSubchunk;
+  const char* ClassName() const override { return "TWUGSSubchunk"; }
+};
+
+constexpr std::size_t LpcsBodySize = 512;
+
+class TLPCSSubchunk : public TSubchunk {
+public:
+  TLPCSSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  const char* ClassName() const override { return "TLPCSSubchunk"; }
+  TByteView LPCSData() const { return LPCSData_; }
+
+private:
+  TBytes LPCSData_;
+};
+
+class TClosingSubchunk : public TSubchunk {
+public:
+  using TSubchunk::TSubchunk;
+  const char* ClassName() const override { return "TClosingSubchunk"; }
+};
+
+// Factory for the kind table: builds T at Cursor.
+template <class T>
+std::unique_ptr<TSubchunk> MakeSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) {
+  return std::make_unique<T>(Parent, Available, Cursor);
+}
+
+}  // namespace kavex
