@@ -1,0 +1,72 @@
+#include "TestSupport.h"
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "cli/DumpTool.h"
+#include "model/KavObj.h"
+
+namespace kavtest {
+
+CapturedLog::CapturedLog() {
+  kavex::SetMsgReceiver([this](int Ident, const std::string& Path, const std::string& Text) { Store_.Add(Ident, Path, Text); });
+  kavex::SetLogProc(&kavex::LogMessage);
+  Store_.Clear();
+}
+
+CapturedLog::~CapturedLog() {
+  kavex::SetLogProc(nullptr);
+  kavex::SetMsgReceiver(nullptr);
+}
+
+std::vector<std::string> CapturedLog::Lines() const {
+  std::vector<std::string> Out;
+  for (std::size_t I = 0; I < Store_.Count(); ++I) Out.push_back(kavex::FormatMsgLine(Store_.At(I)));
+  return Out;
+}
+
+std::vector<int> CapturedLog::Idents() const {
+  std::vector<int> Out;
+  for (std::size_t I = 0; I < Store_.Count(); ++I) Out.push_back(Store_.At(I).Ident);
+  return Out;
+}
+
+TempFile::TempFile(const Bytes& Content, const std::string& Name) {
+  static std::atomic<int> Counter{0};
+  Dir_ = std::filesystem::temp_directory_path() /
+         ("kavex-test-" + std::to_string(::getpid()) + "-" + std::to_string(Counter++));
+  std::filesystem::create_directories(Dir_);
+  Path_ = (Dir_ / Name).string();
+  std::ofstream F(Path_, std::ios::binary);
+  F.write(reinterpret_cast<const char*>(Content.data()), static_cast<std::streamsize>(Content.size()));
+}
+
+TempFile::~TempFile() {
+  std::error_code Ignored;
+  std::filesystem::remove_all(Dir_, Ignored);
+}
+
+DumpResult RunDump(const std::vector<std::string>& Args) {
+  std::ostringstream Out, Err;
+  const int Status = kavex::RunKavexDump(Args, Out, Err);
+  return {Status, Out.str(), Err.str()};
+}
+
+DumpResult DumpImage(const Bytes& Image, const std::vector<std::string>& Options) {
+  TempFile File(Image);
+  std::vector<std::string> Args = Options;
+  Args.push_back(File.Path());
+  return RunDump(Args);
+}
+
+std::vector<std::string> SplitLines(const std::string& Text) {
+  std::vector<std::string> Out;
+  std::istringstream In(Text);
+  for (std::string Line; std::getline(In, Line);) Out.push_back(Line);
+  return Out;
+}
+
+}  // namespace kavtest

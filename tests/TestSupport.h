@@ -1,0 +1,50 @@
+#pragma once
+// Shared fixtures: a log that collects every record, temporary files, and kavex-dump runs.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ImageBuilder.h"
+#include "log/Log.h"
+
+namespace kavtest {
+
+// Installs LogMessage with a receiver that stores every record; uninstalls on destruction.
+class CapturedLog {
+public:
+  CapturedLog();
+  ~CapturedLog();
+  // Each record as its export line "%s (%4d) %s Path: %s".
+  std::vector<std::string> Lines() const;
+  std::vector<int> Idents() const;
+  const kavex::TMsgCollection& Store() const { return Store_; }
+  void Clear() { Store_.Clear(); }
+
+private:
+  kavex::TMsgCollection Store_;
+};
+
+// A file in a fresh temporary folder, removed with the object.
+class TempFile {
+public:
+  explicit TempFile(const Bytes& Content, const std::string& Name = "image.fls");
+  ~TempFile();
+  const std::string& Path() const { return Path_; }
+
+private:
+  std::filesystem::path Dir_;
+  std::string Path_;
+};
+
+struct DumpResult {
+  int Status;
+  std::string Out;
+  std::string Err;
+};
+DumpResult RunDump(const std::vector<std::string>& Args);
+// Writes Image to a temporary file and runs kavex-dump with Options and that file.
+DumpResult DumpImage(const Bytes& Image, const std::vector<std::string>& Options = {"--all"});
+std::vector<std::string> SplitLines(const std::string& Text);
+
+}  // namespace kavtest
