@@ -1,6 +1,7 @@
 #include "model/Kav_Chunk.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "log/Log.h"
 #include "model/CodePage.h"
@@ -44,7 +45,10 @@ TChunk::TChunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TKa
 
   const std::int32_t Length = GetLength();
   if (Length > Available) throw EKavError(this, msgChunkNoData, {std::int64_t{Available}});
-  SetSize(Length - static_cast<std::int32_t>(ChunkHeaderSize));
+  // Counted in 64 bits: a Length near the lowest 32-bit value must not wrap round into a huge
+  // positive size; any Length below 20 leaves no data.
+  const std::int64_t DataSize = std::int64_t{Length} - static_cast<std::int64_t>(ChunkHeaderSize);
+  SetSize(static_cast<std::int32_t>(std::max<std::int64_t>(DataSize, INT32_MIN)));
   if (Size() > 0) {
     SetData(Cursor.Here().first(static_cast<std::size_t>(Size())));
     Cursor.Advance(Size());

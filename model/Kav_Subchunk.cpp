@@ -1,6 +1,7 @@
 #include "model/Kav_Subchunk.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "log/Log.h"
 #include "model/Kav_Chunk.h"
@@ -23,7 +24,9 @@ std::string TSubchunk::GetName() const {
 }
 
 TRawSubchunk::TRawSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TSubchunk(Parent, Available, Cursor) {
-  RawSize_ = GetLength() - static_cast<std::int32_t>(SubchunkHeaderSize);
+  // Counted in 64 bits so that a Length near the lowest 32-bit value cannot wrap into a body size.
+  RawSize_ = static_cast<std::int32_t>(
+      std::max<std::int64_t>(std::int64_t{GetLength()} - static_cast<std::int64_t>(SubchunkHeaderSize), INT32_MIN));
   if (RawSize_ > 0) {
     // Length was checked against the bytes left, so the body lies inside the chunk data.
     const TByteView Body = Cursor.Here().first(std::min<std::size_t>(Cursor.Left(), static_cast<std::size_t>(RawSize_)));

@@ -127,4 +127,9 @@ Bytes WinTesla(const Bytes& Image, std::uint32_t FlashAddr, std::size_t BlockSiz
   return Out;
 }
 
+void ResealMcu(Bytes& Area, std::uint32_t Base) {
+  const std::int64_t Length = static_cast<std::int64_t>(kavex::ReadBE24(Area, 0x27)) - Base + 1;
+  PutBE16(Area, 0x22, kavex::SumWordsBE(Area, 0x24, Length));
+}
+
 }  // namespace kavtest

@@ -79,4 +79,9 @@ Bytes WinTesla(const Bytes& Image, std::uint32_t FlashAddr = 0x200000, std::size
 // One WinTesla block header (marker 0x0B).
 Bytes WinTeslaHeader(std::uint32_t FlashAddr, std::uint32_t BlockLength);
 
+// ---- edits of built areas ----------------------------------------------------------------
+// Stores the correct MCU checksum again after a test changed bytes of Area, an MCU area alone
+// (its header's fields end decides the range, as in McuBytes).
+void ResealMcu(Bytes& Area, std::uint32_t Base = 0x200000);
+
 }  // namespace kavtest

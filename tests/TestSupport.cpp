@@ -69,4 +69,22 @@ std::vector<std::string> SplitLines(const std::string& Text) {
   return Out;
 }
 
+std::size_t BuildAll(kavex::TKavClass& Node) {
+  while (Node.ParseNextChild()) {
+  }
+  return Node.ChildCount();
+}
+
+std::unique_ptr<kavex::TFls> LoadAndExpand(const Bytes& Image) {
+  auto Root = kavex::LoadImage(Image, "image.fls");
+  BuildAll(*Root);
+  return Root;
+}
+
+std::string ChildClasses(const kavex::TKavClass& Node) {
+  std::string Out;
+  for (std::size_t I = 0; I < Node.ChildCount(); ++I) Out += (I ? " " : "") + std::string(Node.Child(I)->ClassName());
+  return Out;
+}
+
 }  // namespace kavtest

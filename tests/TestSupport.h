@@ -7,6 +7,7 @@
 
 #include "ImageBuilder.h"
 #include "log/Log.h"
+#include "model/Kav_Fls.h"
 
 namespace kavtest {
 
@@ -46,5 +47,13 @@ DumpResult RunDump(const std::vector<std::string>& Args);
 // Writes Image to a temporary file and runs kavex-dump with Options and that file.
 DumpResult DumpImage(const Bytes& Image, const std::vector<std::string>& Options = {"--all"});
 std::vector<std::string> SplitLines(const std::string& Text);
+
+// ---- model walks -------------------------------------------------------------------------
+// Calls ParseNextChild until it returns null; an EKavError passes out. Returns Node's child count.
+std::size_t BuildAll(kavex::TKavClass& Node);
+// The root of Image (loaded from memory) with all its children built.
+std::unique_ptr<kavex::TFls> LoadAndExpand(const Bytes& Image);
+// The class names of Node's children, blank-separated ("TMCU TPPM TEEPROM").
+std::string ChildClasses(const kavex::TKavClass& Node);
 
 }  // namespace kavtest

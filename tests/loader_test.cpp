@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "TestSupport.h"
+#include "model/Kav_EEPROM.h"
+#include "model/Kav_MCU.h"
+#include "model/Kav_PPM.h"
+
+using namespace kavex;
+using namespace kavtest;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+const std::string Where = " Path: [KavObj.LoadFile]";
+const std::string Divud = "~ (  45) Divud file format assumed; Path: /";
+const std::string McuVersion = "i (  14) MCU version string: V 5.00, 01-01-99, NSE-1; Path: /MCU/";
+const std::string PpmVersion = "i (  19) PPM version string: V 5.00, 01-01-99, NSE-1; Path: /PPM/";
+
+std::string Hex(std::uint32_t V, int Digits) {
+  char Buf[16];
+  std::snprintf(Buf, sizeof Buf, "%0*X", Digits, V);
+  return Buf;
+}
+
+std::string ChecksumMatch(const Bytes& Image) {
+  const std::string C = Hex(ReadBE16(Image, 0x22), 4);
+  return "i (  18) Checksum of MCU (0x" + C + ") match one at PPM (0x" + C + "); Path: /PPM/";
+}
+
+Ppm SmallPpm() {
+  Ppm P;
+  P.Chunks = {ChunkBytes({.Name = "GSMC", .Data = Bytes(60, 0)}), EndChunk()};
+  return P;
+}
+
+// Loads Image as LoadImage does and returns the whole log of loading and the root walk.
+Lines Walk(const Bytes& Image, std::unique_ptr<TFls>* Keep = nullptr) {
+  CapturedLog L;
+  auto Root = LoadAndExpand(Image);
+  if (Keep) *Keep = std::move(Root);
+  return L.Lines();
+}
+
+Lines LoadFailure(const Bytes& File) {
+  CapturedLog L;
+  EXPECT_THROW(LoadImage(File, "x.wt"), EKavError);
+  return L.Lines();
+}
+
+}  // namespace
+
+TEST(LoadFile, UnreadableFilesLogWhyAndYieldNoRoot) {
+  CapturedLog L;
+  TempFile Empty(Bytes{});
+  EXPECT_EQ(LoadFile(Empty.Path()), nullptr);
+  const std::string Missing = Empty.Path() + ".missing";
+  EXPECT_EQ(LoadFile(Missing), nullptr);
+  const std::string Dir = Empty.Path().substr(0, Empty.Path().rfind('/'));
+  EXPECT_EQ(LoadFile(Dir), nullptr);
+  EXPECT_EQ(L.Lines(), (Lines{
+                           "i (  28) Loading file: " + Empty.Path() + ";" + Where,
+                           "! (   6) File length is zero: " + Empty.Path() + ";" + Where,
+                           "i (  28) Loading file: " + Missing + ";" + Where,
+                           "! (   4) File open error: Cannot open file " + Missing + ";" + Where,
+                           "i (  28) Loading file: " + Dir + ";" + Where,
+                           "! (   4) File open error: Cannot open file " + Dir + ";" + Where,
+                       }));
+}
+
+TEST(LoadFile, FileOverTwoGigabytesIsRefusedNotCut) {
+  TempFile Big(Bytes{});
+  if (::truncate(Big.Path().c_str(), 0x80000000LL) != 0) GTEST_SKIP() << "no sparse file of 2 GiB here";
+  CapturedLog L;
+  EXPECT_EQ(LoadFile(Big.Path()), nullptr);
+  EXPECT_EQ(L.Lines(), (Lines{"i (  28) Loading file: " + Big.Path() + ";" + Where,
+                              "! (   5) File read error: File is too large (2147483648 bytes), at most 2147483647 "
+                              "bytes are supported;" + Where}));
+}
+
+TEST(LoadFile, DivudImageWithTrailingBytesGetsMcuPpmAndEeprom) {
+  const Bytes Image = DivudImage(Mcu{}, SmallPpm(), Bytes{0xEE});
+  TempFile File(Image);
+  CapturedLog L;
+  auto Root = LoadFile(File.Path());
+  ASSERT_NE(Root, nullptr);
+  EXPECT_EQ(BuildAll(*Root), 3u);
+  EXPECT_EQ(ChildClasses(*Root), "TMCU TPPM TEEPROM");
+  EXPECT_EQ(Root->EEPROM()->Size(), 1);
+  EXPECT_EQ(Root->GetCaption(), File.Path());
+  EXPECT_FALSE(Root->IsWinTesla());
+  EXPECT_EQ(Root->FlashBase(), -1);
+  EXPECT_EQ(L.Lines(), (Lines{"i (  28) Loading file: " + File.Path() + ";" + Where, Divud, McuVersion, PpmVersion,
+                              ChecksumMatch(Image)}));
+}
+
+TEST(LoadFile, ImageEndingWithThePpmAreaHasNoEeprom) {
+  std::unique_ptr<TFls> Root;
+  const Bytes Image = DivudImage(Mcu{}, SmallPpm());
+  EXPECT_EQ(Walk(Image, &Root), (Lines{Divud, McuVersion, PpmVersion, ChecksumMatch(Image)}));
+  EXPECT_EQ(ChildClasses(*Root), "TMCU TPPM");
+}
+
+TEST(LoadFile, PpmAreaAloneIsTheOnlyChildAfterTheMcuAttemptFails) {
+  std::unique_ptr<TFls> Root;
+  EXPECT_EQ(Walk(PpmBytes(SmallPpm()), &Root),
+            (Lines{Divud, "! (   9) MCU fields not started at 0x00200024 - 0x00000000; Path: /", PpmVersion}));
+  EXPECT_EQ(ChildClasses(*Root), "TPPM");
+}
+
+TEST(LoadFile, NeitherAreaLogsBothAttemptsThenMessage7Once) {
+  std::unique_ptr<TFls> Root;
+  EXPECT_EQ(Walk(Bytes(200, 0), &Root), (Lines{Divud, "! (   9) MCU fields not started at 0x00200024 - 0x00000000; Path: /",
+                                                "! (  16) PPM signature not found; Path: /PPM/",
+                                                "* (   7) MCU or PPM blocks not found in file; Path: /"}));
+  CapturedLog L;
+  EXPECT_EQ(Root->ParseNextChild(), nullptr);
+  EXPECT_EQ(Root->ChildCount(), 0u);
+  EXPECT_TRUE(L.Lines().empty());
+}
+
+TEST(LoadFile, FileShorterThanABlockHeaderIsDivud) {
+  EXPECT_EQ(Walk(Bytes{0x0B, 0, 0, 0, 0, 0, 0, 1}), (Lines{Divud, "! (   8) MCU length is too small, 8 byte(s); Path: /",
+                                                            "! (  15) PPM length is too small, 8 byte(s); Path: /PPM/",
+                                                            "! (  16) PPM signature not found; Path: /PPM/",
+                                                            "* (   7) MCU or PPM blocks not found in file; Path: /"}));
+}
+
+TEST(WinTesla, FirstBlockLongerThanTheFileMeansDivud) {
+  Bytes File = Concat({WinTeslaHeader(0x200000, 12), Bytes(2, 0)});
+  std::unique_ptr<TFls> Root;
+  EXPECT_EQ(Walk(File, &Root).front(), Divud);
+  EXPECT_FALSE(Root->IsWinTesla());
+}
+
+TEST(WinTesla, FirstPayloadRunningPastTheEndFailsWithMessage41) {
+  EXPECT_EQ(LoadFailure(Concat({WinTeslaHeader(0x200000, 12), Bytes(5, 0)})),
+            (Lines{"~ (  40) WinTesla header found at start of file, FlashAddr: 0x00200000, BlockLength: 0x0000000C; Path: /",
+                   "! (  41) WinTesla header BlockLength > remains, (0x0000000C > 0x0000000E); Path: /"}));
+}
+
+TEST(WinTesla, OneBlockGivesItsPayloadAsTheImage) {
+  const Bytes Payload{1, 2, 3, 4, 5, 6, 7};
+  CapturedLog L;
+  auto Root = LoadImage(WinTesla(Payload, 0x123456), "x.wt");
+  EXPECT_EQ(Bytes(Root->Data().begin(), Root->Data().end()), Payload);
+  EXPECT_TRUE(Root->IsWinTesla());
+  EXPECT_EQ(Root->FlashBase(), 0x123456);
+  EXPECT_EQ(L.Lines(),
+            (Lines{"~ (  40) WinTesla header found at start of file, FlashAddr: 0x00123456, BlockLength: 0x00000007; Path: /",
+                   "~ (  44) WinTesla block found, FlashAddr: 0x00123456, BlockLength: 0x00000007; Path: /"}));
+}
+
+TEST(WinTesla, HeaderBytes4And8AndLaterMarkersDoNotMatter) {
+  const Bytes Image{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  Bytes File = WinTesla(Image, 0x200000, 4);  // blocks of 4, 4 and 2 bytes
+  for (std::size_t Header : {0u, 13u, 26u}) {
+    File[Header + 4] = 0xAA;
+    File[Header + 8] = 0x55;
+    if (Header) File[Header] = 0x77;
+  }
+  CapturedLog L;
+  auto Root = LoadImage(File, "x.wt");
+  EXPECT_EQ(Bytes(Root->Data().begin(), Root->Data().end()), Image);
+  EXPECT_EQ(L.Idents(), (std::vector<int>{40, 44, 44, 44}));
+}
+
+TEST(WinTesla, StrayBytesFailWithMessage42) {
+  const Lines Log = LoadFailure(Concat({WinTesla(Bytes(8, 1)), Bytes(5, 0)}));
+  EXPECT_EQ(Log.back(), "! (  42) Not enough bytes remain for WinTesla header, (5 byte(s)); Path: /");
+}
+
+TEST(WinTesla, HoleBetweenBlocksFailsWithMessage43) {
+  const Lines Log = LoadFailure(Concat({WinTeslaHeader(0x200000, 4), Bytes(4, 1), WinTeslaHeader(0x200008, 4), Bytes(4, 2)}));
+  EXPECT_EQ(Log.back(), "! (  43) WinTesla FlashAddr of current block != FlashAddr of previous one + BlockLength; Path: /");
+}
+
+TEST(WinTesla, LaterBlockRunningPastTheEndFailsWithMessage41) {
+  const Lines Log = LoadFailure(Concat({WinTeslaHeader(0x200000, 4), Bytes(4, 1), WinTeslaHeader(0x200004, 4), Bytes(3, 2)}));
+  EXPECT_EQ(Log.back(), "! (  41) WinTesla header BlockLength > remains, (0x00000004 > 0x0000000C); Path: /");
+}
+
+TEST(WinTesla, ImageHoldingPartOfTheMcuIsPaddedWithFFUpToThePpmStart) {
+  Bytes Area = McuBytes(Mcu{}, 200);
+  std::fill(Area.begin() + 0x8000, Area.end(), 0xFF);
+  ResealMcu(Area);
+  Area.resize(0x8000);
+  std::unique_ptr<TFls> Root;
+  EXPECT_EQ(Walk(WinTesla(Area), &Root),
+            (Lines{"~ (  40) WinTesla header found at start of file, FlashAddr: 0x00200000, BlockLength: 0x00008000; Path: /",
+                   "~ (  44) WinTesla block found, FlashAddr: 0x00200000, BlockLength: 0x00008000; Path: /",
+                   McuVersion, "~ (  46) Fill gap at MCU end with 0xFF (0x00008000 byte(s)); Path: /"}));
+  EXPECT_EQ(ChildClasses(*Root), "TMCU");
+  EXPECT_EQ(Root->MCU()->Size(), 0x10000);
+  EXPECT_EQ(Root->MCU()->Data()[0xFFFF], 0xFF);
+}

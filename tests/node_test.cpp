@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "model/CodePage.h"
+#include "model/KavObj.h"
+#include "model/Kav_Fls.h"
+
+using namespace kavex;
+using kavtest::CapturedLog;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+TCursor NoCursor;
+
+class TFake : public TKavContainer {
+public:
+  TFake(TKavClass* Parent, std::string Name, std::string Description = {}, std::int32_t Size = 0, TByteView Bytes = {})
+      : TKavContainer(Parent, 0, NoCursor), Name_(std::move(Name)), Description_(std::move(Description)) {
+    SetSize(Size);
+    SetData(Bytes);
+  }
+  const char* ClassName() const override { return "TFake"; }
+  std::string GetName() const override { return Name_; }
+  std::string GetDescription() const override { return Description_; }
+
+private:
+  std::string Name_, Description_;
+};
+
+class TFakeDerived : public TFake {
+public:
+  using TFake::TFake;
+  const char* ClassName() const override { return "TFakeDerived"; }
+};
+
+// A node that cannot be built.
+class TFailing : public TKavClass {
+public:
+  explicit TFailing(TKavClass* Parent) : TKavClass(Parent, 0, NoCursor) { throw EKavError(this, 21, {5}); }
+  const char* ClassName() const override { return "TFailing"; }
+  std::string GetName() const override { return "F"; }
+};
+
+TKavClass& Add(TKavClass& Parent, std::unique_ptr<TKavClass> Node) { return *Parent.AddChild(std::move(Node)); }
+
+}  // namespace
+
+TEST(Node, CaptionIsNameDescriptionOrBoth) {
+  EXPECT_EQ(TFake(nullptr, "MCU").GetCaption(), "MCU");
+  EXPECT_EQ(TFake(nullptr, "", "V1").GetCaption(), "V1");
+  EXPECT_EQ(TFake(nullptr, "TEXT", "V1").GetCaption(), "TEXT (V1)");
+}
+
+TEST(Node, PathsStartAtTheRootAndLeaveTheFileNameOut) {
+  auto Root = LoadImage(kavtest::Bytes(4, 0), "file.fls");
+  TKavClass& A = Add(*Root, std::make_unique<TFake>(Root.get(), "PPM"));
+  TKavClass& B = Add(A, std::make_unique<TFake>(&A, "TEXT"));
+  EXPECT_EQ(Root->GetPath(), "/");
+  EXPECT_EQ(A.GetPath(), "/PPM/");
+  EXPECT_EQ(B.GetPath(), "/PPM/TEXT/");
+  EXPECT_EQ(Root->GetCaption(), "file.fls");
+}
+
+TEST(Node, ErrorOfANodeIsLoggedWithItsParentsPath) {
+  auto Root = LoadImage(kavtest::Bytes(4, 0), "file.fls");
+  TKavClass& A = Add(*Root, std::make_unique<TFake>(Root.get(), "PPM"));
+  CapturedLog L;
+  try {
+    TFailing Node(&A);
+    FAIL() << "no error raised";
+  } catch (const EKavError& E) {
+    EXPECT_STREQ(E.what(), "Problem found, for more information see messages in Log");
+  }
+  EXPECT_THROW(TFailing Orphan(nullptr), EKavError);
+  EXPECT_EQ(L.Lines(), (Lines{"! (  21) Too few bytes remains for chunk header, 5 byte(s); Path: /PPM/",
+                              "! (  21) Too few bytes remains for chunk header, 5 byte(s); Path: /"}));
+}
+
+TEST(Node, ChildrenKeepTheirOrderAndFindChildMatchesTheExactClass) {
+  TFake Root(nullptr, "R");
+  EXPECT_EQ(Root.AddChild(nullptr), nullptr);
+  EXPECT_EQ(Root.FirstChild(), nullptr);
+  TKavClass& A = Add(Root, std::make_unique<TFakeDerived>(&Root, "A"));
+  TKavClass& B = Add(Root, std::make_unique<TFakeDerived>(&Root, "B"));
+  Root.AddChild(nullptr);
+  EXPECT_EQ(Root.ChildCount(), 2u);
+  EXPECT_EQ(Root.FirstChild(), &A);
+  EXPECT_EQ(A.NextSibling(), &B);
+  EXPECT_EQ(B.NextSibling(), nullptr);
+  EXPECT_EQ(Root.FindChild("TFake"), nullptr);
+  EXPECT_EQ(Root.FindChild("TFakeDerived"), &A);
+}
+
+TEST(Node, SetDataCopiesSizeBytesAndSizeZeroLeavesNoData) {
+  const kavtest::Bytes Src{1, 2, 3, 4, 5};
+  TFake Empty(nullptr, "E", "", 0, Src);
+  EXPECT_TRUE(Empty.Data().empty());
+  EXPECT_EQ(Empty.Remaining(), 0);
+  TFake Three(nullptr, "T", "", 3, Src);
+  EXPECT_EQ(Three.Size(), 3);
+  EXPECT_EQ(kavtest::Bytes(Three.Data().begin(), Three.Data().end()), (kavtest::Bytes{1, 2, 3}));
+  Three.Cursor().Advance(2);
+  EXPECT_EQ(Three.Remaining(), 1);
+}
+
+TEST(ByteHelpers, ReadAndTestAsTheFormatNeeds) {
+  const kavtest::Bytes B{0x20, 0x00, 0x24, 0x12, 0x34, 0xFF, 0xFF};
+  EXPECT_EQ(ReadBE24(B, 0), 0x200024u);
+  EXPECT_EQ(ReadBE32(B, 5), 0xFFFF0000u);  // bytes past the end read as 0
+  EXPECT_EQ(SwapWord(0x1234), 0x3412);
+  EXPECT_EQ(SwapDWord(0x12345678u), 0x78563412u);
+  EXPECT_FALSE(InOpenRange(0, 5));
+  EXPECT_FALSE(InOpenRange(5, 5));
+  EXPECT_FALSE(InOpenRange(-1, 5));
+  EXPECT_TRUE(InOpenRange(4, 5));
+  EXPECT_EQ(BcdDigits3(0x0162), 261);
+  EXPECT_EQ(BcdDigits3(0xF162), 261);
+  EXPECT_EQ(AlignUp4(0), 0u);
+  EXPECT_EQ(AlignUp4(5), 8u);
+  EXPECT_EQ(AlignUp4(8), 8u);
+
+  kavtest::Bytes Ff(26, 0xFF);
+  EXPECT_TRUE(AllBytesEqual(Ff, 0, 26, 0xFF));
+  EXPECT_TRUE(AllBytesEqual(Ff, 26, 0, 0xFF));
+  EXPECT_FALSE(AllBytesEqual(Ff, 1, 26, 0xFF));  // runs past the end
+  Ff[17] = 0xFE;
+  EXPECT_FALSE(AllBytesEqual(Ff, 0, 26, 0xFF));
+}
+
+TEST(ByteHelpers, SumsWrapAndCountMissingBytesOfTheLastWordAsZero) {
+  EXPECT_EQ(SumWordsBE(kavtest::Bytes{0x12, 0x34, 0xFF, 0xFF}, 0, 4), 0x1233);
+  EXPECT_EQ(SumWordsBE(kavtest::Bytes{0x12, 0x34, 0x56, 0x78}, 0, 3), 0x68AC);  // whole last word
+  EXPECT_EQ(SumWordsBE(kavtest::Bytes{0x12, 0x34, 0x56}, 0, 3), 0x6834);
+  EXPECT_EQ(SumWordsBE(kavtest::Bytes{0x12, 0x34}, 4, 2), 0);
+  EXPECT_EQ(SumDWordsBE(kavtest::Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 2}, 0, 8), 1u);
+  EXPECT_EQ(SumDWordsBE(kavtest::Bytes{0, 0, 0, 1, 5}, 0, 5), 0x05000001u);
+  EXPECT_EQ(SumDWordsBE(kavtest::Bytes{0, 0, 0, 1, 5, 6, 7, 8}, 0, 5), 0x05060709u);
+  EXPECT_EQ(SumDWordsBE(kavtest::Bytes{1}, 0, 0), 0u);
+}
+
+TEST(ByteHelpers, CursorsNeverMoveBackOrPastTheirBuffer) {
+  const kavtest::Bytes B(10, 0);
+  TCursor C{B, 0};
+  C.Advance(-4);
+  EXPECT_EQ(C.Pos, 0u);
+  C.Advance(5);
+  C.Align4();
+  EXPECT_EQ(C.Pos, 8u);
+  C.Advance(100);
+  EXPECT_EQ(C.Pos, 10u);
+  EXPECT_EQ(C.Left(), 0u);
+  C.Align4();
+  EXPECT_EQ(C.Pos, 10u);
+}
+
+TEST(CodePage, BytesBecomeWindows1252CharactersInUtf8) {
+  EXPECT_EQ(CodePageToUtf8("A\x80\x81\xE9\xFF"), "A\u20AC\u0081\u00E9\u00FF");
+  EXPECT_EQ(JoinLines("a\nb\n"), "a, b, ");
+}
