@@ -5,7 +5,11 @@
 
 #include "log/Log.h"
 #include "model/CodePage.h"
+#include "model/Kav_Font.h"
+#include "model/Kav_PLMN.h"
 #include "model/Kav_Subchunk.h"
+#include "model/Kav_Text.h"
+#include "model/Kav_Tone.h"
 
 namespace kavex {
 namespace {
@@ -17,15 +21,15 @@ std::unique_ptr<TSubchunk> MakeClosing(TKavClass* Parent, std::int32_t Available
 }  // namespace
 
 std::span<const TSubchunkKind> SubchunkKinds() {
-  // Rows whose decoded class is not built yet keep their bytes as raw subchunks.
+  // GSMC subchunks have no class of their own: they stay raw.
   static const TSubchunkKind Kinds[] = {
       {{'L', 'P', 'C', 'S'}, &MakeSubchunk<TLPCSSubchunk>},
       {{'G', 'S', 'M', 'C'}, &MakeSubchunk<TRawSubchunk>},
-      {{'F', 'O', 'N', 'T'}, &MakeSubchunk<TRawSubchunk>},
-      {{'T', 'E', 'X', 'T'}, &MakeSubchunk<TRawSubchunk>},
+      {{'F', 'O', 'N', 'T'}, &MakeSubchunk<TFontSubchunk>},
+      {{'T', 'E', 'X', 'T'}, &MakeSubchunk<TTextSubchunk>},
       {{'A', 'O', 'R', 'D'}, &MakeSubchunk<TAORDSubchunk>},
-      {{'T', 'O', 'N', 'E'}, &MakeSubchunk<TRawSubchunk>},
-      {{'P', 'L', 'M', 'N'}, &MakeSubchunk<TRawSubchunk>},
+      {{'T', 'O', 'N', 'E'}, &MakeSubchunk<TToneSubchunk>},
+      {{'P', 'L', 'M', 'N'}, &MakeSubchunk<TPLMNSubchunk>},
       {{'L', 'D', 'B', 0}, &MakeSubchunk<TLDBSubchunk>},
       {{'W', 'U', 'G', 'S'}, &MakeSubchunk<TWUGSSubchunk>},
   };

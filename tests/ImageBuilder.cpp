@@ -66,6 +66,97 @@ Bytes ChunkBytes(const Chunk& C) {
 
 Bytes EndChunk() { return Bytes(20, 0xFF); }
 
+// ---- subchunk bodies of the decoded kinds -------------------------------------------------
+Bytes TextBody(const std::vector<std::string>& Entries, bool Terminator) {
+  Bytes Out;
+  for (const std::string& E : Entries) Out.push_back(static_cast<std::uint8_t>(E.size()));
+  if (Terminator) Out.push_back(0xFF);
+  for (const std::string& E : Entries) Append(Out, E);
+  return Out;
+}
+
+Bytes WideTextBody(const std::vector<std::u16string>& Entries, bool Terminator) {
+  Bytes Out;
+  for (const std::u16string& E : Entries) Out.push_back(static_cast<std::uint8_t>(E.size()));
+  if (Terminator) Out.push_back(0xFF);
+  for (const std::u16string& E : Entries)
+    for (char16_t U : E) AppendBE16(Out, U);
+  return Out;
+}
+
+std::uint32_t PackRange(std::uint32_t FirstRow, std::uint32_t ImageIndex, std::uint32_t Height) {
+  return (FirstRow << 14) | ((ImageIndex & 0xF) << 10) | ((Height & 0x1F) << 5);
+}
+
+Bytes FontBody(const std::vector<Font>& Fonts) {
+  constexpr std::size_t HeaderSize = 44;
+  Bytes Data(Fonts.size() * HeaderSize, 0);
+  for (std::size_t F = 0; F < Fonts.size(); ++F) {
+    const Font& Ft = Fonts[F];
+    const std::size_t Header = F * HeaderSize;
+    PutBE32(Data, Header + 8, static_cast<std::uint32_t>(Data.size() - Header));
+    for (const GlyphRange& R : Ft.Ranges) {
+      AppendBE16(Data, R.First);
+      AppendBE16(Data, R.Last);
+      AppendBE32(Data, PackRange(R.FirstRow, R.ImageIndex, R.Height));
+    }
+    const std::size_t Table = Data.size();
+    PutBE32(Data, Header, static_cast<std::uint32_t>(Table - Header));
+    Data.resize(Table + 12 * Ft.Images.size(), 0);
+    for (std::size_t K = 0; K < Ft.Images.size(); ++K) {
+      const std::size_t Entry = Table + 12 * K;
+      PutBE32(Data, Entry, static_cast<std::uint32_t>(Data.size() - Entry));
+      Data[Entry + 7] = Ft.Images[K].Width;
+      Append(Data, Ft.Images[K].Bitmap);
+    }
+    PutBE16(Data, Header + 12, Ft.SecondTableCount);
+    PutBE16(Data, Header + 14, static_cast<std::uint32_t>(Ft.Ranges.size()));
+    PutBE32(Data, Header + 20, Ft.Flags);
+    std::copy_n(Ft.Name1.begin(), std::min<std::size_t>(Ft.Name1.size(), 11), Data.begin() + static_cast<std::ptrdiff_t>(Header + 24));
+    std::copy_n(Ft.Name2.begin(), std::min<std::size_t>(Ft.Name2.size(), 9), Data.begin() + static_cast<std::ptrdiff_t>(Header + 35));
+  }
+  Bytes Out;
+  AppendBE32(Out, static_cast<std::uint32_t>(Fonts.size()));
+  Append(Out, Data);
+  return Out;
+}
+
+Bytes BandBitmap(const std::vector<std::string>& Rows) {
+  const std::size_t Width = Rows.empty() ? 0 : Rows.front().size();
+  Bytes Out(((Rows.size() + 7) / 8) * Width, 0);
+  for (std::size_t R = 0; R < Rows.size(); ++R)
+    for (std::size_t C = 0; C < Width && C < Rows[R].size(); ++C)
+      if (Rows[R][C] == '#') Out[(R / 8) * Width + C] |= static_cast<std::uint8_t>(1u << (R % 8));
+  return Out;
+}
+
+Bytes ToneBody(std::string_view Name, const Bytes& Tune, std::size_t Fill) {
+  Bytes Out{static_cast<std::uint8_t>(Name.size())};
+  Append(Out, Name);
+  Append(Out, Tune);
+  Out.resize(Out.size() + Fill, 0xFF);
+  return Out;
+}
+
+Bytes OperatorEntries(const std::vector<Operator>& Entries) {
+  Bytes Out;
+  for (const Operator& E : Entries) {
+    Out.push_back(E.RecordLength.value_or(static_cast<std::uint8_t>(4 + E.Name.size())));
+    Out.push_back(E.B1);
+    Out.push_back(E.B2);
+    Out.push_back(static_cast<std::uint8_t>(E.Name.size()));
+    Append(Out, E.Name);
+    Out.resize((Out.size() + 3) & ~std::size_t{3}, 0);
+  }
+  return Out;
+}
+
+std::uint32_t CountryFlags(int Mcc, std::uint8_t Count) {
+  const auto D1 = static_cast<std::uint32_t>(Mcc / 100 % 10), D2 = static_cast<std::uint32_t>(Mcc / 10 % 10),
+             D3 = static_cast<std::uint32_t>(Mcc % 10);
+  return ((D1 | (D2 << 4)) << 24) | ((0xF0 | D3) << 16) | (std::uint32_t{Count} << 8);
+}
+
 Bytes PpmBytes(const Ppm& P) {
   Bytes Out;
   Append(Out, P.Signature ? std::string_view("PPM\0", 4) : std::string_view("XXX\0", 4));

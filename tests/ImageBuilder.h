@@ -47,6 +47,56 @@ Bytes ChunkBytes(const Chunk& C);
 std::uint32_t ChunkChecksum(const Bytes& HeaderAndData);  // over a built chunk, checksum word left out
 Bytes EndChunk();  // twenty 0xFF bytes: ends the chunk walk
 
+// ---- subchunk bodies of the decoded kinds -------------------------------------------------
+// Text table body: one length byte per entry, an optional 0xFF terminator, then the entries.
+// Narrow entries are stored byte for byte; wide ones as big-endian UTF-16 (lengths in units).
+Bytes TextBody(const std::vector<std::string>& Entries, bool Terminator = false);
+Bytes WideTextBody(const std::vector<std::u16string>& Entries, bool Terminator = false);
+
+// One glyph range record of a font, before packing.
+struct GlyphRange {
+  std::uint16_t First = 0x20;
+  std::uint16_t Last = 0x20;
+  std::uint32_t FirstRow = 0;
+  std::uint32_t ImageIndex = 0;
+  std::uint32_t Height = 8;
+};
+// One bit image: its width and its bitmap (bands of 8 rows, Width bytes each).
+struct BitImage {
+  std::uint8_t Width = 8;
+  Bytes Bitmap;
+};
+struct Font {
+  std::string Name1 = "Font";  // up to 11 bytes, runs on into Name2 when it has 11
+  std::string Name2 = "";      // up to 9 bytes
+  std::vector<GlyphRange> Ranges;
+  std::vector<BitImage> Images;
+  std::uint16_t SecondTableCount = 0;
+  std::uint32_t Flags = 0x07800000;
+};
+// Font subchunk body: the font count, the 44-byte font headers, then each font's range
+// table, bit-image table and bitmaps, with every offset pointing at them.
+Bytes FontBody(const std::vector<Font>& Fonts);
+// The packed word of a range record: first row, image index, glyph height.
+std::uint32_t PackRange(std::uint32_t FirstRow, std::uint32_t ImageIndex, std::uint32_t Height);
+// A bitmap from pixel rows drawn as text ('#' set, anything else clear); all rows as wide as
+// the first. Rows run on over the bands as in a bit image.
+Bytes BandBitmap(const std::vector<std::string>& Rows);
+
+// Tone body: name length, name bytes, tune, then Fill bytes 0xFF.
+Bytes ToneBody(std::string_view Name, const Bytes& Tune, std::size_t Fill = 0);
+
+// Operator entries, each padded to a multiple of 4 (the body starts aligned).
+struct Operator {
+  std::uint8_t B1 = 0;
+  std::uint8_t B2 = 0;
+  std::string Name;
+  std::optional<std::uint8_t> RecordLength;  // default 4 + name size
+};
+Bytes OperatorEntries(const std::vector<Operator>& Entries);
+// Header flags of an operator list: country code digits in bytes 12 and 13, Count in 14.
+std::uint32_t CountryFlags(int Mcc, std::uint8_t Count = 0);
+
 // ---- areas -------------------------------------------------------------------------------
 struct Ppm {
   std::string Version = "V 5.00\n01-01-99\nNSE-1";

@@ -1,0 +1,180 @@
+#include "model/Kav_Font.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "log/Log.h"
+#include "model/Kav_Chunk.h"
+
+namespace kavex {
+
+// ---------------------------------------------------------------------------------------
+// Font subchunk
+
+TFontSubchunk::TFontSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor)
+    : TSubchunk(Parent, Available, Cursor), NextFontHeader_{TByteView(FontData_), 0} {
+  std::int64_t L = GetLength();
+  if (L == static_cast<std::int64_t>(SubchunkHeaderSize)) return;
+  // A font subchunk is followed by a 16-byte terminator and nothing else, so the chunk's rest
+  // is trusted over the stored length.
+  if (L + 16 != Available) {
+    Log(msgFontLength);
+    L = std::int64_t{Available} - 16;
+  }
+  // A body too short for its 4-byte font count holds no fonts; the subchunk still ends where
+  // its length says, so the terminator is looked for in its place.
+  if (L < 20) {
+    Cursor.Advance(L - static_cast<std::int64_t>(SubchunkHeaderSize));
+    return;
+  }
+  FontCount_ = static_cast<std::int32_t>(ReadBE32(Cursor.Buf, Cursor.Pos));
+  Cursor.Advance(4);
+  const auto DataSize = static_cast<std::size_t>(L - 20);
+  const TByteView Data = Cursor.Here().first(std::min(DataSize, Cursor.Left()));
+  FontData_.assign(Data.begin(), Data.end());
+  Cursor.Advance(static_cast<std::int64_t>(DataSize));
+  NextFontHeader_ = TCursor{TByteView(FontData_), 0};
+}
+
+std::string TFontSubchunk::GetDescription() const { return FormatText("%d fonts", {std::int64_t{FontCount_}}); }
+
+TKavClass* TFontSubchunk::ParseNextChild() {
+  if (FontsBuilt_ >= FontCount_ || HeadersCut_) return nullptr;
+  // FontCount comes from the file: a header that does not lie wholly inside the font data
+  // ends the list, reported once, and the fonts before it stay.
+  if (!HasBytes(FontData_, NextFontHeader_.Pos, FontHeaderSize)) {
+    HeadersCut_ = true;
+    Log(msgChunkUnexpectedEnd);
+    return nullptr;
+  }
+  auto Entry = std::make_unique<TFontEntry>(this, FontDataSize(), NextFontHeader_);
+  ++FontsBuilt_;
+  return AddChild(std::move(Entry));
+}
+
+// ---------------------------------------------------------------------------------------
+// Font entry
+
+TFontEntry::TFontEntry(TFontSubchunk* Parent, std::int32_t Available, TCursor& Cursor)
+    : TKavClass(Parent, Available, Cursor), FontData_(Parent->FontData()) {
+  HeaderPos_ = std::min(Cursor.Pos, FontData_.size());
+  const TByteView Header = Cursor.Here().first(std::min(FontHeaderSize, Cursor.Left()));
+  std::copy(Header.begin(), Header.end(), Header_.begin());
+  Cursor.Advance(FontHeaderSize);
+
+  // Offsets come from the file: only the range records that lie inside the font data count.
+  if (Locate(RangeTableOffset(), 0, RangeTablePos_))
+    StoredRanges_ = std::min<std::size_t>(RangeCount(), (FontData_.size() - RangeTablePos_) / GlyphRangeSize);
+
+  std::int64_t Chars = 0;
+  std::uint32_t Lowest = 0;
+  std::uint32_t Highest = 0;
+  for (std::size_t I = 0; I < StoredRanges_; ++I) {
+    const TGlyphRange R = Range(I);
+    Chars += R.Size();
+    MaxHeight_ = std::max(MaxHeight_, static_cast<std::int32_t>(R.GlyphHeight));
+    Lowest = I == 0 ? R.ImageIndex : std::min(Lowest, R.ImageIndex);
+    Highest = I == 0 ? R.ImageIndex : std::max(Highest, R.ImageIndex);
+  }
+  CharCount_ = static_cast<std::int32_t>(std::min<std::int64_t>(Chars, MaxFontChars));
+
+  Log(msgFontInfo, {std::int64_t{BitImageTableOffset()}, Name1(), Name2(), std::int64_t{CharCount_},
+                    std::int64_t{RangeCount()}, std::int64_t{Lowest}, std::int64_t{Highest}});
+  if (SecondTableCount() != 0) Log(msgFontSecondTable, {std::int64_t{SecondTableCount()}});
+  if (EntryFlags() != ExpectedFontFlags) Log(msgFontFlags, {std::int64_t{EntryFlags()}});
+
+  // Every bit image of the span counts, also one that no range uses; an image entry outside
+  // the font data has no width.
+  if (StoredRanges_ > 0) {
+    for (std::uint32_t K = Lowest; K <= Highest; ++K) {
+      std::size_t Pos = 0;
+      if (Locate(std::uint64_t{BitImageTableOffset()} + BitImageEntrySize * K, 8, Pos))
+        MaxWidth_ = std::max<std::int32_t>(MaxWidth_, FontData_[Pos + 7]);
+    }
+  }
+}
+
+bool TFontEntry::Locate(std::uint64_t Offset, std::size_t Length, std::size_t& Pos) const {
+  const std::uint64_t At = std::uint64_t{HeaderPos_} + Offset;
+  if (At > FontData_.size() || !HasBytes(FontData_, static_cast<std::size_t>(At), Length)) return false;
+  Pos = static_cast<std::size_t>(At);
+  return true;
+}
+
+TGlyphRange TFontEntry::Range(std::size_t Index) const {
+  const std::size_t Pos = RangeTablePos_ + GlyphRangeSize * Index;
+  const std::uint32_t Packed = ReadBE32(FontData_, Pos + 4);
+  TGlyphRange R;
+  R.FirstChar = ReadBE16(FontData_, Pos);
+  R.LastChar = ReadBE16(FontData_, Pos + 2);
+  R.FirstRow = Packed >> 14;
+  R.ImageIndex = (Packed >> 10) & 0xF;
+  R.GlyphHeight = (Packed >> 5) & 0x1F;
+  return R;
+}
+
+std::string TFontEntry::Name1() const { return FieldText(TByteView(Header_).subspan(24, 20)); }
+std::string TFontEntry::Name2() const { return FieldText(TByteView(Header_).subspan(35, 9)); }
+
+std::string TFontEntry::GetName() const { return FormatText("%s/%s", {Name1(), Name2()}); }
+
+std::string TFontEntry::GetDescription() const {
+  return FormatText("%dx%d, %d chars", {std::int64_t{MaxWidth_}, std::int64_t{MaxHeight_}, std::int64_t{CharCount_}});
+}
+
+std::uint16_t TFontEntry::GetCharCode(std::int32_t Index) const {
+  if (Index < 0 || Index >= CharCount_) return 0;
+  if (Index < LookupStart_) {
+    LookupRange_ = 0;
+    LookupStart_ = 0;
+  }
+  for (; LookupRange_ < StoredRanges_; ++LookupRange_) {
+    const TGlyphRange R = Range(LookupRange_);
+    if (Index < LookupStart_ + R.Size()) return static_cast<std::uint16_t>(R.FirstChar + (Index - LookupStart_));
+    LookupStart_ += R.Size();
+  }
+  return 0;  // not reached: CharCount never exceeds the ranges' total
+}
+
+void TFontEntry::DrawGlyph(std::uint16_t Char, TGlyphSurface& Surface, int Left, int Top) const {
+  std::size_t I = 0;
+  while (I < StoredRanges_ && !(Range(I).FirstChar <= Char && Char <= Range(I).LastChar)) ++I;
+  if (I == StoredRanges_) return;
+  const TGlyphRange R = Range(I);
+  const std::int64_t Height = R.GlyphHeight;
+  const std::int64_t Row0 = std::int64_t{R.FirstRow} + std::int64_t{Char - R.FirstChar} * Height;
+
+  std::size_t EntryPos = 0;
+  if (!Locate(std::uint64_t{BitImageTableOffset()} + BitImageEntrySize * R.ImageIndex, 8, EntryPos)) return;
+  const std::uint64_t Width = FontData_[EntryPos + 7];
+  // Without columns the walk below would never meet the glyph's last row.
+  if (Width == 0 || Height == 0) return;
+  const std::uint64_t Bitmap = std::uint64_t{EntryPos} + ReadBE32(FontData_, EntryPos);
+
+  // Bands of 8 rows, Width bytes each, bit 0 the band's top row. The glyph may start and end
+  // inside a band; its height (at most 31) bounds the walk to five bands. Bitmap bytes outside
+  // the font data leave their pixels undrawn.
+  for (std::int64_t Band = Row0 / 8;; ++Band) {
+    bool Done = false;
+    for (std::uint64_t C = 0; C < Width; ++C) {
+      const std::uint64_t At = Bitmap + static_cast<std::uint64_t>(Band) * Width + C;
+      for (int B = 0; B < 8; ++B) {
+        const std::int64_t J = Band * 8 + B - Row0;
+        if (J < 0) continue;
+        if (J >= Height) {
+          Done = true;
+          break;
+        }
+        if (At >= FontData_.size()) continue;
+        const std::int64_t X = std::int64_t{Left} + static_cast<std::int64_t>(C);
+        const std::int64_t Y = std::int64_t{Top} + J;
+        if (X > INT_MAX || Y > INT_MAX) continue;
+        const bool Ink = (FontData_[static_cast<std::size_t>(At)] >> B) & 1;
+        Surface.SetPixel(static_cast<int>(X), static_cast<int>(Y), Ink ? GlyphInk : GlyphPaper);
+      }
+    }
+    if (Done) break;
+  }
+}
+
+}  // namespace kavex

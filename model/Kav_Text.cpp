@@ -1,0 +1,104 @@
+#include "model/Kav_Text.h"
+
+#include <algorithm>
+
+#include "model/CodePage.h"
+
+namespace kavex {
+
+TTextSubchunk::TTextSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor)
+    : TSubchunk(Parent, Available, Cursor) {
+  const std::int64_t L = GetLength();
+  // Length 16 announces no body. A Length below 16 cannot even hold its own header; it is
+  // taken as empty as well, rather than letting the entry scan start inside the header.
+  if (L <= static_cast<std::int64_t>(SubchunkHeaderSize)) return;
+  CharWidth_ = (GetFlags() & (FlagWide | FlagNarrowBody)) == FlagWide ? 2 : 1;
+  const std::size_t BodySize = static_cast<std::size_t>(L) - SubchunkHeaderSize;
+
+  if (GetFlags() & FlagPacked) {
+    // The base checked Length against the chunk's rest, so the whole body is there.
+    const TByteView Body = Cursor.Here().first(std::min(Cursor.Left(), BodySize));
+    PackedData_.assign(Body.begin(), Body.end());
+    Cursor.Advance(static_cast<std::int64_t>(BodySize));
+    Cursor.Align4();
+    return;
+  }
+
+  // The table does not store its entry count: n is the largest count for which n length bytes
+  // plus the entries they describe still fit into Length. The scan reads one length byte too
+  // many and gives it back. That last byte may lie just behind the subchunk, or behind the
+  // chunk data, where it reads as 0; as it is never kept, that changes nothing.
+  const TByteView Buf = Cursor.Buf;
+  const std::size_t TableStart = Cursor.Pos;
+  std::int64_t Count = 0;
+  std::int64_t Sum = 0;
+  while (L >= CharWidth_ * Sum + Count + static_cast<std::int64_t>(SubchunkHeaderSize)) {
+    Sum += ByteAt(Buf, TableStart + static_cast<std::size_t>(Count));
+    ++Count;
+  }
+  --Count;  // at least one byte was read, since L > 16
+  std::size_t P = TableStart + static_cast<std::size_t>(Count);
+  if (P < Buf.size() && Buf[P] == 0xFF) ++P;  // the table's terminator
+
+  // The accepted bytes lie inside Length, which the base checked against the chunk data; the
+  // bound only guards a caller that passes more Available than its buffer holds.
+  const TByteView Table = Cursor.Here().first(std::min(static_cast<std::size_t>(Count), Cursor.Left()));
+  EntryCount_ = static_cast<std::int32_t>(Table.size());
+  EntryLengths_.assign(Table.begin(), Table.end());
+  Cursor.Advance(static_cast<std::int64_t>(P - Cursor.Pos));
+
+  // When the skipped 0xFF was really the first text byte, the entries reach one byte past the
+  // subchunk; the copy stops at the end of the chunk data, so the last entry may come up short.
+  std::size_t Total = 0;
+  for (std::uint8_t Len : EntryLengths_) Total += std::size_t{Len} * CharWidth_;
+  const TByteView Stored = Cursor.Here().first(std::min(Total, Cursor.Left()));
+  EntryData_.assign(Stored.begin(), Stored.end());
+  EntryStarts_.reserve(EntryLengths_.size() + 1);
+  std::size_t Start = 0;
+  for (std::uint8_t Len : EntryLengths_) {
+    EntryStarts_.push_back(static_cast<std::uint32_t>(std::min(Start, EntryData_.size())));
+    Start += std::size_t{Len} * CharWidth_;
+  }
+  EntryStarts_.push_back(static_cast<std::uint32_t>(EntryData_.size()));
+  Cursor.Advance(static_cast<std::int64_t>(Total));
+  Cursor.Align4();
+}
+
+std::string TTextSubchunk::GetDescription() const {
+  if (GetFlags() & FlagPacked) return "packed";
+  return FormatText("%d entries", {std::int64_t{EntryCount_}});
+}
+
+TByteView TTextSubchunk::EntryBytes(std::int32_t Index) const {
+  const auto I = static_cast<std::size_t>(Index);
+  return TByteView(EntryData_).subspan(EntryStarts_[I], EntryStarts_[I + 1] - EntryStarts_[I]);
+}
+
+std::u16string TTextSubchunk::GetText(std::int32_t Index) const {
+  std::u16string Text;
+  if (Index < 0 || Index >= EntryCount_) return Text;
+  unsigned Width = CharWidth_;
+  std::size_t First = 0;
+  if ((GetFlags() & FlagWide) && Index == 0) {
+    First = 1;  // the language name's first character is not shown
+    if (GetFlags() & FlagNarrowBody) Width = 2;
+  }
+  const TByteView Bytes = EntryBytes(Index);
+  const std::size_t Length = EntryLengths_[static_cast<std::size_t>(Index)];
+  for (std::size_t K = First; K < Length; ++K) {
+    if (Width == 2) {
+      // A 2-byte name in a table of 1-byte entries was stored with one byte per character, so
+      // only about half of the code units it asks for exist; decoding stops at the last one
+      // stored whole.
+      if (!HasBytes(Bytes, 2 * K, 2)) break;
+      Text += static_cast<char16_t>(ReadBE16(Bytes, 2 * K));
+    } else {
+      if (K >= Bytes.size()) break;
+      // Both code pages map every byte into the Basic Multilingual Plane: one code unit.
+      Text += static_cast<char16_t>(CodePageChar(Bytes[K]));
+    }
+  }
+  return Text;
+}
+
+}  // namespace kavex

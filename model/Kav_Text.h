@@ -1,0 +1,45 @@
+#pragma once
+// A text table: the texts of one language (or the table common to all languages, ID 0x33),
+// split into entries, with one or two bytes per character.
+
+#include "model/Kav_Subchunk.h"
+
+namespace kavex {
+
+class TTextSubchunk : public TSubchunk {
+public:
+  static constexpr std::uint32_t FlagWide = 0x80000000u;    // 2-byte characters, language name's first one hidden
+  static constexpr std::uint32_t FlagPacked = 0x20000000u;  // body kept as one block
+  static constexpr std::uint32_t FlagNarrowBody = 0x04000000u;  // with FlagWide: 1-byte entries, 2-byte name
+  static constexpr std::uint32_t CommonTableID = 0x33;
+
+  TTextSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+
+  const char* ClassName() const override { return "TTextSubchunk"; }
+  // "packed", or "%d entries".
+  std::string GetDescription() const override;
+
+  std::int32_t GetEntryCount() const { return EntryCount_; }
+  // 1 (one byte per character), 2 (UTF-16), 0 for a subchunk without body.
+  std::uint8_t GetCharWidth() const { return CharWidth_; }
+  // The display text of entry Index; empty when there is no such entry.
+  std::u16string GetText(std::int32_t Index) const;
+
+  TByteView EntryLengths() const { return EntryLengths_; }
+  TByteView PackedData() const { return PackedData_; }
+  std::int32_t PackedSize() const { return static_cast<std::int32_t>(PackedData_.size()); }
+
+private:
+  TByteView EntryBytes(std::int32_t Index) const;
+
+  std::uint8_t CharWidth_ = 0;
+  std::int32_t EntryCount_ = 0;
+  TBytes EntryLengths_;
+  // The entries one after another as stored; entry i is [EntryStarts_[i], EntryStarts_[i + 1]).
+  // One buffer rather than a block per entry keeps a table of many empty entries small.
+  TBytes EntryData_;
+  std::vector<std::uint32_t> EntryStarts_;
+  TBytes PackedData_;
+};
+
+}  // namespace kavex

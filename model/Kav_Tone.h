@@ -1,0 +1,30 @@
+#pragma once
+// A ringing tone: its name and its tune bytes, which are kept but not interpreted.
+
+#include "model/Kav_Subchunk.h"
+
+namespace kavex {
+
+class TToneSubchunk : public TSubchunk {
+public:
+  TToneSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+
+  const char* ClassName() const override { return "TToneSubchunk"; }
+  // The tone's name up to its first zero byte.
+  std::string GetDescription() const override;
+
+  std::uint8_t NameLength() const { return NameLength_; }
+  TByteView NameBytes() const { return NameBytes_; }
+  TByteView TuneData() const { return TuneData_; }
+  std::int32_t TuneSize() const { return static_cast<std::int32_t>(TuneData_.size()); }
+  // 0xFF bytes found behind the tune.
+  std::int32_t FillSize() const { return Fill_; }
+
+private:
+  std::uint8_t NameLength_ = 0;
+  TBytes NameBytes_;
+  TBytes TuneData_;
+  std::int32_t Fill_ = 0;
+};
+
+}  // namespace kavex
