@@ -1,0 +1,312 @@
+#include "log/LogWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSaveFile>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+
+#include "model/KavObj.h"
+#include "settings/SettingsStore.h"
+#include "settings/T_Reopen.h"
+#include "ui/Hints.h"
+#include "ui/Icons.h"
+
+namespace kavex {
+
+TLogListModel::TLogListModel(const TMsgCollection& Store, QObject* Parent) : QAbstractTableModel(Parent), Store_(Store) {
+  for (int K = 0; K < MsgKindCount; ++K) KindIcons_[static_cast<std::size_t>(K)] = LogIcon(KindInfo(static_cast<TMsgKind>(K)).Icon);
+}
+
+int TLogListModel::rowCount(const QModelIndex& Parent) const {
+  return Parent.isValid() ? 0 : static_cast<int>(Rows_.size());
+}
+
+int TLogListModel::columnCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : ColumnCount; }
+
+QVariant TLogListModel::data(const QModelIndex& Index, int Role) const {
+  if (!Index.isValid() || Index.row() >= rowCount()) return {};
+  const TMsgItem& Item = RecordAt(Index.row());
+  switch (Role) {
+    case Qt::DisplayRole:
+      switch (Index.column()) {
+        case colKind: return QString::fromLatin1(KindName(Item.Kind()));
+        case colId: return QString::number(Item.Ident);
+        case colMessage: return QString::fromStdString(Item.Text);
+        case colPath: return QString::fromStdString(Item.Path);
+      }
+      break;
+    case Qt::DecorationRole:
+      if (Index.column() == colKind) return KindIcons_[static_cast<std::size_t>(Item.Kind())];
+      break;
+    case Qt::TextAlignmentRole:
+      if (Index.column() == colId) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+      break;
+  }
+  return {};
+}
+
+QVariant TLogListModel::headerData(int Section, Qt::Orientation Orientation, int Role) const {
+  if (Orientation != Qt::Horizontal) return {};
+  if (Role == Qt::DisplayRole) {
+    static const char* const Titles[] = {"Kind", "ID", "Message", "Path"};
+    if (Section >= 0 && Section < ColumnCount) return QString::fromLatin1(Titles[Section]);
+  }
+  if (Role == Qt::TextAlignmentRole && Section == colId) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+  return {};
+}
+
+void TLogListModel::AppendRow(std::size_t Record) {
+  const int Row = rowCount();
+  beginInsertRows({}, Row, Row);
+  Rows_.push_back(Record);
+  endInsertRows();
+}
+
+void TLogListModel::SetRows(std::vector<std::size_t> Records) {
+  beginResetModel();
+  Rows_ = std::move(Records);
+  endResetModel();
+}
+
+// ---------------------------------------------------------------------------------------
+namespace {
+
+const QString PosLogSection = QStringLiteral("PosLog");
+const QString DlgExportSection = QStringLiteral("DlgExport");
+const QString LogOptionsSection = QStringLiteral("LogOptions");
+const QString ClearAtNewFileName = QStringLiteral("ClearAtNewFile");
+
+QAction* MakeAction(QObject* Owner, const char* Caption, const char* HintText, int Icon = -1) {
+  auto* A = new QAction(QString::fromLatin1(Caption), Owner);
+  SetHint(A, QString::fromLatin1(HintText));
+  if (Icon >= 0) A->setIcon(LogIcon(Icon));
+  return A;
+}
+
+void SetEnabledIfChanged(QAction* A, bool Enabled) {
+  if (A->isEnabled() != Enabled) A->setEnabled(Enabled);
+}
+
+}  // namespace
+
+TfLog::TfLog(TSettingsStore& Settings, QWidget* Parent) : QMainWindow(Parent), Settings_(Settings) {
+  setWindowTitle(QStringLiteral("Log"));
+  move(239, 172);
+  resize(561, 375);
+
+  sdLogExport.Kind = TFileDialog::Save;
+  sdLogExport.Title = QStringLiteral("Export log to file...");
+  sdLogExport.Filter = QStringLiteral("Text files|*.txt|All files|*.*");
+  sdLogExport.DefaultExt = QStringLiteral("txt");
+
+  Model_ = new TLogListModel(Store_, this);
+  lvLog = new QTreeView(this);
+  lvLog->setObjectName(QStringLiteral("lvLog"));
+  lvLog->setModel(Model_);
+  lvLog->setRootIsDecorated(false);
+  lvLog->setItemsExpandable(false);
+  lvLog->setUniformRowHeights(true);  // keeps a list of many thousand rows fast
+  lvLog->setAllColumnsShowFocus(true);
+  lvLog->setSelectionBehavior(QAbstractItemView::SelectRows);
+  lvLog->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  lvLog->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lvLog->setSortingEnabled(false);
+  lvLog->setIconSize(QSize(16, 16));
+  QHeaderView* Header = lvLog->header();
+  Header->setStretchLastSection(false);
+  Header->resizeSection(TLogListModel::colKind, 90);
+  Header->resizeSection(TLogListModel::colId, 50);
+  Header->resizeSection(TLogListModel::colPath, 120);
+  Header->setSectionResizeMode(TLogListModel::colMessage, QHeaderView::Stretch);
+  setCentralWidget(lvLog);
+
+  CreateActions();
+  CreateMenusAndBars();
+
+  connect(lvLog->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateCommands(); });
+  connect(Model_, &QAbstractItemModel::modelReset, this, [this] { UpdateCommands(); });
+
+  // The shown flags are process-wide; a new window starts with every kind shown, as its
+  // toggles do.
+  for (int K = 0; K < MsgKindCount; ++K) SetKindShown(static_cast<TMsgKind>(K), true);
+
+  SetMsgReceiver([this](int Ident, const std::string& Path, const std::string& Text) { AddMessage(Ident, Path, Text); });
+  SetLogProc(&LogMessage);
+
+  RestoreWindowState(Settings_, this, PosLogSection, AllWindowItems);
+  RestoreDialogState(Settings_, sdLogExport, DlgExportSection, AllDialogItems);
+  aClearAtNewFile->setChecked(Settings_.ReadBool(LogOptionsSection, ClearAtNewFileName, aClearAtNewFile->isChecked()));
+  UpdateCommands();
+}
+
+TfLog::~TfLog() {
+  SaveWindowState(Settings_, this, PosLogSection, AllWindowItems);
+  SaveDialogState(Settings_, sdLogExport, DlgExportSection, AllDialogItems);
+  Settings_.WriteBool(LogOptionsSection, ClearAtNewFileName, aClearAtNewFile->isChecked());
+  // Nothing may reach this window once it is gone.
+  SetLogProc(nullptr);
+  SetMsgReceiver(nullptr);
+}
+
+void TfLog::CreateActions() {
+  static const char* const SwitchHints[MsgKindCount] = {
+      "Switch displaying Info messages", "Switch displaying Notice messages", "Switch displaying Warning messages",
+      "Switch displaying Error messages", "Switch displaying Debug messages"};
+  for (int K = 0; K < MsgKindCount; ++K) {
+    const TMsgKindInfo& Info = KindInfo(static_cast<TMsgKind>(K));
+    QAction* A = MakeAction(this, Info.Name, SwitchHints[K], Info.Icon);
+    A->setCheckable(true);
+    A->setChecked(true);
+    connect(A, &QAction::triggered, this, [this, A] { SwitchMsgKind(A); });
+    KindActions[static_cast<std::size_t>(K)] = A;
+  }
+  KindActions[0]->setObjectName(QStringLiteral("aSwInfo"));
+  KindActions[1]->setObjectName(QStringLiteral("aSwNotice"));
+  KindActions[2]->setObjectName(QStringLiteral("aSwWarning"));
+  KindActions[3]->setObjectName(QStringLiteral("aSwError"));
+  KindActions[4]->setObjectName(QStringLiteral("aSwDebug"));
+
+  aClearAtNewFile = MakeAction(this, "Clear log on file", "If this option checked log will be cleared before each file openeng");
+  aClearAtNewFile->setCheckable(true);
+  aClearAtNewFile->setChecked(false);
+
+  aClear = MakeAction(this, "Clear", "Delete all log messages");
+  connect(aClear, &QAction::triggered, this, [this] { ClearLog(); });
+
+  aCopyToFile = MakeAction(this, "Export all to file...", "Save all log messages to text file", 6);
+  connect(aCopyToFile, &QAction::triggered, this, [this] { aCopyToFileExecute(); });
+
+  aCopyToClip = MakeAction(this, "Copy all to clipboard", "Copy all log messages to clipboard");
+  connect(aCopyToClip, &QAction::triggered, this, [this] { CopyLines(false); });
+
+  aCopySlctd = MakeAction(this, "Copy", "Copy selected log items to clipboard", 5);
+  aCopySlctd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
+  aCopySlctd->setShortcutContext(Qt::WindowShortcut);
+  connect(aCopySlctd, &QAction::triggered, this, [this] { CopyLines(true); });
+  addAction(aCopySlctd);  // the shortcut works wherever the focus is in this window
+}
+
+void TfLog::CreateMenusAndBars() {
+  QMenu* LogMenu = menuBar()->addMenu(QStringLiteral("&Log"));
+  LogMenu->addAction(aCopyToClip);
+  LogMenu->addAction(aCopyToFile);
+  LogMenu->addSeparator();
+  LogMenu->addAction(aClear);
+  QMenu* ViewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+  for (QAction* A : KindActions) ViewMenu->addAction(A);
+  QMenu* OptionsMenu = menuBar()->addMenu(QStringLiteral("O&ptions"));
+  OptionsMenu->addAction(aClearAtNewFile);
+
+  tbLog = addToolBar(QStringLiteral("Log"));
+  tbLog->setObjectName(QStringLiteral("tbLog"));
+  tbLog->setMovable(false);
+  tbLog->setIconSize(QSize(16, 16));
+  SuppressToolTips(tbLog);
+  auto AddButton = [this](QAction* A, int MinWidth) {
+    auto* B = new QToolButton(tbLog);
+    B->setDefaultAction(A);
+    B->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    B->setMinimumWidth(MinWidth);
+    tbLog->addWidget(B);
+    return B;
+  };
+  sbCopy = AddButton(aCopySlctd, 57);
+  tbLog->addSeparator();
+  static const int Widths[MsgKindCount] = {57, 72, 80, 64, 72};
+  for (int K = 0; K < MsgKindCount; ++K)
+    KindButtons[static_cast<std::size_t>(K)] = AddButton(KindActions[static_cast<std::size_t>(K)], Widths[K]);
+
+  pmLog = new QMenu(this);
+  pmLog->addAction(aCopySlctd);
+  pmLog->addSeparator();
+  pmLog->addAction(aCopyToClip);
+  pmLog->addAction(aCopyToFile);
+  pmLog->addSeparator();
+  pmLog->addAction(aClear);
+  lvLog->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(lvLog, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& At) { pmLog->popup(lvLog->viewport()->mapToGlobal(At)); });
+}
+
+void TfLog::AddMessage(int Ident, const std::string& Path, const std::string& Text) {
+  Store_.Add(Ident, Path, Text);
+  if (IsKindShown(MsgKindOf(Ident))) Model_->AppendRow(Store_.Count() - 1);
+  UpdateCommands();
+}
+
+void TfLog::RebuildList() {
+  std::vector<std::size_t> Rows;
+  for (std::size_t I = 0; I < Store_.Count(); ++I)
+    if (IsKindShown(Store_.At(I).Kind())) Rows.push_back(I);
+  Model_->SetRows(std::move(Rows));
+}
+
+void TfLog::ClearLog() {
+  Model_->SetRows({});
+  Store_.Clear();
+  UpdateCommands();
+}
+
+bool TfLog::ClearAtNewFile() const { return aClearAtNewFile->isChecked(); }
+
+void TfLog::SwitchMsgKind(QAction* Action) {
+  for (int K = 0; K < MsgKindCount; ++K) {
+    if (KindActions[static_cast<std::size_t>(K)] != Action) continue;
+    const TMsgKind Kind = static_cast<TMsgKind>(K);
+    const bool Shown = !IsKindShown(Kind);
+    SetKindShown(Kind, Shown);
+    Action->setChecked(Shown);  // the tool button follows its action
+    RebuildList();
+    UpdateCommands();
+    return;
+  }
+}
+
+QStringList TfLog::BuildLines(bool SelectedOnly) const {
+  QStringList Lines;
+  const QItemSelectionModel* Selection = lvLog->selectionModel();
+  for (int Row = 0; Row < Model_->rowCount(); ++Row) {
+    if (SelectedOnly && !Selection->isRowSelected(Row, {})) continue;
+    Lines << QString::fromStdString(FormatMsgLine(Model_->RecordAt(Row)));
+  }
+  return Lines;
+}
+
+void TfLog::CopyLines(bool SelectedOnly) {
+  QString Text;
+  for (const QString& Line : BuildLines(SelectedOnly)) Text += Line + QStringLiteral("\r\n");
+  QApplication::clipboard()->setText(Text);
+}
+
+void TfLog::aCopyToFileExecute() {
+  if (!DialogHooks().RunFileDialog(this, sdLogExport)) return;
+  // Written beside the target and moved over it only when complete, so a failed export
+  // leaves an existing file as it was.
+  QSaveFile File(sdLogExport.FileName);
+  bool Ok = File.open(QIODevice::WriteOnly);
+  for (const QString& Line : BuildLines(false)) {
+    if (!Ok) break;
+    Ok = File.write(Line.toUtf8() + "\r\n") >= 0;
+  }
+  if (Ok) Ok = File.commit();
+  if (!Ok)
+    DialogHooks().ShowMessage(this, ApplicationTitle(),
+                              QStringLiteral("Cannot write file \"%1\": %2").arg(sdLogExport.FileName, File.errorString()),
+                              TMsgBoxIcon::Error);
+}
+
+void TfLog::UpdateCommands() {
+  SetEnabledIfChanged(aClear, Store_.Count() > 0);
+  SetEnabledIfChanged(aCopySlctd, lvLog->selectionModel()->hasSelection());
+  const bool HasRows = Model_->rowCount() > 0;
+  SetEnabledIfChanged(aCopyToClip, HasRows);
+  SetEnabledIfChanged(aCopyToFile, HasRows);
+}
+
+}  // namespace kavex

@@ -1,0 +1,79 @@
+#include "ui/Dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace kavex {
+namespace {
+
+QString& TitleStore() {
+  static QString Title = QStringLiteral("Kavex");
+  return Title;
+}
+
+bool RunQtFileDialog(QWidget* Parent, TFileDialog& Dialog) {
+  QFileDialog D(Parent, Dialog.Title);
+  D.setAcceptMode(Dialog.Kind == TFileDialog::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  D.setFileMode(Dialog.Kind == TFileDialog::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  D.setNameFilters(QtNameFilters(Dialog.Filter));
+  D.setDefaultSuffix(Dialog.DefaultExt);
+  if (!Dialog.InitialDir.isEmpty()) D.setDirectory(Dialog.InitialDir);
+  // A remembered full path proposes its own folder as well, as the initial folder would.
+  if (!Dialog.FileName.isEmpty()) D.selectFile(Dialog.FileName);
+  if (D.exec() != QDialog::Accepted || D.selectedFiles().isEmpty()) return false;
+  Dialog.FileName = D.selectedFiles().constFirst();
+  return true;
+}
+
+void ShowQtMessage(QWidget* Parent, const QString& Title, const QString& Text, TMsgBoxIcon Icon) {
+  QMessageBox::Icon I = QMessageBox::NoIcon;
+  switch (Icon) {
+    case TMsgBoxIcon::None: break;
+    case TMsgBoxIcon::Information: I = QMessageBox::Information; break;
+    case TMsgBoxIcon::Warning: I = QMessageBox::Warning; break;
+    case TMsgBoxIcon::Error: I = QMessageBox::Critical; break;
+  }
+  QMessageBox Box(I, Title, Text, QMessageBox::Ok, Parent);
+  Box.exec();
+}
+
+}  // namespace
+
+QStringList QtNameFilters(const QString& Filter) {
+  const QStringList Parts = Filter.split(QLatin1Char('|'));
+  QStringList Out;
+  for (qsizetype I = 0; I + 1 < Parts.size(); I += 2) {
+    QString Description = Parts[I];
+    // The description may show its patterns itself; Qt reads them from the parentheses we add.
+    const qsizetype Paren = Description.indexOf(QStringLiteral(" ("));
+    if (Paren > 0 && Description.endsWith(QLatin1Char(')'))) Description.truncate(Paren);
+    QStringList Patterns = Parts[I + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    // "*.*" means every file; on file systems where names need no dot that is "*".
+    for (QString& P : Patterns)
+      if (P == QLatin1String("*.*")) P = QStringLiteral("*");
+    Out << Description + QStringLiteral(" (") + Patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+  }
+  return Out;
+}
+
+TDialogHooks& DialogHooks() {
+  static TDialogHooks Hooks{&RunQtFileDialog, &ShowQtMessage};
+  return Hooks;
+}
+
+void ResetDialogHooks() { DialogHooks() = TDialogHooks{&RunQtFileDialog, &ShowQtMessage}; }
+
+QString ApplicationTitle() { return TitleStore(); }
+void SetApplicationTitle(const QString& Title) { TitleStore() = Title; }
+
+QString ErrorBoxText(const QString& Message) {
+  if (!Message.isEmpty() && Message.back() > QLatin1Char('.')) return Message + QLatin1Char('.');
+  return Message;
+}
+
+void ShowErrorBox(QWidget* Parent, const std::exception& Error) {
+  DialogHooks().ShowMessage(Parent, ApplicationTitle(), ErrorBoxText(QString::fromUtf8(Error.what())),
+                            TMsgBoxIcon::Error);
+}
+
+}  // namespace kavex
