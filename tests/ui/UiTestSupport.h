@@ -1,0 +1,79 @@
+#pragma once
+// Shared pieces of the viewer tests: a settings folder of their own, answers for every dialog
+// and message box, image files on disk, and starting and stopping the viewer.
+
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "ImageBuilder.h"
+#include "ui/App.h"
+#include "ui/Dialogs.h"
+
+namespace kavtest {
+
+// Points the user-scope settings at a fresh temporary folder for as long as it lives.
+class IsolatedSettings {
+public:
+  IsolatedSettings();
+  ~IsolatedSettings();
+  // A second view of the viewer's store, for reading and planting values.
+  std::unique_ptr<QSettings> Open() const;
+  QString Value(const QString& Key) const;
+
+private:
+  QTemporaryDir Dir_;
+};
+
+struct MessageSeen {
+  QString Title;
+  QString Text;
+  kavex::TMsgBoxIcon Icon;
+};
+
+// Answers the viewer's dialogs from a queue and records every message box. A file dialog
+// without a prepared answer counts as cancelled and is recorded as unexpected.
+class DialogAnswers {
+public:
+  DialogAnswers();
+  ~DialogAnswers();
+  void AnswerFile(const QString& FileName) { Files_.push_back(FileName); }
+  void CancelFile() { Files_.push_back(std::nullopt); }
+  const std::vector<MessageSeen>& Messages() const { return Messages_; }
+  const std::vector<kavex::TFileDialog>& FileDialogsSeen() const { return Dialogs_; }
+  int Unanswered() const { return Unanswered_; }
+  void ClearMessages() { Messages_.clear(); }
+
+private:
+  std::deque<std::optional<QString>> Files_;
+  std::vector<MessageSeen> Messages_;
+  std::vector<kavex::TFileDialog> Dialogs_;
+  int Unanswered_ = 0;
+};
+
+// Files written into a temporary folder.
+class ImageFolder {
+public:
+  QString Write(const QString& Name, const Bytes& Content);
+  QString Path(const QString& Name) const { return Dir_.filePath(Name); }
+
+private:
+  QTemporaryDir Dir_;
+};
+
+// A whole image: MCU, a PPM area with the given chunks (the end chunk is added), and
+// optionally EEPROM bytes.
+Bytes GoodImage(std::vector<Bytes> Chunks, const Bytes& Eeprom = {});
+// A WinTesla file whose second block does not follow the first.
+Bytes BrokenWinTesla();
+
+// The log's records as their export lines.
+QStringList LogLines(const kavex::TKavexApp& App);
+std::vector<int> LogIdents(const kavex::TKavexApp& App);
+
+}  // namespace kavtest

@@ -1,0 +1,266 @@
+// The log window: what it lists, its kind filter, copy, export, clear and its option.
+
+#include <QAction>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QToolButton>
+#include <QTreeView>
+#include <QtTest>
+
+#include "UiTestSupport.h"
+#include "log/LogWindow.h"
+#include "ui/Main.h"
+
+using namespace kavtest;
+using kavex::TfLog;
+using kavex::TKavexApp;
+
+namespace {
+
+enum { Info, Notice, Warning, Error, Debug };
+
+void SelectRows(TfLog& Log, std::initializer_list<int> Rows) {
+  QItemSelectionModel* Sel = Log.lvLog->selectionModel();
+  Sel->clearSelection();
+  for (int Row : Rows)
+    Sel->select(Log.Model()->index(Row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+QStringList ListedIds(TfLog& Log) {
+  QStringList Out;
+  for (int R = 0; R < Log.Model()->rowCount(); ++R) Out << Log.Model()->index(R, 1).data().toString();
+  return Out;
+}
+
+QByteArray ReadFile(const QString& Path) {
+  QFile F(Path);
+  return F.open(QIODevice::ReadOnly) ? F.readAll() : QByteArray("<unreadable>");
+}
+
+}  // namespace
+
+class LogWindowTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void StartUpListsMessage2ThenTheWelcomeLine() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    TKavexApp App;
+    QCOMPARE(LogLines(App), QStringList({"~ (   2) MsgProc initialized successfully; Path: [KavObj]",
+                                         "i (  31) Welcome to Kavex, v0.10 TEST ONLY; Path: [fAbout]"}));
+    TfLog& Log = App.Log();
+    QCOMPARE(Log.Model()->index(0, 0).data().toString(), QString("Debug"));
+    QCOMPARE(Log.Model()->index(1, 3).data().toString(), QString("[fAbout]"));
+    QCOMPARE(Log.windowTitle(), QString("Log"));
+    QVERIFY(!Log.isVisible());
+    QVERIFY(!Log.ClearAtNewFile());
+
+    Log.KindActions[Debug]->trigger();
+    QCOMPARE(ListedIds(Log), QStringList({"31"}));
+    QVERIFY(Log.aClear->isEnabled());
+    QVERIFY(!Log.KindButtons[Debug]->isChecked());
+    QVERIFY(!Log.KindActions[Debug]->isChecked());
+  }
+
+  void KindFilterRelistsRecordsInLoggingOrderAndDropsTheSelection() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    TKavexApp App;
+    TfLog& Log = App.Log();
+    Log.ClearLog();
+    for (int Ident : {23, 28, 4, 23, 45}) Log.AddMessage(Ident, "/P/", "t");
+    QCOMPARE(ListedIds(Log), QStringList({"23", "28", "4", "23", "45"}));
+
+    SelectRows(Log, {0});
+    QVERIFY(Log.aCopySlctd->isEnabled());
+    Log.KindActions[Warning]->trigger();
+    QCOMPARE(ListedIds(Log), QStringList({"28", "4", "45"}));
+    QVERIFY(!Log.aCopySlctd->isEnabled());
+    // Stored while switched off, listed at its place once switched on again.
+    Log.AddMessage(17, "/PPM/", "late");
+    QCOMPARE(ListedIds(Log), QStringList({"28", "4", "45"}));
+    Log.KindActions[Warning]->trigger();
+    QCOMPARE(ListedIds(Log), QStringList({"23", "28", "4", "23", "45", "17"}));
+
+    // Every kind off: nothing to copy or export, but still something to clear.
+    for (QAction* A : Log.KindActions) A->trigger();
+    QCOMPARE(Log.Model()->rowCount(), 0);
+    QVERIFY(!Log.aCopyToClip->isEnabled());
+    QVERIFY(!Log.aCopyToFile->isEnabled());
+    QVERIFY(Log.aClear->isEnabled());
+    for (QAction* A : Log.KindActions) A->trigger();
+    QCOMPARE(Log.Model()->rowCount(), 6);
+  }
+
+  void CopyPutsListedLinesInListOrderWithCrLf() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    TKavexApp App;
+    TfLog& Log = App.Log();
+    Log.ClearLog();
+    Log.AddMessage(0, "[Log]/x/", "zero");
+    Log.AddMessage(52, "/FONT/", "flags");
+    Log.AddMessage(23, "/TEXT/", "sum");
+    Log.AddMessage(40, "/", "debug");  // a Debug message
+
+    SelectRows(Log, {2, 0, 1});
+    Log.aCopySlctd->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QString("! (   0) zero Path: [Log]/x/\r\n"
+                     "! (  52) flags Path: /FONT/\r\n"
+                     "* (  23) sum Path: /TEXT/\r\n"));
+
+    Log.KindActions[Debug]->trigger();
+    Log.aCopyToClip->trigger();
+    QVERIFY(!QGuiApplication::clipboard()->text().contains("debug"));
+    QCOMPARE(QGuiApplication::clipboard()->text().count("\r\n"), 3);
+  }
+
+  void CtrlInsCopiesTheSelection() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    TKavexApp App;
+    TfLog& Log = App.Log();
+    Log.show();
+    Log.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&Log));
+    QGuiApplication::clipboard()->clear();
+    SelectRows(Log, {1});
+    Log.lvLog->setFocus();
+    QTest::keyClick(Log.lvLog, Qt::Key_Insert, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("i (  31) Welcome to Kavex, v0.10 TEST ONLY; Path: [fAbout]\r\n"));
+  }
+
+  void ExportWritesListedLinesAndIsProposedAgainAfterRestart() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    ImageFolder Folder;
+    const QString Target = Folder.Write("log.txt", Bytes(5000, 'x'));  // replaced, not appended to
+    {
+      TKavexApp App;
+      TfLog& Log = App.Log();
+      Log.AddMessage(28, "[KavObj.LoadFile]", "Loading file: /tmp/\xc3\xa9t\xc3\xa9.fls;");
+      Log.KindActions[Debug]->trigger();
+      Answers.AnswerFile(Target);
+      Log.aCopyToFile->trigger();
+      const kavex::TFileDialog& Seen = Answers.FileDialogsSeen().back();
+      QCOMPARE(Seen.Title, QString("Export log to file..."));
+      QCOMPARE(Seen.Kind, kavex::TFileDialog::Save);
+      QCOMPARE(kavex::QtNameFilters(Seen.Filter), QStringList({"Text files (*.txt)", "All files (*)"}));
+      QCOMPARE(Seen.DefaultExt, QString("txt"));
+    }
+    QCOMPARE(ReadFile(Target), QByteArray("i (  31) Welcome to Kavex, v0.10 TEST ONLY; Path: [fAbout]\r\n"
+                                          "i (  28) Loading file: /tmp/\xc3\xa9t\xc3\xa9.fls; Path: [KavObj.LoadFile]\r\n"));
+    QCOMPARE(S.Value("DlgExport/Filename"), Target);
+    QCOMPARE(S.Value("DlgExport/InitialDir"), QString("<missing>"));
+
+    TKavexApp Again;
+    Answers.CancelFile();
+    Again.Log().aCopyToFile->trigger();
+    QCOMPARE(Answers.FileDialogsSeen().back().FileName, Target);
+    QVERIFY(Answers.Messages().empty());
+  }
+
+  void FailedExportIsReportedAndChangesNothing() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    ImageFolder Folder;
+    QVERIFY(QDir().mkpath(Folder.Path("keep")));
+    const QString Existing = Folder.Write("keep.txt", Bytes{'o', 'l', 'd'});
+    TKavexApp App;
+    TfLog& Log = App.Log();
+    const std::size_t Records = Log.Store().Count();
+
+    // A folder where the file should go, then a folder that does not exist.
+    Answers.AnswerFile(Folder.Path("keep"));
+    Log.aCopyToFile->trigger();
+    Answers.AnswerFile(Folder.Path("missing/keep.txt"));
+    Log.aCopyToFile->trigger();
+    QCOMPARE(Answers.Messages().size(), std::size_t{2});
+    for (const MessageSeen& M : Answers.Messages()) {
+      QCOMPARE(M.Icon, kavex::TMsgBoxIcon::Error);
+      QCOMPARE(M.Title, QString("(Untitled) - Kavex v0.10 TEST ONLY"));
+      QVERIFY2(M.Text.startsWith("Cannot write file"), qPrintable(M.Text));
+    }
+    QVERIFY(QFileInfo(Folder.Path("keep")).isDir());
+    QVERIFY(!QFileInfo::exists(Folder.Path("missing")));
+    QCOMPARE(ReadFile(Existing), QByteArray("old"));
+    QCOMPARE(Log.Store().Count(), Records);
+    QCOMPARE(Log.Model()->rowCount(), 2);
+  }
+
+  void ClearEmptiesTheLogButKeepsFiltersAndOption() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    TKavexApp App;
+    TfLog& Log = App.Log();
+    Log.KindActions[Info]->trigger();
+    Log.aClearAtNewFile->trigger();
+    Log.aClear->trigger();
+    QCOMPARE(Log.Store().Count(), std::size_t{0});
+    QCOMPARE(Log.Model()->rowCount(), 0);
+    QVERIFY(!Log.aClear->isEnabled());
+    QVERIFY(!Log.aCopyToClip->isEnabled());
+    QVERIFY(!Log.aCopySlctd->isEnabled());
+    QVERIFY(!Log.KindActions[Info]->isChecked());
+    QVERIFY(Log.ClearAtNewFile());
+    Log.AddMessage(14, "/MCU/", "v");
+    QCOMPARE(Log.Model()->rowCount(), 0);
+    QVERIFY(Log.aClear->isEnabled());
+  }
+
+  void ClearOnFileOptionSurvivesRestartAndClearsBeforeEachOpen() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    {
+      TKavexApp App;
+      // Unchecked: the messages of successive files accumulate.
+      App.Main().OpenFlash("/no/such/one.fls");
+      App.Main().OpenFlash("/no/such/two.fls");
+      QCOMPARE(LogIdents(App), std::vector<int>({2, 31, 28, 4, 28, 4}));
+      App.Log().aClearAtNewFile->trigger();
+    }
+    QCOMPARE(S.Value("LogOptions/ClearAtNewFile"), QString("1"));
+    {
+      TKavexApp App;
+      QVERIFY(App.Log().ClearAtNewFile());
+      App.Main().OpenFlash("/no/such/one.fls");
+      App.Main().OpenFlash("/no/such/two.fls");
+      QCOMPARE(LogIdents(App), std::vector<int>({28, 4}));
+      QVERIFY(LogLines(App).at(0).contains("two.fls"));
+      App.Log().aClearAtNewFile->trigger();
+    }
+    QCOMPARE(S.Value("LogOptions/ClearAtNewFile"), QString("0"));
+  }
+
+  void HundredThousandRecordsStayFast() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    TKavexApp App;
+    TfLog& Log = App.Log();
+    Log.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Log));
+    QElapsedTimer T;
+    T.start();
+    for (int I = 0; I < 100000; ++I) Log.AddMessage(I % 60, "/PPM/TEXT/", "A message of ordinary length for the list;");
+    QCoreApplication::processEvents();
+    const qint64 AddMs = T.restart();
+    Log.KindActions[Error]->trigger();
+    Log.KindActions[Error]->trigger();
+    Log.lvLog->scrollToBottom();
+    QCoreApplication::processEvents();
+    const qint64 SwitchMs = T.restart();
+    Log.aCopyToClip->trigger();
+    const qint64 CopyMs = T.restart();
+    QCOMPARE(Log.Model()->rowCount(), 100002);
+    qInfo("add %lld ms, switch twice %lld ms, copy all %lld ms", AddMs, SwitchMs, CopyMs);
+    QVERIFY2(AddMs < 10000 && SwitchMs < 3000 && CopyMs < 5000, "the log list is too slow");
+  }
+};
+
+QTEST_MAIN(LogWindowTest)
+#include "log_window_test.moc"
