@@ -4,7 +4,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QHelpEvent>
 #include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
 
 #include "UiTestSupport.h"
@@ -12,6 +17,7 @@
 #include "model/Kav_Fls.h"
 #include "model/Kav_Subchunk.h"
 #include "ui/About.h"
+#include "ui/Hints.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"
 
@@ -99,6 +105,29 @@ private slots:
     QCOMPARE(S.Value("LogOptions/ClearAtNewFile"), QString("0"));
     QCOMPARE(S.Value("Reopen/0"), QString("<missing>"));
     QVERIFY(Answers.Messages().empty());
+  }
+
+  void ToolBarsCarryHintsButShowNoToolTips() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    TKavexApp App;
+    App.Main().show();
+    App.Log().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&App.Log()));
+    QCOMPARE(kavex::Hint(App.Main().aOpen), QString("Open flash file to explore"));
+    QCOMPARE(kavex::Hint(App.Log().aClearAtNewFile),
+             QString("If this option checked log will be cleared before each file openeng"));
+    int Buttons = 0;
+    for (QToolBar* Bar : {App.Main().tbMain, App.Log().tbLog})
+      for (QToolButton* Button : Bar->findChildren<QToolButton*>()) {
+        if (!Button->isVisible() || !Button->defaultAction()) continue;
+        ++Buttons;
+        QHelpEvent Help(QEvent::ToolTip, QPoint(2, 2), Button->mapToGlobal(QPoint(2, 2)));
+        QCoreApplication::sendEvent(Button, &Help);
+        QVERIFY2(!QToolTip::isVisible(), qPrintable(Button->text()));
+      }
+    QCOMPARE(Buttons, 3 + 6);
+    QVERIFY(App.Main().statusBar()->currentMessage().isEmpty());
   }
 
   void MissingAndEmptyFilesLeaveTheWindowEmpty() {
