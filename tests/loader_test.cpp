@@ -110,6 +110,15 @@ TEST(LoadFile, PpmAreaAloneIsTheOnlyChildAfterTheMcuAttemptFails) {
   EXPECT_EQ(ChildClasses(*Root), "TPPM");
 }
 
+TEST(LoadFile, McuFollowedByNoPpmSignatureEndsTheWalkWithMessage7) {
+  Ppm P = SmallPpm();
+  P.Signature = false;
+  std::unique_ptr<TFls> Root;
+  EXPECT_EQ(Walk(DivudImage(Mcu{}, P), &Root), (Lines{Divud, McuVersion, "! (  16) PPM signature not found; Path: /PPM/",
+                                                      "* (   7) MCU or PPM blocks not found in file; Path: /"}));
+  EXPECT_EQ(ChildClasses(*Root), "TMCU");
+}
+
 TEST(LoadFile, NeitherAreaLogsBothAttemptsThenMessage7Once) {
   std::unique_ptr<TFls> Root;
   EXPECT_EQ(Walk(Bytes(200, 0), &Root), (Lines{Divud, "! (   9) MCU fields not started at 0x00200024 - 0x00000000; Path: /",

@@ -68,6 +68,11 @@ TEST(Mcu, FieldsStartMustBeTheBaseAddressPlus24) {
   const Lines Log = Walk(WinTesla(Image(), 0x300000));
   EXPECT_EQ(Log.at(3), "! (   9) MCU fields not started at 0x00200024 - 0x00200024; Path: /");
   EXPECT_EQ(Log.back(), NoAreas);
+  Mcu M;
+  M.Base = 0x300000;
+  auto Root = LoadAndExpand(WinTesla(Image(M), 0x300000));
+  EXPECT_EQ(ChildClasses(*Root), "TMCU TPPM");
+  EXPECT_EQ(Root->MCU()->BaseAddr(), 0x300000);
 }
 
 TEST(Mcu, HeaderFillersNotAllFFAreNoticesOnly) {
