@@ -43,12 +43,15 @@ std::string FieldText(TByteView Field) {
 }
 
 TChunk::TChunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TKavContainer(Parent, Available, Cursor) {
-  if (Available < static_cast<std::int32_t>(ChunkHeaderSize)) throw EKavError(this, msgChunkNoHeader, {std::int64_t{Available}});
+  if (Available < static_cast<std::int32_t>(ChunkHeaderSize) || Cursor.Left() < ChunkHeaderSize)
+    throw EKavError(this, msgChunkNoHeader, {std::int64_t{Available}});
   std::copy_n(Cursor.Here().begin(), ChunkHeaderSize, Header_.begin());
-  Cursor.Advance(ChunkHeaderSize);
 
   const std::int32_t Length = GetLength();
+  // The parent's cursor moves only once the chunk is sure to be built, so that expanding the
+  // PPM area again meets the same damaged chunk instead of reading from inside it.
   if (Length > Available) throw EKavError(this, msgChunkNoData, {std::int64_t{Available}});
+  Cursor.Advance(ChunkHeaderSize);
   // Counted in 64 bits: a Length near the lowest 32-bit value must not wrap round into a huge
   // positive size; any Length below 20 leaves no data.
   const std::int64_t DataSize = std::int64_t{Length} - static_cast<std::int64_t>(ChunkHeaderSize);

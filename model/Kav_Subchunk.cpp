@@ -12,8 +12,9 @@ TSubchunk::TSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor)
   if (Available < static_cast<std::int32_t>(SubchunkHeaderSize) || Cursor.Left() < SubchunkHeaderSize)
     throw EKavError(this, msgSubchunkNoHeader, {std::int64_t{Available}});
   std::copy_n(Cursor.Here().begin(), SubchunkHeaderSize, Header_.begin());
-  Cursor.Advance(SubchunkHeaderSize);
+  // As with chunks, a subchunk that cannot be built leaves the chunk's cursor where it was.
   if (GetLength() > Available) throw EKavError(this, msgSubchunkTooLong, {std::int64_t{Available}, std::int64_t{GetLength()}});
+  Cursor.Advance(SubchunkHeaderSize);
 }
 
 std::string TSubchunk::GetShortName() const { return FieldText(TByteView(Header_).subspan(8, 4)); }
@@ -37,11 +38,9 @@ TRawSubchunk::TRawSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& C
 }
 
 TLPCSSubchunk::TLPCSSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TSubchunk(Parent, Available, Cursor) {
-  // The body is 512 bytes whatever Length says. When the chunk holds fewer, the subchunk is
-  // refused like one whose length runs past the chunk, rather than read beyond the data.
-  if (Cursor.Left() < LpcsBodySize)
-    throw EKavError(this, msgSubchunkTooLong,
-                    {std::int64_t{Available}, std::int64_t{SubchunkHeaderSize + LpcsBodySize}});
+  // The body is 512 bytes whatever Length says. When the chunk ends before them, the subchunk
+  // is refused (the chunk then closes) rather than read beyond the data.
+  if (Cursor.Left() < LpcsBodySize) throw EKavError(this, msgChunkUnexpectedEnd, {});
   const TByteView Body = Cursor.Here().first(LpcsBodySize);
   LPCSData_.assign(Body.begin(), Body.end());
   Cursor.Advance(LpcsBodySize);

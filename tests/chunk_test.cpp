@@ -124,3 +124,25 @@ TEST(Chunk, FewBytesLeftFailTheSubchunkBuiltFromThem) {
                               "! (  36) Number of bytes remain (1 byte(s)) smaller then subchunk header length; Path: /PPM/AORD/",
                               "! (  38) Error while creating AORD subchunk; Path: /PPM/AORD/"}));
 }
+
+TEST(Chunk, AChunkOrSubchunkThatCannotBeBuiltLeavesTheCursorSoARetryFailsTheSameWay) {
+  // A chunk announcing more bytes than the PPM area has left, behind one good chunk.
+  Ppm P;
+  P.Chunks = {ChunkBytes({.Name = "GSMC", .Data = ClosingRecord()}), ChunkBytes({.Name = "GSMC", .Length = 5000})};
+  std::unique_ptr<TFls> Root = LoadAndExpand(PpmBytes(P));
+  TPPM& Ppm = *Root->PPM();
+  ASSERT_NE(Ppm.ParseNextChild(), nullptr);
+  CapturedLog L;
+  for (int Try = 0; Try < 2; ++Try) EXPECT_THROW(Ppm.ParseNextChild(), EKavError);
+  EXPECT_EQ(L.Lines(), (Lines{"! (  22) Too few bytes remains for chunk data, 20 byte(s); Path: /PPM/",
+                              "! (  22) Too few bytes remains for chunk data, 20 byte(s); Path: /PPM/"}));
+  EXPECT_EQ(Ppm.ChildCount(), 1u);
+
+  // A raw subchunk of an unknown chunk whose length runs past the chunk.
+  const Area Unknown = Load({ChunkBytes({.Name = "ZZZZ", .Data = SubchunkBytes({.Id = 1, .Length = 64})})});
+  L.Clear();
+  for (int Try = 0; Try < 2; ++Try) EXPECT_THROW(Unknown.Chunk(0).ParseNextChild(), EKavError);
+  EXPECT_EQ(L.Lines(),
+            (Lines{"! (  37) Number of bytes remain (16 byte(s)) smaller then subchunk length got from its header; Path: /PPM/ZZZZ/",
+                   "! (  37) Number of bytes remain (16 byte(s)) smaller then subchunk length got from its header; Path: /PPM/ZZZZ/"}));
+}

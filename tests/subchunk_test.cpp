@@ -92,7 +92,6 @@ TEST(Subchunk, LpcsAlwaysTakes512BodyBytesAndIsRefusedWhenFewerRemain) {
   const OneChunk Short = Load("LPCS", Concat({Header(7, 16), Bytes(100, 0x11)}));
   CapturedLog L;
   EXPECT_EQ(BuildAll(Short.Chunk()), 0u);
-  EXPECT_EQ(L.Lines(), (Lines{"! (  37) Number of bytes remain (116 byte(s)) smaller then subchunk length got from its "
-                              "header; Path: /PPM/LPCS/",
+  EXPECT_EQ(L.Lines(), (Lines{"! (  24) Unexpected end of chunk; Path: /PPM/LPCS/",
                               "! (  38) Error while creating LPCS subchunk; Path: /PPM/LPCS/"}));
 }
