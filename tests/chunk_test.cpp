@@ -140,6 +140,7 @@ TEST(Chunk, AChunkOrSubchunkThatCannotBeBuiltLeavesTheCursorSoARetryFailsTheSame
 
   // A raw subchunk of an unknown chunk whose length runs past the chunk.
   const Area Unknown = Load({ChunkBytes({.Name = "ZZZZ", .Data = SubchunkBytes({.Id = 1, .Length = 64})})});
+  ASSERT_NE(Unknown.Ppm().ParseNextChild(), nullptr);
   L.Clear();
   for (int Try = 0; Try < 2; ++Try) EXPECT_THROW(Unknown.Chunk(0).ParseNextChild(), EKavError);
   EXPECT_EQ(L.Lines(),
