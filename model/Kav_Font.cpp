@@ -137,10 +137,13 @@ std::uint16_t TFontEntry::GetCharCode(std::int32_t Index) const {
 }
 
 void TFontEntry::DrawGlyph(std::uint16_t Char, TGlyphSurface& Surface, int Left, int Top) const {
+  TGlyphRange R;
   std::size_t I = 0;
-  while (I < StoredRanges_ && !(Range(I).FirstChar <= Char && Char <= Range(I).LastChar)) ++I;
+  for (; I < StoredRanges_; ++I) {
+    R = Range(I);
+    if (R.FirstChar <= Char && Char <= R.LastChar) break;
+  }
   if (I == StoredRanges_) return;
-  const TGlyphRange R = Range(I);
   const std::int64_t Height = R.GlyphHeight;
   const std::int64_t Row0 = std::int64_t{R.FirstRow} + std::int64_t{Char - R.FirstChar} * Height;
 
