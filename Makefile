@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test asan clean
+.PHONY: all deps configure build run test asan clean fuzz
 
 all: build
 
@@ -29,3 +29,14 @@ asan:
 
 clean:
 	@rm -rf $(BUILD_DIR) build-asan
+
+# Coverage-guided fuzzing with clang's libFuzzer and sanitizers, in build-fuzz/.
+SECONDS ?= 60
+FUZZ_CORPUS ?= build-fuzz/corpus
+fuzz: deps
+	@CXX=clang++ cmake -S . -B build-fuzz -DKAVEX_FUZZ=ON -DKAVEX_BUILD_GUI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target kavex-fuzz kavex-fuzz-seeds
+	@mkdir -p $(FUZZ_CORPUS) build-fuzz/crashes
+	@build-fuzz/fuzz/kavex-fuzz-seeds build-fuzz/seeds >/dev/null
+	@build-fuzz/fuzz/kavex-fuzz -max_total_time=$(SECONDS) -dict=fuzz/kavex.dict -max_len=262144 \
+	  -artifact_prefix=build-fuzz/crashes/ -print_final_stats=1 $(FUZZ_CORPUS) build-fuzz/seeds tests/fuzz-regressions
