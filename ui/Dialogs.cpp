@@ -1,7 +1,10 @@
 #include "ui/Dialogs.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kavex {
 namespace {
@@ -37,6 +40,19 @@ void ShowQtMessage(QWidget* Parent, const QString& Title, const QString& Text, T
   Box.exec();
 }
 
+bool RunQtFontDialog(QWidget* Parent, QFont& Font, const std::function<void(const QFont&)>& Apply) {
+  QFontDialog D(Font, Parent);
+  // Only Qt's own dialog lets us add a button; it keeps the dialog open for an Apply role.
+  D.setOption(QFontDialog::DontUseNativeDialog);
+  if (auto* Box = D.findChild<QDialogButtonBox*>()) {
+    QPushButton* ApplyButton = Box->addButton(QDialogButtonBox::Apply);
+    QObject::connect(ApplyButton, &QPushButton::clicked, &D, [&D, &Apply] { Apply(D.currentFont()); });
+  }
+  if (D.exec() != QDialog::Accepted) return false;
+  Font = D.selectedFont();
+  return true;
+}
+
 }  // namespace
 
 QStringList QtNameFilters(const QString& Filter) {
@@ -57,11 +73,11 @@ QStringList QtNameFilters(const QString& Filter) {
 }
 
 TDialogHooks& DialogHooks() {
-  static TDialogHooks Hooks{&RunQtFileDialog, &ShowQtMessage};
+  static TDialogHooks Hooks{&RunQtFileDialog, &ShowQtMessage, &RunQtFontDialog};
   return Hooks;
 }
 
-void ResetDialogHooks() { DialogHooks() = TDialogHooks{&RunQtFileDialog, &ShowQtMessage}; }
+void ResetDialogHooks() { DialogHooks() = TDialogHooks{&RunQtFileDialog, &ShowQtMessage, &RunQtFontDialog}; }
 
 QString ApplicationTitle() { return TitleStore(); }
 void SetApplicationTitle(const QString& Title) { TitleStore() = Title; }

@@ -2,6 +2,7 @@
 // The one seam through which the viewer runs file dialogs and message boxes, so that tests
 // can answer them, and the application title that message boxes carry.
 
+#include <QFont>
 #include <QString>
 #include <QStringList>
 #include <exception>
@@ -33,6 +34,9 @@ struct TDialogHooks {
   std::function<bool(QWidget* Parent, TFileDialog& Dialog)> RunFileDialog;
   // A modal box with one OK button.
   std::function<void(QWidget* Parent, const QString& Title, const QString& Text, TMsgBoxIcon Icon)> ShowMessage;
+  // The font dialog, run modally on Font. Its Apply button hands the font shown in the dialog
+  // to Apply while the dialog stays open. On confirmation sets Font and returns true.
+  std::function<bool(QWidget* Parent, QFont& Font, const std::function<void(const QFont&)>& Apply)> RunFontDialog;
 };
 
 // The hooks in force; they start as the real Qt dialogs.
