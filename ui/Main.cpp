@@ -1,6 +1,7 @@
 #include "ui/Main.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,6 +13,7 @@
 #include "model/Kav_Fls.h"
 #include "ui/About.h"
 #include "ui/AppInfo.h"
+#include "ui/DetailPanels.h"
 #include "ui/Hints.h"
 #include "ui/Icons.h"
 #include "ui/ImageTree.h"
@@ -58,7 +60,7 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   tvMain = new TImageTree(Splitter);
   tvMain->setObjectName(QStringLiteral("tvMain"));
   tvMain->setMinimumWidth(SplitterMinSide);
-  pAllInfo = new QWidget(Splitter);
+  pAllInfo = new TDetailArea(Splitter);
   pAllInfo->setObjectName(QStringLiteral("pAllInfo"));
   pAllInfo->setMinimumWidth(SplitterMinSide);
   Splitter->addWidget(tvMain);
@@ -67,12 +69,13 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   Splitter->setStretchFactor(0, 0);
   Splitter->setStretchFactor(1, 1);
   setCentralWidget(Splitter);
+  CreateDetailPanels();
   statusBar()->setSizeGripEnabled(true);  // nothing is ever written to it
 
   connect(tvMain, &QTreeWidget::currentItemChanged, this, [this] { tvMainClick(); });
 
   // FormCreate, in the order that matters: the store first, then what reads from it.
-  CurrentInfoPanel = nullptr;
+  CurrentInfoPanel_ = nullptr;
   Settings_ = std::make_unique<TSettingsStore>();
   Reopen_.ReopenInit(Settings_.get(), RecentFilesMax, miReopen, &odFlash,
                      [this](const QString& FileName) { OpenFileCallback(FileName); });
@@ -80,10 +83,15 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   TTreeWidthTarget Tree(this);
   RestoreWindowState(*Settings_, Tree, PosMainTreeSection, wiWidth);
   ResetView();
-  // The Unicode display font is loaded here once the detail panels that use it exist.
+  LoadUnicodeFont();
+  ApplyUnicodeFont();
+  // The wheel goes to the control under the pointer; this window looks at it first.
+  qApp->installEventFilter(this);
 }
 
 TfMain::~TfMain() {
+  qApp->removeEventFilter(this);
+  CurrentFontEntry_ = nullptr;
   SaveWindowState(*Settings_, this, PosMainSection, AllWindowItems);
   SaveWindowState(*Settings_, TTreeWidthTarget(this), PosMainTreeSection, wiWidth);
   Reopen_.ReopenDone();
@@ -116,8 +124,7 @@ void TfMain::CreateActions() {
   });
 
   aSelFont = MakeAction(this, "&Unicode font...", "Select font for displaying UNICODE characters");
-  // The display font has nothing to show in until the detail panels are there.
-  aSelFont->setEnabled(false);
+  connect(aSelFont, &QAction::triggered, this, [this] { aSelFontExecute(); });
 
   aAbout = MakeAction(this, "&About...", "Information about this programm");
   connect(aAbout, &QAction::triggered, this, [this] {
@@ -197,6 +204,7 @@ void TfMain::OpenFlash(const QString& FileName) {
 void TfMain::ResetView() {
   SetCaptionFile(QStringLiteral("(Untitled)"));
   tvMain->Clear();
+  CurrentFontEntry_ = nullptr;  // it belongs to the model released here
   Shown_.reset();
 }
 
@@ -207,16 +215,6 @@ void TfMain::SetCaptionFile(const QString& Text) {
                                                   std::string(ReleaseTag)});
   setWindowTitle(QString::fromStdString(Caption));
   SetApplicationTitle(windowTitle());
-}
-
-void TfMain::ShowNodeInfo(const TKavClass* Node) {
-  // The detail panels come with their own change; until then no node has any, and every
-  // selection hides whatever is shown.
-  (void)Node;
-  if (CurrentListPanel) CurrentListPanel->hide();
-  if (CurrentInfoPanel) CurrentInfoPanel->hide();
-  CurrentListPanel = nullptr;
-  CurrentInfoPanel = nullptr;
 }
 
 void TfMain::tvMainClick() {

@@ -2,23 +2,29 @@
 // The main window TfMain: menus, tool bar, the image tree beside the detail area, the open
 // sequence of one flash file, and the caption.
 
+#include <QFont>
 #include <QMainWindow>
 #include <memory>
 
 #include "settings/SettingsStore.h"
 #include "settings/T_Reopen.h"
+#include "ui/DetailPanels.h"
 #include "ui/Dialogs.h"
 
 class QAction;
+class QLabel;
+class QLineEdit;
 class QMenu;
 class QSplitter;
 class QToolBar;
+class QTreeView;
 class QTreeWidgetItem;
 
 namespace kavex {
 
 class TFls;
 class TKavClass;
+class TFontEntry;
 class TImageTree;
 class TfLog;
 class TfAbout;
@@ -38,8 +44,27 @@ public:
   void OpenFlash(const QString& FileName);
   void ResetView();
   void SetCaptionFile(const QString& Text);
-  // Shows the details of a model node, or hides them all for none.
+  // Shows the details of a model node, or hides them all for none. Panels are filled before
+  // they are shown; a panel that stays is refilled in place.
   void ShowNodeInfo(const TKavClass* Node);
+  // Lays out and draws the glyph grid of CurrentFontEntry for the scroll box's present size.
+  void DrawFontImage();
+  // Moves the font picture by minus Delta pixels (+120, one notch away, scrolls up by 120).
+  void sbFontImgMouseWheel(int Delta);
+
+  // The Unicode display font: its stored values replace the current ones, and back.
+  void LoadUnicodeFont();
+  void SaveUnicodeFont();
+  // Gives the display font to the text list and the language field (never the MCC list).
+  void ApplyUnicodeFont();
+  // The font dialog with Apply for a preview; Cancel takes the preview back.
+  void aSelFontExecute();
+  const QFont& UnicodeFont() const { return UnicodeFont_; }
+  int UnicodeCharset() const { return UnicodeCharset_; }
+
+  QWidget* CurrentInfoPanel() const { return CurrentInfoPanel_; }
+  QWidget* CurrentListPanel() const { return CurrentListPanel_; }
+  const TFontEntry* CurrentFontEntry() const { return CurrentFontEntry_; }
 
   TSettingsStore& Settings() { return *Settings_; }
   T_Reopen& Reopen() { return Reopen_; }
@@ -49,7 +74,29 @@ public:
   void SetTreeWidth(int Width);
 
   TImageTree* tvMain = nullptr;
-  QWidget* pAllInfo = nullptr;
+  TDetailArea* pAllInfo = nullptr;
+  // Info slot: one of these at a time.
+  THeaderPanel* pChunk = nullptr;
+  THeaderPanel* pSubchunk = nullptr;
+  TFontScrollBox* sbFontImg = nullptr;
+  TFontPicture* iFont = nullptr;
+  // List slot: shown only together with pSubchunk.
+  THeaderPanel* pTextSubchunk = nullptr;
+  THeaderPanel* pPLMNSubchunk = nullptr;
+  QLabel* stChunkChkSum = nullptr;
+  QLabel* stChunkLength = nullptr;
+  QLabel* stChunkNameType = nullptr;
+  QLabel* stChunkVersion = nullptr;
+  QLabel* stSubchunkID = nullptr;
+  QLabel* stSubchunkLength = nullptr;
+  QLabel* stSubchunkShortname = nullptr;
+  QLabel* stSubchunkFlags = nullptr;
+  QLineEdit* eTextSubchunkLanguage = nullptr;
+  QLabel* stTextSubchunkCharset = nullptr;
+  QTreeView* lvText = nullptr;
+  QTreeView* lvPLMN = nullptr;
+  TTwoColumnModel* TextRows = nullptr;
+  TTwoColumnModel* PlmnRows = nullptr;
   QSplitter* Splitter = nullptr;
   QToolBar* tbMain = nullptr;
   QMenu* mFile = nullptr;
@@ -68,6 +115,8 @@ signals:
 protected:
   void closeEvent(QCloseEvent* Event) override;
   void showEvent(QShowEvent* Event) override;
+  // FormMouseWheel: every wheel turn inside this window passes here first.
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
   void CreateActions();
@@ -75,6 +124,10 @@ private:
   void OpenFileCallback(const QString& FileName);
   void tvMainClick();
   void ApplyTreeWidth();
+  void CreateDetailPanels();
+  void sbFontImgResize();
+  // Takes name and size of a font from the dialog; the dialog offers no style to keep.
+  void TakeDialogFont(const QFont& Font);
 
   std::unique_ptr<TSettingsStore> Settings_;
   T_Reopen Reopen_;
@@ -82,8 +135,14 @@ private:
   std::unique_ptr<TFls> Shown_;
   TfLog* Log_ = nullptr;
   TfAbout* About_ = nullptr;
-  QWidget* CurrentInfoPanel = nullptr;
-  QWidget* CurrentListPanel = nullptr;
+  QWidget* CurrentInfoPanel_ = nullptr;
+  QWidget* CurrentListPanel_ = nullptr;
+  const TFontEntry* CurrentFontEntry_ = nullptr;  // a node of the shown model
+  QSize FontImageDrawnFor_;  // the scroll box size the picture was laid out for
+  // The dialog font fdUnicode: name and size; Qt has no character sets, so the stored number
+  // is only carried along.
+  QFont UnicodeFont_;
+  int UnicodeCharset_ = 1;
   int TreeWidth_ = 289;  // until the splitter has been laid out
   bool LaidOut_ = false;
 };

@@ -1,0 +1,230 @@
+#include "ui/DetailPanels.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QScrollBar>
+#include <QTreeView>
+#include <algorithm>
+
+#include "model/Kav_Font.h"
+
+namespace kavex {
+namespace {
+
+constexpr int LabelLeft = 8;
+constexpr int LabelWidth = 80;
+constexpr int ValueLeft = 88;
+constexpr int RightMargin = 8;
+constexpr QRgb GridGrey = 0xFF808080;
+
+// Glyphs drawn straight into the picture's pixels; what falls outside is dropped.
+class TImageSurface final : public TGlyphSurface {
+public:
+  explicit TImageSurface(QImage& Image) : Image_(Image) {}
+  void SetPixel(int X, int Y, std::uint32_t Colour) override {
+    if (X < 0 || Y < 0 || X >= Image_.width() || Y >= Image_.height()) return;
+    reinterpret_cast<QRgb*>(Image_.scanLine(Y))[X] = 0xFF000000u | (Colour & 0xFFFFFFu);
+  }
+
+private:
+  QImage& Image_;
+};
+
+}  // namespace
+
+THeaderPanel::THeaderPanel(const QString& Title, QWidget* Parent) : QFrame(Parent) {
+  setFrameShape(QFrame::StyledPanel);
+  setFrameShadow(QFrame::Raised);
+  setAutoFillBackground(true);
+  Title_ = new QLabel(Title, this);
+  Title_->setTextFormat(Qt::PlainText);
+  Title_->setAlignment(Qt::AlignCenter);
+  QFont TitleFont = font();
+  TitleFont.setBold(true);
+  TitleFont.setPointSizeF(TitleFont.pointSizeF() * 1.2);
+  Title_->setFont(TitleFont);
+  Rule_ = new QFrame(this);
+  Rule_->setFrameShape(QFrame::HLine);
+  Rule_->setFrameShadow(QFrame::Sunken);
+}
+
+QLabel* THeaderPanel::AddRow(const QString& Label, int Top) {
+  auto* Value = new QLabel(this);
+  // Names and versions come from the image: never read them as markup.
+  Value->setTextFormat(Qt::PlainText);
+  Value->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  AddRow(Label, Top, Value, -1);
+  return Value;
+}
+
+void THeaderPanel::AddRow(const QString& Label, int Top, QWidget* Value, int Width) {
+  auto* L = new QLabel(Label, this);
+  QFont Bold = L->font();
+  Bold.setBold(true);
+  L->setFont(Bold);
+  L->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  // Rows are 16 apart; a taller system font may overhang the row rather than be cut.
+  const int Height = std::max(16, L->fontMetrics().height());
+  L->setGeometry(LabelLeft, Top, LabelWidth, Height);
+  Value->setParent(this);
+  Rows_.push_back({Value, Top, Width});
+  PlaceValue(Rows_.back());
+}
+
+void THeaderPanel::PlaceValue(const TRow& Row) {
+  const int Height = std::max(16, Row.Value->sizeHint().height());
+  const int Width = Row.Width >= 0 ? Row.Width : std::max(0, width() - ValueLeft - RightMargin);
+  Row.Value->setGeometry(ValueLeft, Row.Top, Width, Height);
+}
+
+void THeaderPanel::SetFill(QWidget* Fill, int Top) {
+  Fill_ = Fill;
+  FillTop_ = Top;
+  Fill->setParent(this);
+  Fill->setGeometry(0, Top, width(), std::max(0, height() - Top));
+}
+
+void THeaderPanel::resizeEvent(QResizeEvent* Event) {
+  QFrame::resizeEvent(Event);
+  const int W = width();
+  Title_->setGeometry(0, 4, W, std::max(20, Title_->sizeHint().height()));
+  Rule_->setGeometry(LabelLeft, 26, std::max(0, W - LabelLeft - RightMargin), 2);
+  for (const TRow& Row : Rows_) PlaceValue(Row);
+  if (Fill_) Fill_->setGeometry(frameWidth(), FillTop_, std::max(0, W - 2 * frameWidth()), std::max(0, height() - FillTop_ - frameWidth()));
+}
+
+TTwoColumnModel::TTwoColumnModel(const QString& First, const QString& Second, QObject* Parent)
+    : QAbstractTableModel(Parent), Headers_{First, Second} {}
+
+void TTwoColumnModel::SetRows(std::vector<TRow> Rows) {
+  beginResetModel();
+  Rows_ = std::move(Rows);
+  endResetModel();
+}
+
+QString TTwoColumnModel::Text(int Row, int Column) const {
+  if (Row < 0 || static_cast<std::size_t>(Row) >= Rows_.size() || Column < 0 || Column > 1) return {};
+  return Rows_[static_cast<std::size_t>(Row)][static_cast<std::size_t>(Column)];
+}
+
+int TTwoColumnModel::rowCount(const QModelIndex& Parent) const {
+  return Parent.isValid() ? 0 : static_cast<int>(Rows_.size());
+}
+
+int TTwoColumnModel::columnCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : 2; }
+
+QVariant TTwoColumnModel::data(const QModelIndex& Index, int Role) const {
+  if (Role != Qt::DisplayRole || !Index.isValid()) return {};
+  return Text(Index.row(), Index.column());
+}
+
+QVariant TTwoColumnModel::headerData(int Section, Qt::Orientation Orientation, int Role) const {
+  if (Role != Qt::DisplayRole || Orientation != Qt::Horizontal || Section < 0 || Section > 1) return {};
+  return Headers_[static_cast<std::size_t>(Section)];
+}
+
+QTreeView* MakeReportList(TTwoColumnModel* Model, int FirstWidth, QWidget* Parent) {
+  auto* List = new QTreeView(Parent);
+  List->setModel(Model);
+  List->setRootIsDecorated(false);
+  List->setItemsExpandable(false);
+  List->setUniformRowHeights(true);  // keeps tables of thousands of rows quick
+  List->setSelectionBehavior(QAbstractItemView::SelectRows);
+  List->setSelectionMode(QAbstractItemView::SingleSelection);
+  List->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  List->setAllColumnsShowFocus(true);
+  List->header()->setStretchLastSection(true);
+  List->header()->setSectionsMovable(false);
+  List->header()->resizeSection(0, FirstWidth);
+  return List;
+}
+
+TFontGrid LayoutFontGrid(int CharCount, int MaxWidth, int MaxHeight, int Available) {
+  TFontGrid G;
+  G.CellWidth = std::max(MaxWidth, 0) + 2;
+  G.CellHeight = std::max(MaxHeight, 0) + 2;
+  G.Columns = std::max(Available / G.CellWidth, 1);
+  const long long Chars = std::max(CharCount, 0);
+  long long Rows = (Chars + G.Columns - 1) / G.Columns;
+  const long long RowPixels = static_cast<long long>(G.Width()) * G.CellHeight;
+  Rows = std::min(Rows, FontPictureBudget / RowPixels);
+  G.Rows = static_cast<int>(Rows);
+  G.Cells = static_cast<int>(std::min(Chars, Rows * G.Columns));
+  return G;
+}
+
+TFontGrid LayoutFontGrid(const TFontEntry& Font, int ClientWidth, int ClientHeight, int ScrollBarWidth) {
+  const auto Layout = [&Font](int Available) {
+    return LayoutFontGrid(Font.GetCharCount(), Font.GetMaxWidth(), Font.GetMaxHeight(), Available);
+  };
+  TFontGrid G = Layout(ClientWidth - 1);
+  if (ClientHeight < G.Height()) G = Layout(ClientWidth - ScrollBarWidth - 1);
+  return G;
+}
+
+QImage DrawFontGrid(const TFontEntry& Font, const TFontGrid& Grid) {
+  if (Grid.Width() <= 0 || Grid.Height() <= 0) return {};
+  QImage Picture(Grid.Width(), Grid.Height(), QImage::Format_RGB32);
+  if (Picture.isNull()) return {};  // out of memory: show nothing rather than fail
+  Picture.fill(GridGrey);
+  TImageSurface Surface(Picture);
+  // Only the font's own codes: past the last one the font would answer code 0, and a font
+  // that covers 0 would fill the spare cells with copies of that glyph.
+  for (int K = 0; K < Grid.Cells; ++K) {
+    const int Row = K / Grid.Columns;
+    const int Column = K % Grid.Columns;
+    Font.DrawGlyph(Font.GetCharCode(K), Surface, Column * Grid.CellWidth + 1, Row * Grid.CellHeight + 1);
+  }
+  return Picture;
+}
+
+void TFontPicture::SetPicture(QImage Picture, QSize Size) {
+  Picture_ = std::move(Picture);
+  setFixedSize(Size);
+  update();
+}
+
+void TFontPicture::paintEvent(QPaintEvent* Event) {
+  if (Picture_.isNull()) return;
+  QPainter P(this);
+  P.drawImage(Event->rect(), Picture_, Event->rect());
+}
+
+TFontScrollBox::TFontScrollBox(QWidget* Parent) : QScrollArea(Parent) {
+  setWidgetResizable(false);
+  setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  // Only a box narrower than one cell needs it.
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+QSize TFontScrollBox::ClientSize() const {
+  const int Frame = 2 * frameWidth();
+  return {std::max(0, width() - Frame), std::max(0, height() - Frame)};
+}
+
+int TFontScrollBox::ScrollBarWidth() const { return verticalScrollBar()->sizeHint().width(); }
+
+void TFontScrollBox::resizeEvent(QResizeEvent* Event) {
+  QScrollArea::resizeEvent(Event);
+  if (OnResize) OnResize();
+}
+
+void TDetailArea::Place(QWidget* Panel, int Top, int Height) {
+  Places_.push_back({Panel, Top, Height});
+  Arrange(Places_.back());
+}
+
+void TDetailArea::Arrange(const TPlace& P) {
+  const int Height = P.Height > 0 ? P.Height : std::max(0, height() - P.Top);
+  P.Panel->setGeometry(0, P.Top, width(), Height);
+}
+
+void TDetailArea::resizeEvent(QResizeEvent* Event) {
+  QWidget::resizeEvent(Event);
+  for (const TPlace& P : Places_) Arrange(P);
+}
+
+}  // namespace kavex

@@ -1,0 +1,156 @@
+#pragma once
+// The building blocks of the detail area: header panels with their label rows, the two-column
+// report lists, the glyph grid of a font entry with the box that shows it, and the area that
+// places the panels.
+
+#include <QAbstractTableModel>
+#include <QFrame>
+#include <QImage>
+#include <QScrollArea>
+#include <array>
+#include <functional>
+#include <vector>
+
+class QLabel;
+class QTreeView;
+
+namespace kavex {
+
+class TFontEntry;
+
+// The top of header row Row (from 0) inside a header panel.
+constexpr int HeaderRowTop(int Row) { return 32 + 16 * Row; }
+
+// A header panel: a centred bold title across the panel, a rule under it, then rows of a bold
+// label right-aligned in an 80-pixel column from x 8, with the value from x 88.
+class THeaderPanel : public QFrame {
+public:
+  THeaderPanel(const QString& Title, QWidget* Parent);
+
+  // A plain-text value label in the row at Top; it runs to the panel's right edge.
+  QLabel* AddRow(const QString& Label, int Top);
+  // Value placed in the row at Top, Width wide.
+  void AddRow(const QString& Label, int Top, QWidget* Value, int Width);
+  // A control that fills the panel from Top down.
+  void SetFill(QWidget* Fill, int Top);
+  QLabel* TitleLabel() const { return Title_; }
+
+protected:
+  void resizeEvent(QResizeEvent* Event) override;
+
+private:
+  struct TRow {
+    QWidget* Value;
+    int Top;
+    int Width;  // -1: to the right edge
+  };
+  void PlaceValue(const TRow& Row);
+
+  QLabel* Title_;
+  QFrame* Rule_;
+  std::vector<TRow> Rows_;
+  QWidget* Fill_ = nullptr;
+  int FillTop_ = 0;
+};
+
+// The rows of a report list, two columns of text. A refill replaces all rows in one reset, so
+// the list is redrawn once however many rows there are.
+class TTwoColumnModel : public QAbstractTableModel {
+public:
+  using TRow = std::array<QString, 2>;
+  TTwoColumnModel(const QString& First, const QString& Second, QObject* Parent = nullptr);
+
+  void SetRows(std::vector<TRow> Rows);
+  QString Text(int Row, int Column) const;
+
+  int rowCount(const QModelIndex& Parent = {}) const override;
+  int columnCount(const QModelIndex& Parent = {}) const override;
+  QVariant data(const QModelIndex& Index, int Role) const override;
+  QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override;
+
+private:
+  TRow Headers_;
+  std::vector<TRow> Rows_;
+};
+
+// A report-style list over Model: column headers, whole-row selection, no editing; the first
+// column FirstWidth wide, the second takes the rest.
+QTreeView* MakeReportList(TTwoColumnModel* Model, int FirstWidth, QWidget* Parent);
+
+// How the glyphs of a font are laid out: cells of the largest glyph plus a one-pixel grey frame,
+// row by row. Cells counts the cells that get a glyph.
+struct TFontGrid {
+  int CellWidth = 0;
+  int CellHeight = 0;
+  int Columns = 0;
+  int Rows = 0;
+  int Cells = 0;
+  int Width() const { return Columns * CellWidth; }
+  int Height() const { return Rows * CellHeight; }
+};
+
+// The picture never holds more pixels than this (64 MiB at 32 bits): a damaged font may claim
+// 65536 characters of the largest cell size, and would otherwise ask for gigabytes and for a
+// long drawing on every resize. The rows beyond it are left out.
+constexpr long long FontPictureBudget = 1LL << 24;
+
+// The grid for Available pixels of width. A box narrower than one cell still gets one column;
+// the picture is then wider than the box.
+TFontGrid LayoutFontGrid(int CharCount, int MaxWidth, int MaxHeight, int Available);
+// The grid for a box whose client area is ClientWidth by ClientHeight without scroll bars:
+// laid out for the full width first, and again beside a vertical scroll bar of ScrollBarWidth
+// when the picture turns out taller than the box.
+TFontGrid LayoutFontGrid(const TFontEntry& Font, int ClientWidth, int ClientHeight, int ScrollBarWidth);
+// The picture of the grid: grey, with the glyph of the k-th character code in cell k. Cells
+// after the last code stay grey. Null for a grid without rows.
+QImage DrawFontGrid(const TFontEntry& Font, const TFontGrid& Grid);
+
+// The picture iFont: shows its image unscaled at its top-left; its size is the grid's.
+class TFontPicture : public QWidget {
+public:
+  explicit TFontPicture(QWidget* Parent = nullptr) : QWidget(Parent) {}
+  void SetPicture(QImage Picture, QSize Size);
+  const QImage& Picture() const { return Picture_; }
+
+protected:
+  void paintEvent(QPaintEvent* Event) override;
+
+private:
+  QImage Picture_;
+};
+
+// The scroll box sbFontImg; tells its owner whenever it changes size.
+class TFontScrollBox : public QScrollArea {
+public:
+  explicit TFontScrollBox(QWidget* Parent = nullptr);
+  std::function<void()> OnResize;
+  // The client area's size without scroll bars.
+  QSize ClientSize() const;
+  int ScrollBarWidth() const;
+
+protected:
+  void resizeEvent(QResizeEvent* Event) override;
+};
+
+// The detail area pAllInfo: every panel has a fixed place, whether it is shown or not, so a
+// panel has its final size before it is shown.
+class TDetailArea : public QWidget {
+public:
+  explicit TDetailArea(QWidget* Parent = nullptr) : QWidget(Parent) {}
+  // Panel sits at Top, Height high; a Height of 0 fills the area down to its bottom.
+  void Place(QWidget* Panel, int Top, int Height);
+
+protected:
+  void resizeEvent(QResizeEvent* Event) override;
+
+private:
+  struct TPlace {
+    QWidget* Panel;
+    int Top;
+    int Height;
+  };
+  void Arrange(const TPlace& P);
+  std::vector<TPlace> Places_;
+};
+
+}  // namespace kavex
