@@ -42,6 +42,20 @@ DialogAnswers::DialogAnswers() {
   kavex::DialogHooks().ShowMessage = [this](QWidget*, const QString& Title, const QString& Text, kavex::TMsgBoxIcon Icon) {
     Messages_.push_back({Title, Text, Icon});
   };
+  kavex::DialogHooks().RunFontDialog = [this](QWidget*, QFont& Font, const std::function<void(const QFont&)>& Apply) {
+    FontsSeen_.push_back(Font);
+    if (Fonts_.empty()) {
+      ++Unanswered_;
+      return false;
+    }
+    const FontDialogRun Run = Fonts_.front();
+    Fonts_.pop_front();
+    for (const QFont& F : Run.Applied) Apply(F);
+    if (Run.WhileOpen) Run.WhileOpen();
+    if (!Run.Confirmed) return false;
+    Font = *Run.Confirmed;
+    return true;
+  };
 }
 
 DialogAnswers::~DialogAnswers() { kavex::ResetDialogHooks(); }

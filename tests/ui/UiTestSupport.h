@@ -6,7 +6,9 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QFont>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -36,14 +38,26 @@ struct MessageSeen {
   kavex::TMsgBoxIcon Icon;
 };
 
-// Answers the viewer's dialogs from a queue and records every message box. A file dialog
-// without a prepared answer counts as cancelled and is recorded as unexpected.
+// One run of the font dialog as a user goes through it: Apply pressed with each of Applied in
+// turn, then WhileOpen called (the dialog still open), then the dialog confirmed with Confirmed,
+// or cancelled when there is none.
+struct FontDialogRun {
+  std::vector<QFont> Applied;
+  std::function<void()> WhileOpen;
+  std::optional<QFont> Confirmed;
+};
+
+// Answers the viewer's dialogs from a queue and records every message box. A file or font
+// dialog without a prepared answer counts as cancelled and is recorded as unexpected.
 class DialogAnswers {
 public:
   DialogAnswers();
   ~DialogAnswers();
   void AnswerFile(const QString& FileName) { Files_.push_back(FileName); }
   void CancelFile() { Files_.push_back(std::nullopt); }
+  void AnswerFont(FontDialogRun Run) { Fonts_.push_back(std::move(Run)); }
+  // The font each font dialog opened on.
+  const std::vector<QFont>& FontDialogsSeen() const { return FontsSeen_; }
   const std::vector<MessageSeen>& Messages() const { return Messages_; }
   const std::vector<kavex::TFileDialog>& FileDialogsSeen() const { return Dialogs_; }
   int Unanswered() const { return Unanswered_; }
@@ -51,6 +65,8 @@ public:
 
 private:
   std::deque<std::optional<QString>> Files_;
+  std::deque<FontDialogRun> Fonts_;
+  std::vector<QFont> FontsSeen_;
   std::vector<MessageSeen> Messages_;
   std::vector<kavex::TFileDialog> Dialogs_;
   int Unanswered_ = 0;

@@ -1,0 +1,510 @@
+// The detail panels: which panel a node shows and when, their texts, the text and MCC lists,
+// the font picture and its wheel, and the Unicode display font.
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTimer>
+#include <QTreeView>
+#include <QtTest>
+
+#include "PanelImages.h"
+#include "UiTestSupport.h"
+#include "model/Kav_Font.h"
+#include "ui/ImageTree.h"
+#include "ui/Main.h"
+
+using namespace kavtest;
+using kavex::TfMain;
+using kavex::TImageTree;
+
+namespace {
+
+using Glyph = std::vector<std::string>;
+
+// Glyph k of a 4x5 font: its top-left pixel inked, the rest paper, and k+1 inked pixels in
+// its bottom row (at most four).
+std::vector<Glyph> MarkedGlyphs(int Count) {
+  std::vector<Glyph> Out;
+  for (int K = 0; K < Count; ++K) {
+    std::string Bottom(4, '.');
+    for (int I = 0; I <= K && I < 4; ++I) Bottom[static_cast<std::size_t>(I)] = '#';
+    Out.push_back({"#...", "....", "....", "....", Bottom});
+  }
+  return Out;
+}
+
+// Count solid glyphs of Width x Height.
+std::vector<Glyph> Blocks(int Count, int Width, int Height) {
+  const Glyph Solid(static_cast<std::size_t>(Height), std::string(static_cast<std::size_t>(Width), '#'));
+  return std::vector<Glyph>(static_cast<std::size_t>(Count), Solid);
+}
+
+const std::vector<std::string> English = {"English", "Hello", "World", "<b>not bold</b>"};
+
+// PPM chunks: 0 TEXT (English, common, Russian), 1 TONE, 2 PLMN, 3 FONT (Marked: codes 0..9
+// at 4x5; Many: 600 codes at 20x20; Wide: 3 codes at 100x3; Empty), 4 LDB with a wrong
+// checksum, 5 the end chunk.
+Bytes BadLdb() {
+  Bytes Data = SubchunkBytes({.Id = 5, .ShortName = "ab", .Body = Bytes(8, 7)});
+  Append(Data, ClosingRecord());
+  return ChunkBytes({.Name = "LDB", .Version = "V2", .Data = Data, .Checksum = 0x12C});
+}
+
+Bytes PanelImage() {
+  return GoodImage({
+      ChunkOf("TEXT", {TextSubchunk(1, English, "en"), TextSubchunk(0x33, {"OK", "Cancel"}),
+                       WideTextSubchunk(2, {u"X\u0420\u0443\u0441\u0441\u043a\u0438\u0439", u"\u041f\u0440\u0438\u0432\u0435\u0442"}, "ru")}),
+      ChunkOf("TONE", {ToneSubchunk(1, "Ring")}),
+      ChunkOf("PLMN", {PlmnSubchunk(7, 250, {{.B1 = 0x10, .B2 = 0xF2, .Name = "Three"}, {.B1 = 0, .B2 = 0, .Name = "\xE9t\xE9"}})}),
+      ChunkOf("FONT", {FontSubchunk({ArtFont(0, MarkedGlyphs(10), "Marked"), ArtFont(0x100, Blocks(600, 20, 20), "Many"),
+                                     ArtFont(0x41, Blocks(3, 100, 3), "Wide"), Font{.Name1 = "Empty", .Images = {{.Width = 7}}}})}),
+      BadLdb(),
+  });
+}
+
+const QStringList PanelNames = {"pChunk", "pSubchunk", "sbFontImg", "pTextSubchunk", "pPLMNSubchunk"};
+
+// Counts how often each watched panel is hidden.
+class HideCounter : public QObject {
+public:
+  int Count(const QObject* Panel) const { return Counts_.value(Panel); }
+  void Watch(QWidget* Panel) { Panel->installEventFilter(this); }
+
+protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
+    if (Event->type() == QEvent::HideToParent) ++Counts_[Watched];
+    return false;
+  }
+
+private:
+  QHash<const QObject*, int> Counts_;
+};
+
+struct Viewer {
+  IsolatedSettings Settings;
+  DialogAnswers Answers;
+  ImageFolder Folder;
+  kavex::TKavexApp App;
+  TfMain& Main = App.Main();
+
+  explicit Viewer(const Bytes& Image = PanelImage()) {
+    Main.show();
+    if (!QTest::qWaitForWindowExposed(&Main)) qWarning("main window not exposed");
+    Main.OpenFlash(Folder.Write("panels.fls", Image));
+  }
+  // The node at Path below the PPM area, its parents expanded on the way.
+  QTreeWidgetItem* Item(std::initializer_list<int> Path) {
+    QTreeWidgetItem* Node = Main.tvMain->topLevelItem(0)->child(1);
+    for (int Index : Path) {
+      Node->setExpanded(true);
+      Node = Node->child(Index);
+    }
+    return Node;
+  }
+  void Select(std::initializer_list<int> Path) { Main.tvMain->setCurrentItem(Item(Path)); }
+  QStringList Shown() const {
+    QStringList Out;
+    for (const QString& Name : PanelNames)
+      if (const auto* Panel = Main.pAllInfo->findChild<QWidget*>(Name); Panel && !Panel->isHidden()) Out << Name;
+    return Out;
+  }
+  const kavex::TFontEntry& FontEntry(int Index) {
+    return dynamic_cast<const kavex::TFontEntry&>(*TImageTree::ModelNode(Item({3, 0, Index})));
+  }
+  QStringList Column(const QTreeView* List, int Column) const {
+    QStringList Out;
+    for (int Row = 0; Row < List->model()->rowCount(); ++Row) Out << List->model()->index(Row, Column).data().toString();
+    return Out;
+  }
+};
+
+QRgb Pixel(const QImage& Picture, int X, int Y) { return Picture.pixel(X, Y) & 0xFFFFFF; }
+constexpr QRgb Grey = 0x808080, Ink = 0x000000, Paper = 0x00FF00;
+
+bool SendWheel(QWidget* Target, int Delta) {
+  const QPointF Local = QRectF(Target->rect()).center();
+  QWheelEvent Event(Local, Target->mapToGlobal(Local), QPoint(), QPoint(0, Delta), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(Target, &Event);
+  return Event.isAccepted();
+}
+
+}  // namespace
+
+class DetailPanelsTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void PanelsSwitchBetweenChunkSubchunkAndBack() {
+    Viewer V;
+    QVERIFY(V.Shown().isEmpty());  // the root is selected after opening: no details
+    V.Select({0});
+    QCOMPARE(V.Shown(), QStringList({"pChunk"}));
+    QCOMPARE(V.Main.CurrentInfoPanel(), static_cast<QWidget*>(V.Main.pChunk));
+    V.Select({0, 0});
+    QCOMPARE(V.Shown(), QStringList({"pSubchunk", "pTextSubchunk"}));
+    QCOMPARE(V.Main.CurrentListPanel(), static_cast<QWidget*>(V.Main.pTextSubchunk));
+    V.Select({0});
+    QCOMPARE(V.Shown(), QStringList({"pChunk"}));
+    QVERIFY(V.Main.CurrentListPanel() == nullptr);
+    V.Select({2, 0});
+    QCOMPARE(V.Shown(), QStringList({"pSubchunk", "pPLMNSubchunk"}));
+    // An LDB subchunk has the subchunk panel only.
+    V.Select({4, 0});
+    QCOMPARE(V.Shown(), QStringList({"pSubchunk"}));
+    V.Select({3, 0, 0});
+    QCOMPARE(V.Shown(), QStringList({"sbFontImg"}));
+    // The file and its areas have no details.
+    V.Main.tvMain->setCurrentItem(V.Main.tvMain->topLevelItem(0)->child(0));
+    QVERIFY(V.Shown().isEmpty());
+    QVERIFY(V.Main.CurrentInfoPanel() == nullptr);
+    QVERIFY(V.Answers.Messages().empty());
+  }
+
+  void PanelsThatStayAreRefilledInPlace() {
+    Viewer V;
+    HideCounter Hides;
+    for (QWidget* Panel : {static_cast<QWidget*>(V.Main.pSubchunk), static_cast<QWidget*>(V.Main.pTextSubchunk)}) Hides.Watch(Panel);
+    V.Select({0, 0});
+    QCOMPARE(V.Column(V.Main.lvText, 1), QStringList({"Hello", "World", "<b>not bold</b>"}));
+    QSignalSpy Inserted(V.Main.TextRows, &QAbstractItemModel::rowsInserted);
+    QSignalSpy Reset(V.Main.TextRows, &QAbstractItemModel::modelReset);
+    V.Select({0, 1});
+    QCOMPARE(V.Column(V.Main.lvText, 1), QStringList({"OK", "Cancel"}));
+    QCOMPARE(V.Main.stSubchunkID->text(), QString("0x00000033"));
+    QCOMPARE(Hides.Count(V.Main.pSubchunk), 0);
+    QCOMPARE(Hides.Count(V.Main.pTextSubchunk), 0);
+    // The list is refilled in one go, not row by row.
+    QCOMPARE(Reset.count(), 1);
+    QCOMPARE(Inserted.count(), 0);
+
+    // Text, then tone: the subchunk panel stays, the text panel goes.
+    V.Select({1, 0});
+    QCOMPARE(V.Shown(), QStringList({"pSubchunk"}));
+    QCOMPARE(Hides.Count(V.Main.pSubchunk), 0);
+    QCOMPARE(Hides.Count(V.Main.pTextSubchunk), 1);
+    QCOMPARE(V.Main.stSubchunkID->text(), QString("0x00000001"));
+  }
+
+  void OpeningAnotherFileHidesEverything() {
+    Viewer V;
+    V.Select({3, 0, 1});
+    QCOMPARE(V.Shown(), QStringList({"sbFontImg"}));
+    V.Main.OpenFlash(V.Folder.Path("missing.fls"));
+    QVERIFY(V.Shown().isEmpty());
+    QVERIFY(V.Main.CurrentFontEntry() == nullptr);
+    // The box may still change size; there is nothing left to draw from.
+    V.Main.resize(V.Main.width() - 40, V.Main.height());
+    QVERIFY(V.Shown().isEmpty());
+  }
+
+  void ChunkAndSubchunkHeadersShowTheirFields() {
+    Viewer V;
+    V.Select({0});
+    QCOMPARE(V.Main.pChunk->TitleLabel()->text(), QString("Chunk"));
+    QVERIFY(V.Main.stChunkChkSum->text().endsWith(" (match)"));
+    QCOMPARE(V.Main.stChunkNameType->text(), QString("TEXT"));
+    QCOMPARE(V.Main.stChunkVersion->text(), QString("V1"));
+    const Bytes Bad = BadLdb();
+    V.Select({4});
+    QCOMPARE(V.Main.stChunkChkSum->text(), QString::asprintf("0x0000012C (expected 0x%08X)", ChunkChecksum(Bad)));
+    QCOMPARE(V.Main.stChunkLength->text(), QString::asprintf("0x%08X (%d)", unsigned(Bad.size()), int(Bad.size())));
+    QCOMPARE(V.Main.stChunkNameType->text(), QString("LDB"));  // the zero fourth byte ends it
+    V.Select({0, 0});
+    QCOMPARE(V.Main.pSubchunk->TitleLabel()->text(), QString("Subchunk"));
+    QCOMPARE(V.Main.stSubchunkID->text(), QString("0x00000001"));
+    QCOMPARE(V.Main.stSubchunkLength->text(), QString("0x00000035 (53)"));
+    QCOMPARE(V.Main.stSubchunkShortname->text(), QString("en"));
+    QCOMPARE(V.Main.stSubchunkFlags->text(), QString("0x00000000"));
+    V.Select({0, 2});
+    QCOMPARE(V.Main.stSubchunkFlags->text(), QString("0x80000000"));
+    // Label column and rows as laid out: labels right-aligned in 80 pixels from 8, values at
+    // 88, rows 16 apart from 32; values from the image are never read as markup.
+    const QList<QLabel*> Labels = V.Main.pChunk->findChildren<QLabel*>();
+    const auto CheckSum = std::find_if(Labels.begin(), Labels.end(), [](QLabel* L) { return L->text() == "CheckSum:"; });
+    QVERIFY(CheckSum != Labels.end());
+    QCOMPARE((*CheckSum)->geometry().topLeft(), QPoint(8, 32));
+    QCOMPARE((*CheckSum)->width(), 80);
+    QVERIFY((*CheckSum)->alignment() & Qt::AlignRight);
+    QCOMPARE(V.Main.stChunkChkSum->pos(), QPoint(88, 32));
+    QCOMPARE(V.Main.stChunkVersion->pos(), QPoint(88, 80));
+    QCOMPARE(V.Main.stChunkNameType->textFormat(), Qt::PlainText);
+    QCOMPARE(V.Main.pChunk->height(), 104);
+    QCOMPARE(V.Main.pSubchunk->height(), 112);
+  }
+
+  void TextListStartsAtZeroOnlyForTheCommonTable() {
+    Viewer V;
+    V.Select({0, 0});
+    QCOMPARE(V.Main.pTextSubchunk->TitleLabel()->text(), QString("Text entries"));
+    QCOMPARE(V.Main.eTextSubchunkLanguage->text(), QString("English"));
+    QCOMPARE(V.Main.stTextSubchunkCharset->text(), QString("GSM alphabet"));
+    QCOMPARE(V.Column(V.Main.lvText, 0), QStringList({"1", "2", "3"}));
+    V.Select({0, 1});
+    QCOMPARE(V.Main.eTextSubchunkLanguage->text(), QString("(common)"));
+    QCOMPARE(V.Column(V.Main.lvText, 0), QStringList({"0", "1"}));
+    V.Select({0, 2});
+    QCOMPARE(V.Main.eTextSubchunkLanguage->text(), QString::fromUtf16(u"\u0420\u0443\u0441\u0441\u043a\u0438\u0439"));
+    QCOMPARE(V.Main.stTextSubchunkCharset->text(), QString("Unicode"));
+    QCOMPARE(V.Column(V.Main.lvText, 1), QStringList({QString::fromUtf16(u"\u041f\u0440\u0438\u0432\u0435\u0442")}));
+    // The list and the language field as laid out.
+    const QAbstractItemModel* M = V.Main.lvText->model();
+    QCOMPARE(M->headerData(0, Qt::Horizontal).toString(), QString("Index"));
+    QCOMPARE(M->headerData(1, Qt::Horizontal).toString(), QString("Entry"));
+    QCOMPARE(V.Main.lvText->header()->sectionSize(0), 50);
+    QVERIFY(V.Main.lvText->editTriggers() == QAbstractItemView::NoEditTriggers);
+    QVERIFY(V.Main.eTextSubchunkLanguage->isReadOnly());
+    QVERIFY(!V.Main.eTextSubchunkLanguage->hasFrame());
+    QCOMPARE(V.Main.eTextSubchunkLanguage->width(), 153);
+    QCOMPARE(V.Main.pTextSubchunk->y(), 112);
+  }
+
+  void LargeTextTableIsListedWhole() {
+    std::vector<std::string> Many = {"Big"};
+    for (int I = 1; I < 3000; ++I) Many.push_back("Entry " + std::to_string(I));
+    Viewer V(GoodImage({ChunkOf("TEXT", {TextSubchunk(9, Many)})}));
+    V.Select({0, 0});
+    QCOMPARE(V.Main.lvText->model()->rowCount(), 2999);
+    QCOMPARE(V.Main.lvText->model()->index(2998, 0).data().toString(), QString("2999"));
+    QCOMPARE(V.Main.lvText->model()->index(2998, 1).data().toString(), QString("Entry 2999"));
+  }
+
+  void MccListShowsCodesAndProvidersInItsOwnFont() {
+    Viewer V;
+    V.Select({2, 0});
+    QCOMPARE(V.Main.pPLMNSubchunk->TitleLabel()->text(), QString("MCC entries"));
+    QCOMPARE(V.Column(V.Main.lvPLMN, 0), QStringList({"1", "0"}));
+    QCOMPARE(V.Column(V.Main.lvPLMN, 1), QStringList({"Three", QString::fromUtf16(u"\u00e9t\u00e9")}));
+    QCOMPARE(V.Main.lvPLMN->model()->headerData(0, Qt::Horizontal).toString(), QString("MCC"));
+    QCOMPARE(V.Main.lvPLMN->model()->headerData(1, Qt::Horizontal).toString(), QString("Provider"));
+    QCOMPARE(V.Main.lvPLMN->font().family(), QString("Arial Unicode MS"));
+    QCOMPARE(V.Main.lvPLMN->font().pointSize(), 8);
+    // An empty operator list shows an empty list.
+    Viewer Empty(GoodImage({ChunkOf("PLMN", {PlmnSubchunk(3, 262, {})})}));
+    Empty.Select({0, 0});
+    QCOMPARE(Empty.Shown(), QStringList({"pSubchunk", "pPLMNSubchunk"}));
+    QCOMPARE(Empty.Main.lvPLMN->model()->rowCount(), 0);
+  }
+
+  void GlyphGridLayout() {
+    // Cells of 6x7 for glyphs of 4x5; 10 characters in 25 pixels: 4 columns, 3 rows.
+    kavex::TFontGrid G = kavex::LayoutFontGrid(10, 4, 5, 25);
+    QCOMPARE(QList<int>({G.CellWidth, G.CellHeight, G.Columns, G.Rows, G.Cells, G.Width(), G.Height()}),
+             QList<int>({6, 7, 4, 3, 10, 24, 21}));
+    // Narrower than one cell: one column, every character below the one before.
+    G = kavex::LayoutFontGrid(10, 4, 5, 5);
+    QCOMPARE(QList<int>({G.Columns, G.Rows, G.Width()}), QList<int>({1, 10, 6}));
+    G = kavex::LayoutFontGrid(10, 4, 5, -3);
+    QCOMPARE(G.Columns, 1);
+    // No characters: an empty picture.
+    G = kavex::LayoutFontGrid(0, 4, 5, 25);
+    QCOMPARE(G.Height(), 0);
+    // The largest claim a damaged font can make stays within the picture budget.
+    G = kavex::LayoutFontGrid(0x10000, 255, 31, 400);
+    QVERIFY(G.Rows > 0);
+    QVERIFY(static_cast<long long>(G.Width()) * G.Height() <= kavex::FontPictureBudget);
+    QVERIFY(G.Cells < 0x10000);
+  }
+
+  void GlyphGridMakesRoomForTheScrollBar() {
+    Viewer V;
+    const kavex::TFontEntry& Marked = V.FontEntry(0);
+    // 59 pixels: 9 columns, 2 rows of 7; fits 20 pixels of height without a bar.
+    kavex::TFontGrid G = kavex::LayoutFontGrid(Marked, 60, 20, 15);
+    QCOMPARE(QList<int>({G.Columns, G.Rows}), QList<int>({9, 2}));
+    // 10 pixels high: a bar will be needed, 44 pixels are left for 7 columns.
+    G = kavex::LayoutFontGrid(Marked, 60, 10, 15);
+    QCOMPARE(QList<int>({G.Columns, G.Rows}), QList<int>({7, 2}));
+  }
+
+  void FontPictureIsGreyWithGlyphsFramed() {
+    Viewer V;
+    const kavex::TFontEntry& Marked = V.FontEntry(0);
+    const QImage P = kavex::DrawFontGrid(Marked, kavex::LayoutFontGrid(10, 4, 5, 25));
+    QCOMPARE(P.size(), QSize(24, 21));
+    QCOMPARE(Pixel(P, 0, 0), Grey);
+    QCOMPARE(Pixel(P, 1, 1), Ink);    // glyph 0, top-left
+    QCOMPARE(Pixel(P, 2, 1), Paper);
+    QCOMPARE(Pixel(P, 5, 1), Grey);   // right of glyph 0
+    QCOMPARE(Pixel(P, 6, 1), Grey);   // left of glyph 1
+    QCOMPARE(Pixel(P, 7, 1), Ink);    // glyph 1, top-left
+    QCOMPARE(Pixel(P, 1, 6), Grey);   // below glyph 0
+    QCOMPARE(Pixel(P, 3, 12), Ink);   // glyph 4 (row 1, column 0): bottom row all ink
+    QCOMPARE(Pixel(P, 2, 5), Paper);  // glyph 0: one ink pixel in its bottom row
+    // The font covers code 0, yet the two cells after its last code stay grey.
+    for (int X : {13, 14, 16, 19, 22}) QCOMPARE(Pixel(P, X, 15), Grey);
+    QCOMPARE(Pixel(P, 7, 15), Ink);   // cell 9
+  }
+
+  void FontPictureFollowsTheBoxAndReflowsWhenNarrowed() {
+    Viewer V;
+    V.Select({3, 0, 1});  // Many: 600 glyphs in cells of 22x22
+    const QImage& Picture = V.Main.iFont->Picture();
+    QCOMPARE(V.Main.sbFontImg->geometry(), V.Main.pAllInfo->rect());
+    QCOMPARE(Picture.size(), V.Main.iFont->size());
+    QCOMPARE(Picture.width() % 22, 0);
+    const int Columns = Picture.width() / 22;
+    QCOMPARE(Picture.height(), (600 + Columns - 1) / Columns * 22);
+    // Taller than the box: laid out beside the scroll bar, as many columns as fit.
+    QTRY_VERIFY(V.Main.sbFontImg->verticalScrollBar()->isVisible());
+    const QSize Client = V.Main.sbFontImg->viewport()->size();
+    QVERIFY(Picture.width() < Client.width());
+    QVERIFY(Picture.width() + 22 >= Client.width());
+
+    const int Width = V.Main.pAllInfo->width();
+    V.Main.Splitter->setSizes({V.Main.tvMain->width() + 100, Width - 100});
+    QTRY_COMPARE(V.Main.pAllInfo->width(), Width - 100);
+    const QImage& Narrow = V.Main.iFont->Picture();
+    QVERIFY(Narrow.width() / 22 < Columns);
+    QVERIFY(Narrow.height() > (600 + Columns - 1) / Columns * 22);
+
+    // A box narrower than one cell: one column, and the picture can be scrolled sideways.
+    V.Select({3, 0, 2});
+    V.Main.Splitter->setSizes({2000, 64});
+    QTRY_VERIFY(V.Main.pAllInfo->width() < 102);
+    QCOMPARE(V.Main.iFont->Picture().size(), QSize(102, 3 * 5));
+    QVERIFY(V.Main.sbFontImg->horizontalScrollBar()->maximum() > 0);
+
+    // A font entry without characters: an empty picture.
+    V.Select({3, 0, 3});
+    QCOMPARE(V.Main.iFont->height(), 0);
+    QVERIFY(V.Main.iFont->Picture().isNull());
+  }
+
+  void WheelOverTheDetailAreaScrollsTheFontPictureOnly() {
+    Viewer V;
+    V.Select({3, 0, 1});
+    QScrollBar* Bar = V.Main.sbFontImg->verticalScrollBar();
+    QVERIFY(Bar->maximum() >= 300);
+    Bar->setValue(300);
+    QVERIFY(SendWheel(V.Main.sbFontImg->viewport(), 120));
+    QCOMPARE(Bar->value(), 180);
+    QVERIFY(SendWheel(V.Main.iFont, -120));
+    QCOMPARE(Bar->value(), 300);
+    // Over the tree the picture stays.
+    SendWheel(V.Main.tvMain->viewport(), 120);
+    QCOMPARE(Bar->value(), 300);
+    // Over a chunk panel nothing takes the wheel.
+    V.Select({0});
+    QVERIFY(!SendWheel(V.Main.pChunk, 120));
+    QCOMPARE(Bar->value(), 300);
+  }
+
+  void DisplayFontGoesToTheTextListOnly() {
+    Viewer V;
+    QCOMPARE(V.Main.UnicodeFont().family(), QString("Arial Unicode MS"));
+    QCOMPARE(V.Main.UnicodeFont().pointSize(), 8);
+    QCOMPARE(V.Main.UnicodeCharset(), 1);
+    QCOMPARE(V.Main.lvText->font().family(), QString("Arial Unicode MS"));
+    QVERIFY(V.Main.aSelFont->isEnabled());
+    QCOMPARE(V.Main.aSelFont->text(), QString("&Unicode font..."));
+
+    QFont Seen;
+    QFont SeenMcc;
+    V.Answers.AnswerFont({.Applied = {QFont("DejaVu Serif", 13)}, .WhileOpen = [&] {
+                            Seen = V.Main.eTextSubchunkLanguage->font();
+                            SeenMcc = V.Main.lvPLMN->font();
+                          }});
+    V.Main.aSelFont->trigger();
+    // Apply previewed the font in the text list and the language field, never the MCC list.
+    QCOMPARE(Seen.family(), QString("DejaVu Serif"));
+    QCOMPARE(Seen.pointSize(), 13);
+    QCOMPARE(SeenMcc.family(), QString("Arial Unicode MS"));
+    // Cancel takes the preview back although no font was ever stored.
+    QCOMPARE(V.Main.lvText->font().family(), QString("Arial Unicode MS"));
+    QCOMPARE(V.Main.eTextSubchunkLanguage->font().pointSize(), 8);
+    QCOMPARE(V.Settings.Value("Unicode/FontName"), QString("<missing>"));
+    QCOMPARE(V.Answers.FontDialogsSeen().at(0).family(), QString("Arial Unicode MS"));
+  }
+
+  void ConfirmedFontIsStoredAndUsedAtTheNextStart() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    {
+      kavex::TKavexApp App;
+      QFont Bold("DejaVu Sans Mono", 11);
+      Bold.setBold(true);
+      Answers.AnswerFont({.Confirmed = Bold});
+      App.Main().aSelFont->trigger();
+      QCOMPARE(App.Main().lvText->font().family(), QString("DejaVu Sans Mono"));
+      // The dialog offers no style: only name and size are taken.
+      QVERIFY(!App.Main().lvText->font().bold());
+      QCOMPARE(S.Value("Unicode/FontName"), QString("DejaVu Sans Mono"));
+      QCOMPARE(S.Value("Unicode/FontSize"), QString("11"));
+      QCOMPARE(S.Value("Unicode/FontCharset"), QString("1"));
+
+      // A preview cancelled now returns to the stored font.
+      Answers.AnswerFont({.Applied = {QFont("DejaVu Serif", 20)}});
+      App.Main().aSelFont->trigger();
+      QCOMPARE(App.Main().eTextSubchunkLanguage->font().family(), QString("DejaVu Sans Mono"));
+      QCOMPARE(App.Main().eTextSubchunkLanguage->font().pointSize(), 11);
+      QCOMPARE(Answers.FontDialogsSeen().at(1).family(), QString("DejaVu Sans Mono"));
+    }
+    kavex::TKavexApp Again;
+    QCOMPARE(Again.Main().lvText->font().family(), QString("DejaVu Sans Mono"));
+    QCOMPARE(Again.Main().lvText->font().pointSize(), 11);
+    QCOMPARE(Again.Main().lvPLMN->font().family(), QString("Arial Unicode MS"));
+    QCOMPARE(Answers.Unanswered(), 0);
+  }
+
+  void StoredFontValuesAreReadOneByOne() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    {
+      auto Store = S.Open();
+      Store->setValue("Unicode/FontName", "No Such Face");
+      Store->setValue("Unicode/FontSize", "0");
+      Store->setValue("Unicode/FontCharset", "204");
+    }
+    kavex::TKavexApp App;
+    // A face the system lacks keeps its name; a size of 0 keeps the default.
+    QCOMPARE(App.Main().UnicodeFont().family(), QString("No Such Face"));
+    QCOMPARE(App.Main().UnicodeFont().pointSize(), 8);
+    QCOMPARE(App.Main().UnicodeCharset(), 204);
+    // The character set is carried through a confirmed choice.
+    Answers.AnswerFont({.Confirmed = QFont("DejaVu Sans", 9)});
+    App.Main().aSelFont->trigger();
+    QCOMPARE(S.Value("Unicode/FontCharset"), QString("204"));
+    QCOMPARE(S.Value("Unicode/FontSize"), QString("9"));
+  }
+
+  void QtFontDialogHasAnApplyButtonThatKeepsItOpen() {
+    kavex::ResetDialogHooks();
+    std::vector<QFont> Applied;
+    bool OpenAfterApply = false;
+    const auto Drive = [&](bool Confirm) {
+      QTimer::singleShot(0, [&, Confirm] {
+        auto* Dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+        if (!Dialog) return;
+        Dialog->setCurrentFont(QFont("DejaVu Serif", 14));
+        if (auto* Box = Dialog->findChild<QDialogButtonBox*>(); Box && Box->button(QDialogButtonBox::Apply))
+          Box->button(QDialogButtonBox::Apply)->click();
+        OpenAfterApply = Dialog->isVisible();
+        Confirm ? Dialog->accept() : Dialog->reject();
+      });
+    };
+    QFont Font("DejaVu Sans", 9);
+    const auto Apply = [&](const QFont& F) { Applied.push_back(F); };
+    Drive(false);
+    QVERIFY(!kavex::DialogHooks().RunFontDialog(nullptr, Font, Apply));
+    QCOMPARE(Applied.size(), std::size_t{1});
+    QCOMPARE(Applied[0].family(), QString("DejaVu Serif"));
+    QCOMPARE(Applied[0].pointSize(), 14);
+    QVERIFY(OpenAfterApply);
+    QCOMPARE(Font.family(), QString("DejaVu Sans"));
+    Drive(true);
+    QVERIFY(kavex::DialogHooks().RunFontDialog(nullptr, Font, Apply));
+    QCOMPARE(Font.family(), QString("DejaVu Serif"));
+  }
+};
+
+QTEST_MAIN(DetailPanelsTest)
+#include "detail_panels_test.moc"
