@@ -55,6 +55,7 @@ QLabel* THeaderPanel::AddRow(const QString& Label, int Top) {
   // Names and versions come from the image: never read them as markup.
   Value->setTextFormat(Qt::PlainText);
   Value->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  Value->setIndent(4);  // the label column ends where the value begins
   AddRow(Label, Top, Value, -1);
   return Value;
 }
