@@ -1,39 +1,76 @@
 #include "cli/DumpTool.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/PngWriter.h"
 #include "log/Log.h"
+#include "model/CodePage.h"
+#include "model/Kav_Chunk.h"
 #include "model/Kav_Details.h"
 #include "model/Kav_Fls.h"
+#include "model/Kav_Font.h"
+#include "model/Kav_FontSheet.h"
+#include "model/Kav_Subchunk.h"
+#include "model/Kav_Text.h"
 
 namespace kavex {
 namespace {
 
 constexpr const char* Usage =
     "Usage: kavex-dump [--all] [--details] [--glyphs] FILE\n"
+    "       kavex-dump --json [--all] [--details] [--glyphs] FILE\n"
+    "       kavex-dump [--export-texts DIR] [--export-fonts DIR] [--extract POS --out FILE] [--force] FILE\n"
     "\n"
     "Loads a DCT-3 flash image (.fls, .mcu, .ppm, .wt; WinTesla or Divud layout) and prints\n"
     "the tree of its areas, chunks and subchunks, then every message of the loader, as the\n"
-    "Kavex viewer would show them.\n"
+    "Kavex viewer would show them. Kavex never writes to an image.\n"
     "\n"
-    "  --all       expand every node (subchunks, font entries), not only the areas\n"
-    "  --details   print each node's detail values under its line\n"
-    "  --glyphs    with the details, draw every glyph of every font (implies --details)\n"
-    "  --help      show this text\n"
+    "  --all               expand every node (subchunks, font entries), not only the areas\n"
+    "  --details           print each node's detail values under its line\n"
+    "  --glyphs            with the details, draw every glyph of every font (implies --details)\n"
+    "  --json              print tree and log as one JSON document instead of text\n"
+    "  --export-texts DIR  write every text table to DIR as a UTF-8 TSV file (index, text)\n"
+    "  --export-fonts DIR  write every font to DIR as a PNG glyph sheet of 16 columns\n"
+    "  --extract POS       write the raw bytes of the node at POS (\"0\" the root, \"2.5.1\" the\n"
+    "                      first child of the fifth child of the root's second child)\n"
+    "  --out FILE          where --extract writes; \"-\" for standard output\n"
+    "  --force             overwrite files that exist (otherwise they are never overwritten)\n"
+    "  --help              show this text\n"
     "\n"
     "Output (UTF-8): one line per node, two blanks per level, class name and caption; an\n"
     "empty line; then one line per message: kind tag, (number), text, \"Path:\" and path.\n"
-    "Control characters are written as \\xNN and a backslash as \\\\.\n"
+    "Control characters are written as \\xNN and a backslash as \\\\. With an export, the\n"
+    "written files are listed instead, and the loader's error messages go to stderr.\n"
     "\n"
-    "Exit status: 0 the image was read; 1 the file could not be opened or read, or is empty;\n"
-    "2 the image is broken beyond building its root; 64 wrong command line.\n";
+    "Exit status: 0 the image was read (and all exports written); 1 the file could not be\n"
+    "opened or read, or is empty; 2 the image is broken beyond building its root; 3 a file\n"
+    "to write exists already (nothing was written); 4 a folder or file could not be written;\n"
+    "5 no node at the --extract position; 6 a font had too many glyphs for one sheet (its\n"
+    "sheet holds the first ones); 64 wrong command line.\n";
+
+constexpr const char* ProblemLine = "kavex-dump: Problem found, for more information see messages in Log.";
+// A sheet of this many columns stays readable for the usual fonts of a few hundred glyphs.
+constexpr int SheetColumns = 16;
 
 struct TOptions {
   bool All = false;
   bool Details = false;
   bool Glyphs = false;
+  bool Json = false;
+  bool Force = false;
+  std::optional<std::string> TextDir;
+  std::optional<std::string> FontDir;
+  std::optional<std::string> ExtractPos;
+  std::optional<std::string> ExtractOut;
   std::string File;
+  bool Exports() const { return TextDir || FontDir || ExtractPos; }
 };
-
-constexpr const char* ProblemLine = "kavex-dump: Problem found, for more information see messages in Log.";
 
 // Builds all children of Node, stopping at an error the node does not catch.
 void BuildChildren(TKavClass& Node, std::ostream& Err) {
@@ -54,6 +91,15 @@ void ExpandAll(TKavClass& Node, std::ostream& Err) {
   }
 }
 
+// Walks every built node with its position.
+void Walk(const TKavClass& Node, const std::string& Position, const std::function<void(const TKavClass&, const std::string&)>& Visit) {
+  Visit(Node, Position);
+  for (std::size_t I = 0; I < Node.ChildCount(); ++I) {
+    const std::string Number = std::to_string(I + 1);
+    Walk(*Node.Child(I), Position == "0" ? Number : Position + "." + Number, Visit);
+  }
+}
+
 void PrintTree(const TKavClass& Node, int Depth, const TOptions& Options, std::ostream& Out) {
   const std::string Indent(static_cast<std::size_t>(Depth) * 2, ' ');
   Out << Indent << Node.ClassName() << ' ' << EscapeLine(Node.GetCaption()) << '\n';
@@ -66,6 +112,233 @@ void PrintTree(const TKavClass& Node, int Depth, const TOptions& Options, std::o
 
 void PrintLog(const TMsgCollection& Store, std::ostream& Out) {
   for (std::size_t I = 0; I < Store.Count(); ++I) Out << EscapeLine(FormatMsgLine(Store.At(I))) << '\n';
+}
+
+// With exports the log is not listed, but its errors still reach the user. Warnings are left
+// to the listing: every image's end chunk already gives one.
+void PrintErrors(const TMsgCollection& Store, std::ostream& Err) {
+  for (std::size_t I = 0; I < Store.Count(); ++I)
+    if (Store.At(I).Kind() == TMsgKind::Error) Err << EscapeLine(FormatMsgLine(Store.At(I))) << '\n';
+}
+
+// ---- JSON ----------------------------------------------------------------------------------
+
+nlohmann::json NodeJson(const TKavClass& Node, const std::string& Position, const TOptions& Options) {
+  nlohmann::json J = {{"class", Node.ClassName()},
+                      {"caption", Node.GetCaption()},
+                      {"path", Node.GetPath()},
+                      {"position", Position}};
+  J["details"] = Options.Details ? DumpDetailLines(Node, Options.Glyphs) : std::vector<std::string>{};
+  nlohmann::json Children = nlohmann::json::array();
+  for (std::size_t I = 0; I < Node.ChildCount(); ++I) {
+    const std::string Number = std::to_string(I + 1);
+    Children.push_back(NodeJson(*Node.Child(I), Position == "0" ? Number : Position + "." + Number, Options));
+  }
+  J["children"] = std::move(Children);
+  return J;
+}
+
+void PrintJson(const TKavClass* Root, const TMsgCollection& Store, const TOptions& Options, int Status, std::ostream& Out) {
+  nlohmann::json Log = nlohmann::json::array();
+  for (std::size_t I = 0; I < Store.Count(); ++I) {
+    const TMsgItem& Item = Store.At(I);
+    Log.push_back({{"ident", Item.Ident},
+                   {"kind", KindName(Item.Kind())},
+                   {"tag", KindTag(Item.Kind())},
+                   {"text", Item.Text},
+                   {"path", Item.Path}});
+  }
+  const nlohmann::json Doc = {{"file", Options.File},
+                              {"status", Status},
+                              {"tree", Root ? NodeJson(*Root, "0", Options) : nlohmann::json(nullptr)},
+                              {"log", std::move(Log)}};
+  // A file name need not be UTF-8; such bytes become U+FFFD rather than stop the output.
+  Out << Doc.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+}
+
+// ---- exports -------------------------------------------------------------------------------
+
+struct TPlannedFile {
+  std::filesystem::path Path;
+  std::function<std::vector<std::uint8_t>()> Content;
+};
+
+std::vector<std::uint8_t> TextTableTsv(const TTextSubchunk& Text) {
+  std::string Tsv = "Index\tText\n";
+  for (std::int32_t I = 0; I < Text.GetEntryCount(); ++I)
+    Tsv += std::to_string(I) + '\t' + TsvField(Utf16ToUtf8(Text.GetText(I))) + '\n';
+  return {Tsv.begin(), Tsv.end()};
+}
+
+void PlanTextExports(const TKavClass& Root, const std::filesystem::path& Dir, std::vector<TPlannedFile>& Plan) {
+  Walk(Root, "0", [&](const TKavClass& Node, const std::string& Position) {
+    const auto* Text = dynamic_cast<const TTextSubchunk*>(&Node);
+    if (!Text) return;
+    const bool Common = Text->GetID() == TTextSubchunk::CommonTableID;
+    const std::string Language = Common ? "common" : SafeNamePart(Utf16ToUtf8(Text->GetText(0)), 40, "language");
+    const std::string Name = Position + "_" + FormatText("%.8x", {std::int64_t{Text->GetID()}}) + "_" + Language + ".tsv";
+    Plan.push_back({Dir / Name, [Text] { return TextTableTsv(*Text); }});
+  });
+}
+
+void PlanFontExports(const TKavClass& Root, const std::filesystem::path& Dir, std::vector<TPlannedFile>& Plan,
+                     int& Status, std::ostream& Err) {
+  Walk(Root, "0", [&](const TKavClass& Node, const std::string& Position) {
+    const auto* Font = dynamic_cast<const TFontEntry*>(&Node);
+    if (!Font) return;
+    const TFontSheetLayout Layout = LayoutFontSheetColumns(*Font, SheetColumns);
+    const std::filesystem::path Path = Dir / (Position + "_" + SafeNamePart(Font->GetName(), 40, "font") + ".png");
+    if (Layout.Cells < Font->GetCharCount()) {
+      Err << "kavex-dump: " << Path.string() << ": the font has " << Font->GetCharCount() << " glyphs of "
+          << Font->GetMaxWidth() << "x" << Font->GetMaxHeight() << "; the sheet holds only the first " << Layout.Cells << '\n';
+      if (Status == dumpOk) Status = dumpSheetCut;
+    }
+    if (Layout.Width() <= 0 || Layout.Height() <= 0) {
+      Err << "kavex-dump: " << Path.string() << ": the font has no glyphs; no sheet written\n";
+      return;
+    }
+    Plan.push_back({Path, [Font, Layout] {
+                      TRgbImage Sheet(Layout.Width(), Layout.Height());
+                      DrawFontSheet(*Font, Layout, Sheet);
+                      return EncodePng(Sheet);
+                    }});
+  });
+}
+
+bool WriteFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes, bool Force, int& Status, std::ostream& Err) {
+  // "x": the file is created only when it does not exist, so nothing is overwritten even when
+  // another program makes the file after the check.
+  std::FILE* F = std::fopen(Path.c_str(), Force ? "wb" : "wbx");
+  if (!F) {
+    const bool Exists = std::filesystem::exists(Path);
+    Err << "kavex-dump: " << Path << (Exists && !Force ? ": exists; not overwritten (use --force)" : ": cannot be created") << '\n';
+    Status = Exists && !Force ? dumpOutputExists : dumpWriteFailed;
+    return false;
+  }
+  const bool Written = std::fwrite(Bytes.data(), 1, Bytes.size(), F) == Bytes.size();
+  const bool Closed = std::fclose(F) == 0;
+  if (!Written || !Closed) {
+    Err << "kavex-dump: " << Path << ": cannot be written\n";
+    Status = dumpWriteFailed;
+    return false;
+  }
+  return true;
+}
+
+// Checks every planned file first, so that a refusal leaves no export half written.
+int WritePlan(const std::vector<TPlannedFile>& Plan, bool Force, int Status, std::ostream& Out, std::ostream& Err) {
+  if (!Force) {
+    bool Refused = false;
+    for (const TPlannedFile& File : Plan) {
+      std::error_code Ec;
+      if (std::filesystem::exists(std::filesystem::symlink_status(File.Path, Ec))) {
+        Err << "kavex-dump: " << File.Path.string() << ": exists; not overwritten (use --force)\n";
+        Refused = true;
+      }
+    }
+    if (Refused) return dumpOutputExists;
+  }
+  for (const TPlannedFile& File : Plan) {
+    std::error_code Ec;
+    const std::filesystem::path Dir = File.Path.parent_path();
+    if (!Dir.empty()) std::filesystem::create_directories(Dir, Ec);
+    if (Ec) {
+      Err << "kavex-dump: " << Dir.string() << ": cannot be created (" << Ec.message() << ")\n";
+      return dumpWriteFailed;
+    }
+    int WriteStatus = dumpOk;
+    if (!WriteFile(File.Path.string(), File.Content(), Force, WriteStatus, Err)) return WriteStatus;
+    Out << File.Path.string() << '\n';
+  }
+  return Status;
+}
+
+int RunExports(TKavClass& Root, const TOptions& Options, std::ostream& Out, std::ostream& Err) {
+  int Status = dumpOk;
+  std::vector<TPlannedFile> Plan;
+  if (Options.TextDir || Options.FontDir) ExpandAll(Root, Err);
+  if (Options.TextDir) PlanTextExports(Root, *Options.TextDir, Plan);
+  if (Options.FontDir) PlanFontExports(Root, *Options.FontDir, Plan, Status, Err);
+  if (Options.ExtractPos) {
+    std::string Error;
+    const TKavClass* Node = FindByPosition(Root, *Options.ExtractPos, Error);
+    if (!Node) {
+      Err << "kavex-dump: --extract " << *Options.ExtractPos << ": " << Error << '\n';
+      return dumpNoSuchNode;
+    }
+    if (*Options.ExtractOut != "-") {
+      Plan.push_back({*Options.ExtractOut, [Node] { return NodeBytes(*Node); }});
+    } else {
+      const TBytes Bytes = NodeBytes(*Node);
+      Out.write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
+    }
+  }
+  return WritePlan(Plan, Options.Force, Status, Options.ExtractOut == "-" ? Err : Out, Err);
+}
+
+// Returns dumpOk, or the status for a wrong command line after saying why.
+int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& Help, std::ostream& Err) {
+  const auto Fail = [&Err](const std::string& Why) -> int {
+    Err << "kavex-dump: " << Why << "\n\n" << Usage;
+    return dumpUsage;
+  };
+  for (std::size_t I = 0; I < Args.size(); ++I) {
+    std::string Arg = Args[I];
+    std::optional<std::string> Inline;
+    if (Arg.rfind("--", 0) == 0 && Arg.find('=') != std::string::npos) {
+      Inline = Arg.substr(Arg.find('=') + 1);
+      Arg.resize(Arg.find('='));
+    }
+    const auto Value = [&](std::optional<std::string>& Target) -> int {
+      if (Target) return Fail("option " + Arg + " given twice");
+      if (Inline) {
+        Target = *Inline;
+      } else if (I + 1 < Args.size()) {
+        Target = Args[++I];
+      } else {
+        return Fail("option " + Arg + " needs a value");
+      }
+      if (Target->empty()) return Fail("option " + Arg + " needs a value");
+      return dumpOk;
+    };
+    int Status = dumpOk;
+    if (Arg == "--help" || Arg == "-h") {
+      Help = true;
+    } else if (Arg == "--all") {
+      Options.All = true;
+    } else if (Arg == "--details") {
+      Options.Details = true;
+    } else if (Arg == "--glyphs") {
+      Options.Glyphs = Options.Details = true;
+    } else if (Arg == "--json") {
+      Options.Json = true;
+    } else if (Arg == "--force") {
+      Options.Force = true;
+    } else if (Arg == "--export-texts") {
+      Status = Value(Options.TextDir);
+    } else if (Arg == "--export-fonts") {
+      Status = Value(Options.FontDir);
+    } else if (Arg == "--extract") {
+      Status = Value(Options.ExtractPos);
+    } else if (Arg == "--out") {
+      Status = Value(Options.ExtractOut);
+    } else if (Arg.size() > 1 && Arg[0] == '-') {
+      return Fail("unknown option " + Args[I]);
+    } else if (Options.File.empty()) {
+      Options.File = Arg;
+    } else {
+      return Fail("only one FILE may be given");
+    }
+    if (Status != dumpOk) return Status;
+    if (Inline && Arg != "--export-texts" && Arg != "--export-fonts" && Arg != "--extract" && Arg != "--out")
+      return Fail("option " + Arg + " takes no value");
+  }
+  if (Help) return dumpOk;
+  if (Options.File.empty()) return Fail("no FILE given");
+  if (Options.ExtractPos.has_value() != Options.ExtractOut.has_value()) return Fail("--extract and --out go together");
+  if (Options.Exports() && (Options.Json || Options.Details))
+    return Fail("--json, --details and --glyphs print the tree; they cannot be combined with exports");
+  return dumpOk;
 }
 
 }  // namespace
@@ -89,32 +362,92 @@ std::string EscapeLine(const std::string& Text) {
   return Out;
 }
 
-int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
-  TOptions Options;
-  for (const std::string& Arg : Args) {
-    if (Arg == "--help" || Arg == "-h") {
-      Out << Usage;
-      return dumpOk;
-    }
-    if (Arg == "--all") {
-      Options.All = true;
-    } else if (Arg == "--details") {
-      Options.Details = true;
-    } else if (Arg == "--glyphs") {
-      Options.Glyphs = Options.Details = true;
-    } else if (Arg.size() > 1 && Arg[0] == '-') {
-      Err << "kavex-dump: unknown option " << Arg << "\n\n" << Usage;
-      return dumpUsage;
-    } else if (Options.File.empty()) {
-      Options.File = Arg;
-    } else {
-      Err << "kavex-dump: only one FILE may be given\n\n" << Usage;
-      return dumpUsage;
+std::string TsvField(const std::string& Text) {
+  std::string Out;
+  Out.reserve(Text.size());
+  for (const char C : Text) {
+    switch (C) {
+      case '\t': Out += "\\t"; break;
+      case '\n': Out += "\\n"; break;
+      case '\r': Out += "\\r"; break;
+      default: Out += EscapeLine(std::string(1, C)); break;
     }
   }
-  if (Options.File.empty()) {
-    Err << "kavex-dump: no FILE given\n\n" << Usage;
-    return dumpUsage;
+  return Out;
+}
+
+std::string SafeNamePart(const std::string& Name, std::size_t MaxLength, const std::string& Fallback) {
+  std::string Out;
+  for (const char C : Name) {
+    const bool Keep = (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || (C >= '0' && C <= '9') || C == '-';
+    if (Keep) {
+      Out += C;
+    } else if (Out.empty() || Out.back() != '_') {
+      Out += '_';
+    }
+    if (Out.size() >= MaxLength) break;
+  }
+  Out.resize(std::min(Out.size(), MaxLength));
+  const std::size_t First = Out.find_first_not_of('_');
+  if (First == std::string::npos) return Fallback;
+  return Out.substr(First, Out.find_last_not_of('_') - First + 1);
+}
+
+TKavClass* FindByPosition(TKavClass& Root, const std::string& Position, std::string& Error) {
+  if (Position == "0") return &Root;
+  TKavClass* Node = &Root;
+  std::size_t Start = 0;
+  while (true) {
+    const std::size_t Dot = std::min(Position.find('.', Start), Position.size());
+    const std::string Part = Position.substr(Start, Dot - Start);
+    // Nine digits at most: any child number fits, and the conversion cannot overflow.
+    if (Part.empty() || Part.size() > 9 || Part.find_first_not_of("0123456789") != std::string::npos || std::stoul(Part) == 0) {
+      Error = "a position is \"0\" or child numbers from 1 joined by dots, like 2.5.1";
+      return nullptr;
+    }
+    if (Node->MayHaveChildren()) {
+      try {
+        while (Node->ParseNextChild()) {
+        }
+      } catch (const EKavError&) {
+        // The children built before the error are still there to be named.
+      }
+    }
+    const std::size_t Index = std::stoul(Part) - 1;
+    if (Index >= Node->ChildCount()) {
+      Error = "no such node (" + Node->GetPath() + " has " + std::to_string(Node->ChildCount()) + " children)";
+      return nullptr;
+    }
+    Node = Node->Child(Index);
+    if (Dot == Position.size()) return Node;
+    Start = Dot + 1;
+  }
+}
+
+TBytes NodeBytes(const TKavClass& Node) {
+  if (const auto* Chunk = dynamic_cast<const TChunk*>(&Node)) {
+    TBytes Out(Chunk->GetHeader().begin(), Chunk->GetHeader().end());
+    Out.insert(Out.end(), Chunk->Data().begin(), Chunk->Data().end());
+    return Out;
+  }
+  if (const auto* Container = dynamic_cast<const TKavContainer*>(&Node)) return {Container->Data().begin(), Container->Data().end()};
+  if (const auto* Sub = dynamic_cast<const TSubchunk*>(&Node)) return {Sub->StoredBytes().begin(), Sub->StoredBytes().end()};
+  if (const auto* Font = dynamic_cast<const TFontEntry*>(&Node)) {
+    const TByteView Data = Font->FontData();
+    if (!HasBytes(Data, Font->HeaderPos(), FontHeaderSize)) return {};
+    const TByteView Header = Data.subspan(Font->HeaderPos(), FontHeaderSize);
+    return {Header.begin(), Header.end()};
+  }
+  return {};
+}
+
+int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
+  TOptions Options;
+  bool Help = false;
+  if (const int Status = ParseOptions(Args, Options, Help, Err); Status != dumpOk) return Status;
+  if (Help) {
+    Out << Usage;
+    return dumpOk;
   }
 
   TMsgCollection Store;
@@ -128,17 +461,28 @@ int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::o
     }
   } Uninstall;
 
+  // Without a root there is nothing to export; the log says why, where the user looks for it.
+  const auto NoRoot = [&](int Status) {
+    if (Options.Json) {
+      PrintJson(nullptr, Store, Options, Status, Out);
+    } else {
+      PrintLog(Store, Options.Exports() ? Err : Out);
+    }
+    return Status;
+  };
   std::unique_ptr<TFls> Root;
   try {
     Root = LoadFile(Options.File);
   } catch (const EKavError&) {
     Err << ProblemLine << '\n';
-    PrintLog(Store, Out);
-    return dumpNoRoot;
+    return NoRoot(dumpNoRoot);
   }
-  if (!Root) {
-    PrintLog(Store, Out);
-    return dumpUnreadable;
+  if (!Root) return NoRoot(dumpUnreadable);
+
+  if (Options.Exports()) {
+    const int Status = RunExports(*Root, Options, Out, Err);
+    PrintErrors(Store, Err);
+    return Status;
   }
 
   if (Options.All) {
@@ -149,6 +493,10 @@ int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::o
       if (Root->Child(I)->MayHaveChildren()) BuildChildren(*Root->Child(I), Err);
   }
 
+  if (Options.Json) {
+    PrintJson(Root.get(), Store, Options, dumpOk, Out);
+    return dumpOk;
+  }
   PrintTree(*Root, 0, Options, Out);
   Out << '\n';
   PrintLog(Store, Out);

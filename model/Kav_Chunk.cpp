@@ -116,6 +116,7 @@ TKavClass* TChunk::ParseNextChild() {
     Log(msgSubchunkCreateError, {NameText()});
     return nullptr;
   }
+  Sub->SetStoredEnd(Cursor().Pos);
   return AddChild(std::move(Sub));
 }
 

@@ -14,6 +14,11 @@ public:
   virtual ~TGlyphSurface() = default;
   // Colour is 0xRRGGBB. Pixels outside the surface are the surface's to drop.
   virtual void SetPixel(int X, int Y, std::uint32_t Colour) = 0;
+  // Sets every pixel of the rectangle; a surface with a faster way overrides it.
+  virtual void FillRect(int Left, int Top, int Width, int Height, std::uint32_t Colour) {
+    for (int Y = Top; Y < Top + Height; ++Y)
+      for (int X = Left; X < Left + Width; ++X) SetPixel(X, Y, Colour);
+  }
 };
 
 constexpr std::uint32_t GlyphInk = 0x000000;    // a set bit
@@ -86,6 +91,7 @@ public:
   std::string Name1() const;
   std::string Name2() const;
   std::size_t HeaderPos() const { return HeaderPos_; }
+  TByteView FontData() const { return FontData_; }  // the parent's font data
   // The range records that lie inside the font data (a table running past it is cut there).
   std::size_t StoredRangeCount() const { return StoredRanges_; }
   TGlyphRange Range(std::size_t Index) const;

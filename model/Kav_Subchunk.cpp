@@ -8,13 +8,19 @@
 
 namespace kavex {
 
-TSubchunk::TSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TKavClass(Parent, Available, Cursor) {
+TSubchunk::TSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor)
+    : TKavClass(Parent, Available, Cursor), Source_(Cursor.Buf), StoredStart_(Cursor.Pos), StoredEnd_(Cursor.Pos) {
   if (Available < static_cast<std::int32_t>(SubchunkHeaderSize) || Cursor.Left() < SubchunkHeaderSize)
     throw EKavError(this, msgSubchunkNoHeader, {std::int64_t{Available}});
   std::copy_n(Cursor.Here().begin(), SubchunkHeaderSize, Header_.begin());
   // As with chunks, a subchunk that cannot be built leaves the chunk's cursor where it was.
   if (GetLength() > Available) throw EKavError(this, msgSubchunkTooLong, {std::int64_t{Available}, std::int64_t{GetLength()}});
   Cursor.Advance(SubchunkHeaderSize);
+}
+
+TByteView TSubchunk::StoredBytes() const {
+  if (StoredStart_ > Source_.size() || StoredEnd_ < StoredStart_) return {};
+  return Source_.subspan(StoredStart_, std::min(StoredEnd_, Source_.size()) - StoredStart_);
 }
 
 std::string TSubchunk::GetShortName() const { return FieldText(TByteView(Header_).subspan(8, 4)); }

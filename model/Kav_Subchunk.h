@@ -23,8 +23,16 @@ public:
   std::string GetShortName() const;
   std::uint32_t GetFlags() const { return ReadBE32(Header_, 12); }
 
+  // The bytes the subchunk takes in its chunk's data: header, body and the padding up to the
+  // next subchunk. The chunk marks their end once the subchunk is built.
+  TByteView StoredBytes() const;
+  void SetStoredEnd(std::size_t End) { StoredEnd_ = End; }
+
 private:
   std::array<std::uint8_t, SubchunkHeaderSize> Header_{};
+  TByteView Source_;  // the chunk's data, which lives as long as the chunk
+  std::size_t StoredStart_ = 0;
+  std::size_t StoredEnd_ = 0;
 };
 
 class TRawSubchunk : public TSubchunk {
