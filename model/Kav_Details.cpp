@@ -53,10 +53,11 @@ TSubchunkDetails SubchunkDetails(const TSubchunk& Subchunk) {
 
 TTextListDetails TextListDetails(const TTextSubchunk& Text) {
   TTextListDetails D;
+  D.Rows.reserve(static_cast<std::size_t>(std::max(Text.GetEntryCount(), 0)));
   const bool Common = Text.GetID() == TTextSubchunk::CommonTableID;
   const std::int32_t First = Common ? 0 : 1;
   for (std::int32_t I = First; I < Text.GetEntryCount(); ++I)
-    D.Rows.push_back({FormatText("%d", {std::int64_t{I}}), Utf16ToUtf8(Text.GetText(I))});
+    D.Rows.push_back({std::to_string(I), Utf16ToUtf8(Text.GetText(I))});
   switch (Text.GetCharWidth()) {
     case 1: D.Charset = "GSM alphabet"; break;
     case 2: D.Charset = "Unicode"; break;

@@ -85,6 +85,7 @@ std::u16string TTextSubchunk::GetText(std::int32_t Index) const {
   }
   const TByteView Bytes = EntryBytes(Index);
   const std::size_t Length = EntryLengths_[static_cast<std::size_t>(Index)];
+  Text.reserve(Length);
   for (std::size_t K = First; K < Length; ++K) {
     if (Width == 2) {
       // A 2-byte name in a table of 1-byte entries was stored with one byte per character, so
