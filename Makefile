@@ -40,3 +40,16 @@ fuzz: deps
 	@build-fuzz/fuzz/kavex-fuzz-seeds build-fuzz/seeds >/dev/null
 	@build-fuzz/fuzz/kavex-fuzz -max_total_time=$(SECONDS) -dict=fuzz/kavex.dict -max_len=262144 \
 	  -artifact_prefix=build-fuzz/crashes/ -print_final_stats=1 $(FUZZ_CORPUS) build-fuzz/seeds tests/fuzz-regressions
+
+# Line and branch coverage of the core library (log/ and model/, without the log window) by
+# the library and kavex-dump tests, in build-coverage/ (coverage.html has the detail).
+.PHONY: coverage
+coverage: deps
+	@cmake -S . -B build-coverage -DKAVEX_COVERAGE=ON -DKAVEX_BUILD_GUI=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build build-coverage -j $(JOBS) --target kavex_tests kavex-dump
+	@find build-coverage -name '*.gcda' -delete
+	@cd build-coverage && ctest -j $(JOBS) -R '^kavex_|^[A-Za-z]+[.]' --output-on-failure > ctest.log \
+	  || { cat ctest.log; exit 1; }; tail -n 3 ctest.log
+	@gcovr -r . --object-directory build-coverage -f '$(CURDIR)/log/' -f '$(CURDIR)/model/' \
+	  -e '$(CURDIR)/log/LogWindow.*' --exclude-throw-branches --exclude-unreachable-branches \
+	  --txt --html-details build-coverage/coverage.html --print-summary

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev
   xvfb xauth xdotool x11-utils imagemagick
   clang libclang-rt-14-dev
+  gcovr
   nlohmann-json3-dev zlib1g-dev libbenchmark-dev dpkg-dev
 )
 
