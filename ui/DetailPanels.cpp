@@ -17,7 +17,6 @@ constexpr int LabelLeft = 8;
 constexpr int LabelWidth = 80;
 constexpr int ValueLeft = 88;
 constexpr int RightMargin = 8;
-constexpr QRgb GridGrey = 0xFF808080;
 
 // Glyphs drawn straight into the picture's pixels; what falls outside is dropped.
 class TImageSurface final : public TGlyphSurface {
@@ -26,6 +25,9 @@ public:
   void SetPixel(int X, int Y, std::uint32_t Colour) override {
     if (X < 0 || Y < 0 || X >= Image_.width() || Y >= Image_.height()) return;
     reinterpret_cast<QRgb*>(Image_.scanLine(Y))[X] = 0xFF000000u | (Colour & 0xFFFFFFu);
+  }
+  void FillRect(int Left, int Top, int Width, int Height, std::uint32_t Colour) override {
+    QPainter(&Image_).fillRect(Left, Top, Width, Height, QColor::fromRgb(0xFF000000u | (Colour & 0xFFFFFFu)));
   }
 
 private:
@@ -142,42 +144,12 @@ QTreeView* MakeReportList(TTwoColumnModel* Model, int FirstWidth, QWidget* Paren
   return List;
 }
 
-TFontGrid LayoutFontGrid(int CharCount, int MaxWidth, int MaxHeight, int Available) {
-  TFontGrid G;
-  G.CellWidth = std::max(MaxWidth, 0) + 2;
-  G.CellHeight = std::max(MaxHeight, 0) + 2;
-  G.Columns = std::max(Available / G.CellWidth, 1);
-  const long long Chars = std::max(CharCount, 0);
-  long long Rows = (Chars + G.Columns - 1) / G.Columns;
-  const long long RowPixels = static_cast<long long>(G.Width()) * G.CellHeight;
-  Rows = std::min(Rows, FontPictureBudget / RowPixels);
-  G.Rows = static_cast<int>(Rows);
-  G.Cells = static_cast<int>(std::min(Chars, Rows * G.Columns));
-  return G;
-}
-
-TFontGrid LayoutFontGrid(const TFontEntry& Font, int ClientWidth, int ClientHeight, int ScrollBarWidth) {
-  const auto Layout = [&Font](int Available) {
-    return LayoutFontGrid(Font.GetCharCount(), Font.GetMaxWidth(), Font.GetMaxHeight(), Available);
-  };
-  TFontGrid G = Layout(ClientWidth - 1);
-  if (ClientHeight < G.Height()) G = Layout(ClientWidth - ScrollBarWidth - 1);
-  return G;
-}
-
 QImage DrawFontGrid(const TFontEntry& Font, const TFontGrid& Grid) {
   if (Grid.Width() <= 0 || Grid.Height() <= 0) return {};
   QImage Picture(Grid.Width(), Grid.Height(), QImage::Format_RGB32);
   if (Picture.isNull()) return {};  // out of memory: show nothing rather than fail
-  Picture.fill(GridGrey);
   TImageSurface Surface(Picture);
-  // Only the font's own codes: past the last one the font would answer code 0, and a font
-  // that covers 0 would fill the spare cells with copies of that glyph.
-  for (int K = 0; K < Grid.Cells; ++K) {
-    const int Row = K / Grid.Columns;
-    const int Column = K % Grid.Columns;
-    Font.DrawGlyph(Font.GetCharCode(K), Surface, Column * Grid.CellWidth + 1, Row * Grid.CellHeight + 1);
-  }
+  DrawFontSheet(Font, Grid, Surface);
   return Picture;
 }
 

@@ -11,6 +11,8 @@
 #include <functional>
 #include <vector>
 
+#include "model/Kav_FontSheet.h"
+
 class QLabel;
 class QTreeView;
 
@@ -77,30 +79,16 @@ private:
 // column FirstWidth wide, the second takes the rest.
 QTreeView* MakeReportList(TTwoColumnModel* Model, int FirstWidth, QWidget* Parent);
 
-// How the glyphs of a font are laid out: cells of the largest glyph plus a one-pixel grey frame,
-// row by row. Cells counts the cells that get a glyph.
-struct TFontGrid {
-  int CellWidth = 0;
-  int CellHeight = 0;
-  int Columns = 0;
-  int Rows = 0;
-  int Cells = 0;
-  int Width() const { return Columns * CellWidth; }
-  int Height() const { return Rows * CellHeight; }
-};
-
-// The picture never holds more pixels than this (64 MiB at 32 bits): a damaged font may claim
-// 65536 characters of the largest cell size, and would otherwise ask for gigabytes and for a
-// long drawing on every resize. The rows beyond it are left out.
-constexpr long long FontPictureBudget = 1LL << 24;
-
-// The grid for Available pixels of width. A box narrower than one cell still gets one column;
-// the picture is then wider than the box.
-TFontGrid LayoutFontGrid(int CharCount, int MaxWidth, int MaxHeight, int Available);
-// The grid for a box whose client area is ClientWidth by ClientHeight without scroll bars:
-// laid out for the full width first, and again beside a vertical scroll bar of ScrollBarWidth
-// when the picture turns out taller than the box.
-TFontGrid LayoutFontGrid(const TFontEntry& Font, int ClientWidth, int ClientHeight, int ScrollBarWidth);
+// How the glyphs of a font are laid out: the core's font sheet, which kavex-dump's glyph
+// sheets share, so that both draw the same picture.
+using TFontGrid = TFontSheetLayout;
+constexpr long long FontPictureBudget = FontSheetPixelBudget;
+inline TFontGrid LayoutFontGrid(int CharCount, int MaxWidth, int MaxHeight, int Available) {
+  return LayoutFontSheet(CharCount, MaxWidth, MaxHeight, Available);
+}
+inline TFontGrid LayoutFontGrid(const TFontEntry& Font, int ClientWidth, int ClientHeight, int ScrollBarWidth) {
+  return LayoutFontSheet(Font, ClientWidth, ClientHeight, ScrollBarWidth);
+}
 // The picture of the grid: grey, with the glyph of the k-th character code in cell k. Cells
 // after the last code stay grey. Null for a grid without rows.
 QImage DrawFontGrid(const TFontEntry& Font, const TFontGrid& Grid);
