@@ -8,6 +8,8 @@
 
 int main(int argc, char** argv) {
   QApplication App(argc, argv);
+  // Desktops find the icon and name through the installed kavex.desktop entry.
+  QGuiApplication::setDesktopFileName(QStringLiteral("kavex"));
   kavex::SetApplicationTitle(QStringLiteral("Kavex"));
   // Closing the main window ends the program, even while the log window is open.
   App.setQuitOnLastWindowClosed(false);
