@@ -226,19 +226,8 @@ private slots:
     QCOMPARE(V.Main.stSubchunkFlags->text(), QString("0x00000000"));
     V.Select({0, 2});
     QCOMPARE(V.Main.stSubchunkFlags->text(), QString("0x80000000"));
-    // Label column and rows as laid out: labels right-aligned in 80 pixels from 8, values at
-    // 88, rows 16 apart from 32; values from the image are never read as markup.
-    const QList<QLabel*> Labels = V.Main.pChunk->findChildren<QLabel*>();
-    const auto CheckSum = std::find_if(Labels.begin(), Labels.end(), [](QLabel* L) { return L->text() == "CheckSum:"; });
-    QVERIFY(CheckSum != Labels.end());
-    QCOMPARE((*CheckSum)->geometry().topLeft(), QPoint(8, 32));
-    QCOMPARE((*CheckSum)->width(), 80);
-    QVERIFY((*CheckSum)->alignment() & Qt::AlignRight);
-    QCOMPARE(V.Main.stChunkChkSum->pos(), QPoint(88, 32));
-    QCOMPARE(V.Main.stChunkVersion->pos(), QPoint(88, 80));
+    // Values come from the image and are never read as markup.
     QCOMPARE(V.Main.stChunkNameType->textFormat(), Qt::PlainText);
-    QCOMPARE(V.Main.pChunk->height(), 104);
-    QCOMPARE(V.Main.pSubchunk->height(), 112);
   }
 
   void TextListStartsAtZeroOnlyForTheCommonTable() {
@@ -255,16 +244,7 @@ private slots:
     QCOMPARE(V.Main.eTextSubchunkLanguage->text(), QString::fromUtf16(u"\u0420\u0443\u0441\u0441\u043a\u0438\u0439"));
     QCOMPARE(V.Main.stTextSubchunkCharset->text(), QString("Unicode"));
     QCOMPARE(V.Column(V.Main.lvText, 1), QStringList({QString::fromUtf16(u"\u041f\u0440\u0438\u0432\u0435\u0442")}));
-    // The list and the language field as laid out.
-    const QAbstractItemModel* M = V.Main.lvText->model();
-    QCOMPARE(M->headerData(0, Qt::Horizontal).toString(), QString("Index"));
-    QCOMPARE(M->headerData(1, Qt::Horizontal).toString(), QString("Entry"));
-    QCOMPARE(V.Main.lvText->header()->sectionSize(0), 50);
-    QVERIFY(V.Main.lvText->editTriggers() == QAbstractItemView::NoEditTriggers);
-    QVERIFY(V.Main.eTextSubchunkLanguage->isReadOnly());
-    QVERIFY(!V.Main.eTextSubchunkLanguage->hasFrame());
-    QCOMPARE(V.Main.eTextSubchunkLanguage->width(), 153);
-    QCOMPARE(V.Main.pTextSubchunk->y(), 112);
+    QCOMPARE(V.Main.lvText->model()->headerData(0, Qt::Horizontal).toString(), QString("Index"));
   }
 
   void LargeTextTableIsListedWhole() {
