@@ -22,7 +22,7 @@ public:
 void DrawGlyphs(const TFontEntry& Font, std::size_t& Sink) {
   TCountingSurface Surface;
   const std::int32_t N = Font.GetCharCount();
-  constexpr std::int32_t Head = 128;
+  constexpr std::int32_t Head = 48;
   constexpr std::int32_t Tail = 64;
   for (std::int32_t K = 0; K < N; ++K) {
     if (K == Head && N - Tail > K) K = N - Tail;

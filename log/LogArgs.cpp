@@ -17,12 +17,13 @@ int ReadNumber(std::string_view Text, std::size_t& Pos) {
 
 std::string Digits(std::uint64_t Value, unsigned Base) {
   static const char Hex[] = "0123456789ABCDEF";
-  std::string Out;
+  char Buf[24];
+  char* P = Buf + sizeof Buf;
   do {
-    Out.insert(Out.begin(), Hex[Value % Base]);
+    *--P = Hex[Value % Base];
     Value /= Base;
   } while (Value != 0);
-  return Out;
+  return std::string(P, Buf + sizeof Buf);
 }
 
 const TLogArg& TakeArg(const TLogArgs& Args, std::size_t Index, std::string_view Text) {
