@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <limits>
+#include <new>
 
 #include "log/Log.h"
 #include "model/Kav_EEPROM.h"
@@ -124,13 +125,25 @@ std::unique_ptr<TFls> LoadImage(TBytes Bytes, const std::string& FileName) {
   return Root;
 }
 
+namespace {
+TLoadFileProbe& Probe() {
+  static TLoadFileProbe P;
+  return P;
+}
+}  // namespace
+
+void SetLoadFileProbe(TLoadFileProbe P) { Probe() = std::move(P); }
+
 std::unique_ptr<TFls> LoadFile(const std::string& FileName) {
   const std::string Where = "[KavObj.LoadFile]";
   CallLogProc(msgLoadingFile, Where, {FileName});
 
-  const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking: opening a named pipe without a writer would otherwise wait for one forever.
+  const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat Info {};
-  if (Fd < 0 || ::fstat(Fd, &Info) != 0 || S_ISDIR(Info.st_mode)) {
+  // Only a regular file has a length to read; a folder, pipe, socket or device is refused as
+  // a file that cannot be opened.
+  if (Fd < 0 || ::fstat(Fd, &Info) != 0 || !S_ISREG(Info.st_mode)) {
     if (Fd >= 0) ::close(Fd);
     CallLogProc(msgFileOpenError, Where, {FormatText("Cannot open file %s", {FileName})});
     return nullptr;
@@ -153,7 +166,20 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName) {
                             {std::to_string(Length)})});
     return nullptr;
   }
-  TBytes Bytes(static_cast<std::size_t>(Length));
+  if (Probe()) Probe()(FileName);
+  // A file near the limit may not fit in memory, once for the file and once for the image
+  // joined from its blocks; that is a file that cannot be read, not a crash.
+  const auto OutOfMemory = [&] {
+    CallLogProc(msgFileReadError, Where,
+                {FormatText("Not enough memory to read the file (%s bytes)", {std::to_string(Length)})});
+  };
+  TBytes Bytes;
+  try {
+    Bytes.resize(static_cast<std::size_t>(Length));
+  } catch (const std::bad_alloc&) {
+    OutOfMemory();
+    return nullptr;
+  }
   std::size_t Got = 0;
   while (Got < Bytes.size()) {
     const ssize_t N = ::read(Fd, Bytes.data() + Got, Bytes.size() - Got);
@@ -161,11 +187,17 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName) {
     if (N <= 0) break;
     Got += static_cast<std::size_t>(N);
   }
+  // Fewer bytes than the length taken a moment ago: the file shrank, or the device failed.
   if (Got != Bytes.size()) {
     CallLogProc(msgFileReadError, Where, {std::string("Stream read error")});
     return nullptr;
   }
-  return LoadImage(std::move(Bytes), FileName);
+  try {
+    return LoadImage(std::move(Bytes), FileName);
+  } catch (const std::bad_alloc&) {
+    OutOfMemory();
+    return nullptr;
+  }
 }
 
 }  // namespace kavex

@@ -1,6 +1,7 @@
 #pragma once
 // The root of a loaded image (the whole file) and the loader that builds it.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -57,7 +58,14 @@ private:
 std::unique_ptr<TFls> LoadImage(TBytes Bytes, const std::string& FileName);
 
 // Logs "Loading file", reads the file whole and builds the root. Returns nullptr, after logging
-// why, when the file cannot be opened or read, is empty, or is too large to hold.
+// why, when the file cannot be opened (also: is not a regular file) or read, is empty, or is
+// too large to hold.
 std::unique_ptr<TFls> LoadFile(const std::string& FileName);
+
+// Called by LoadFile with the file name after it has taken the file's length and before it
+// reads, so that a test can change the file in between as another program might. None is
+// installed normally.
+using TLoadFileProbe = std::function<void(const std::string& FileName)>;
+void SetLoadFileProbe(TLoadFileProbe Probe);
 
 }  // namespace kavex

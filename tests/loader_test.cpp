@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 
+#include "Permissions.h"
 #include "TestSupport.h"
 #include "model/Kav_EEPROM.h"
 #include "model/Kav_MCU.h"
@@ -68,6 +72,82 @@ TEST(LoadFile, UnreadableFilesLogWhyAndYieldNoRoot) {
                            "i (  28) Loading file: " + Dir + ";" + Where,
                            "! (   4) File open error: Cannot open file " + Dir + ";" + Where,
                        }));
+}
+
+TEST(LoadFile, PipesAndDevicesAreRefusedWithoutWaitingForData) {
+  TempFile Any(Bytes{1});
+  const std::string Fifo = Any.Path() + ".fifo";
+  ASSERT_EQ(::mkfifo(Fifo.c_str(), 0600), 0);
+  CapturedLog L;
+  // A pipe nobody writes to would block a reading open for ever.
+  EXPECT_EQ(LoadFile(Fifo), nullptr);
+  EXPECT_EQ(LoadFile("/dev/zero"), nullptr);  // endless, and of length 0
+  EXPECT_EQ(L.Lines(), (Lines{"i (  28) Loading file: " + Fifo + ";" + Where,
+                              "! (   4) File open error: Cannot open file " + Fifo + ";" + Where,
+                              "i (  28) Loading file: /dev/zero;" + Where,
+                              "! (   4) File open error: Cannot open file /dev/zero;" + Where}));
+}
+
+TEST(LoadFile, FileWithoutReadPermissionIsAnOpenError) {
+  TempFile File(DivudImage(Mcu{}, SmallPpm()));
+  ASSERT_EQ(::chmod(File.Path().c_str(), 0), 0);
+  PermissionsEnforced Enforced;
+  if (!Enforced.Holds()) GTEST_SKIP() << "running as root without a way to give up reading past permissions";
+  CapturedLog L;
+  EXPECT_EQ(LoadFile(File.Path()), nullptr);
+  EXPECT_EQ(L.Lines().back(), "! (   4) File open error: Cannot open file " + File.Path() + ";" + Where);
+}
+
+TEST(LoadFile, FileThatShrinksOrVanishesWhileBeingReadIsAReadError) {
+  const Bytes Image = DivudImage(Mcu{}, SmallPpm());
+  TempFile File(Image);
+  SetLoadFileProbe([](const std::string& Name) { std::filesystem::resize_file(Name, 100); });
+  CapturedLog L;
+  EXPECT_EQ(LoadFile(File.Path()), nullptr);
+  EXPECT_EQ(L.Lines(), (Lines{"i (  28) Loading file: " + File.Path() + ";" + Where,
+                              "! (   5) File read error: Stream read error;" + Where}));
+
+  // Removed once open, the file is still read whole: what was there is what is shown.
+  TempFile Other(Image);
+  SetLoadFileProbe([](const std::string& Name) { std::filesystem::remove(Name); });
+  auto Root = LoadFile(Other.Path());
+  SetLoadFileProbe(nullptr);
+  ASSERT_NE(Root, nullptr);
+  EXPECT_EQ(Root->Size(), static_cast<std::int32_t>(Image.size()));
+}
+
+namespace {
+
+// Loads Path with the process's address space limited to Limit bytes; 0 when the file is refused,
+// after its last log line is written to the error output.
+int LoadWithAddressSpaceOf(rlim_t Limit, const std::string& Path) {
+  const rlimit Both{Limit, Limit};
+  ::setrlimit(RLIMIT_AS, &Both);
+  CapturedLog L;
+  const bool Refused = LoadFile(Path) == nullptr;
+  std::fprintf(stderr, "%s\n", L.Lines().back().c_str());
+  return Refused ? 0 : 1;
+}
+
+}  // namespace
+
+#if defined(__SANITIZE_ADDRESS__)
+#define KAVEX_TEST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KAVEX_TEST_ASAN 1
+#endif
+#endif
+
+TEST(LoadFile, FileTooLargeForTheMemoryLeftIsAReadErrorNotACrash) {
+#ifdef KAVEX_TEST_ASAN
+  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit this test sets";
+#endif
+  TempFile Big(Bytes{});
+  if (::truncate(Big.Path().c_str(), 0x60000000LL) != 0) GTEST_SKIP() << "no sparse file of 1.5 GiB here";
+  // In a child process whose address space is limited to well below the file's size.
+  EXPECT_EXIT(std::exit(LoadWithAddressSpaceOf(0x40000000, Big.Path())), ::testing::ExitedWithCode(0),
+              "File read error: Not enough memory to read the file \\(1610612736 bytes\\);");
 }
 
 TEST(LoadFile, FileOverTwoGigabytesIsRefusedNotCut) {
