@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test asan clean fuzz
+.PHONY: all deps configure build run test asan clean fuzz bench package install
 
 all: build
 
@@ -40,6 +40,22 @@ fuzz: deps
 	@build-fuzz/fuzz/kavex-fuzz-seeds build-fuzz/seeds >/dev/null
 	@build-fuzz/fuzz/kavex-fuzz -max_total_time=$(SECONDS) -dict=fuzz/kavex.dict -max_len=262144 \
 	  -artifact_prefix=build-fuzz/crashes/ -print_final_stats=1 $(FUZZ_CORPUS) build-fuzz/seeds tests/fuzz-regressions
+
+# Benchmarks of the model (against memcpy) and of the viewer, then their table.
+bench: build
+	@$(BUILD_DIR)/bench/kavex_core_bench --benchmark_color=false > $(BUILD_DIR)/bench-core.log 2>&1; \
+	  status=$$?; sed -n '/^step/,$$p' $(BUILD_DIR)/bench-core.log; \
+	  if [ -x $(BUILD_DIR)/bench/kavex_ui_bench ]; then \
+	    QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/kavex_ui_bench > $(BUILD_DIR)/bench-ui.log 2>&1 || status=1; \
+	    sed -n '/^viewer step/,/targets/p' $(BUILD_DIR)/bench-ui.log; fi; \
+	  exit $$status
+
+# A Debian package of the viewer, the tool, the desktop entry and the manual page.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
+
+install: build
+	@cmake --install $(BUILD_DIR)
 
 # Line and branch coverage of the core library (log/ and model/, without the log window) by
 # the library and kavex-dump tests, in build-coverage/ (coverage.html has the detail).

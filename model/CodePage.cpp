@@ -55,6 +55,10 @@ std::string Utf16ToUtf8(std::u16string_view Text) {
   Out.reserve(Text.size());
   for (std::size_t I = 0; I < Text.size(); ++I) {
     const char16_t U = Text[I];
+    if (U < 0x80) {  // most texts are mostly ASCII
+      Out += static_cast<char>(U);
+      continue;
+    }
     if (U >= 0xD800 && U <= 0xDBFF && I + 1 < Text.size() && Text[I + 1] >= 0xDC00 && Text[I + 1] <= 0xDFFF) {
       AppendUtf8(Out, 0x10000 + ((static_cast<char32_t>(U) - 0xD800) << 10) + (Text[I + 1] - 0xDC00));
       ++I;

@@ -105,7 +105,14 @@ std::vector<std::string> DumpDetailLines(const TKavClass& Node, bool Glyphs) {
       const TTextListDetails T = TextListDetails(*Text);
       Lines.push_back("Language: " + T.Language);
       Lines.push_back("Charset: " + T.Charset);
-      for (const TTextRow& Row : T.Rows) Lines.push_back("Entry " + Row.Index + ": " + Row.Entry);
+      Lines.reserve(Lines.size() + T.Rows.size());
+      for (const TTextRow& Row : T.Rows) {
+        // One allocation a line: tables hold thousands of entries.
+        std::string Line;
+        Line.reserve(8 + Row.Index.size() + Row.Entry.size());
+        Line.append("Entry ").append(Row.Index).append(": ").append(Row.Entry);
+        Lines.push_back(std::move(Line));
+      }
     } else if (const auto* Plmn = dynamic_cast<const TPLMNSubchunk*>(Sub); Plmn && Class == "TPLMNSubchunk") {
       for (const TOperatorRow& Row : OperatorListRows(*Plmn)) Lines.push_back("MCC " + Row.Mcc + ": " + Row.Provider);
     }

@@ -28,13 +28,14 @@ std::uint32_t Reference(const Bytes& B, std::size_t Offset, std::int64_t Length,
 
 TEST(ChecksumSums, AgreeWithTheByteWiseDefinitionForEveryOffsetLengthAndEnd) {
   std::mt19937 Random(7);
-  Bytes B(301);
+  Bytes B(5003);
   for (auto& Byte : B) Byte = static_cast<std::uint8_t>(Random());
-  for (std::size_t Size : {0u, 1u, 2u, 3u, 5u, 64u, 67u, 301u}) {
+  // Sizes past 2048 bytes cross the blocks in which byte sums are gathered.
+  for (std::size_t Size : {0u, 1u, 2u, 3u, 5u, 64u, 67u, 301u, 2049u, 5003u}) {
     const Bytes Buf(B.begin(), B.begin() + static_cast<long>(Size));
-    for (std::size_t Offset = 0; Offset <= Size + 1; ++Offset)
+    for (std::size_t Offset = 0; Offset <= Size + 1; Offset += Offset < 9 ? 1 : 97)
       for (std::int64_t Length : {std::int64_t{-1}, std::int64_t{0}, std::int64_t{1}, std::int64_t{2}, std::int64_t{3},
-                                  std::int64_t{5}, std::int64_t{63}, std::int64_t{300}, std::int64_t{1} << 40}) {
+                                  std::int64_t{5}, std::int64_t{63}, std::int64_t{300}, std::int64_t{4097}, std::int64_t{1} << 40}) {
         EXPECT_EQ(kavex::SumWordsBE(Buf, Offset, Length), Reference(Buf, Offset, Length, 2)) << Size << " " << Offset << " " << Length;
         EXPECT_EQ(kavex::SumDWordsBE(Buf, Offset, Length), Reference(Buf, Offset, Length, 4)) << Size << " " << Offset << " " << Length;
       }

@@ -1,0 +1,212 @@
+// Speed of the viewer on the realistic image, offscreen: opening it to the shown tree,
+// expanding its largest chunk, selecting its largest text table, drawing its largest font
+// picture, and switching a log kind off and on over 100,000 records. Each must stay under
+// 100 ms; the table at the end says which do.
+
+#include <QAction>
+#include <QTreeWidget>
+#include <QtTest>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+
+#include "BenchImage.h"
+#include "UiTestSupport.h"
+#include "log/LogWindow.h"
+#include "model/Kav_Chunk.h"
+#include "model/Kav_Fls.h"
+#include "model/Kav_Font.h"
+#include "model/Kav_PPM.h"
+#include "model/Kav_Text.h"
+#include "ui/ImageTree.h"
+#include "ui/Main.h"
+
+using namespace kavtest;
+using kavex::TImageTree;
+
+namespace {
+
+constexpr double TargetMs = 100;
+// Steps that need a fresh state are timed this many times; the fastest run counts, the one
+// least disturbed by whatever else the machine does.
+constexpr int FreshRuns = 5;
+
+double Ms(std::chrono::steady_clock::duration D) { return std::chrono::duration<double, std::milli>(D).count(); }
+
+QTreeWidgetItem* ItemOf(QTreeWidgetItem* Parent, const kavex::TKavClass* Node) {
+  for (int I = 0; I < Parent->childCount(); ++I)
+    if (TImageTree::ModelNode(Parent->child(I)) == Node) return Parent->child(I);
+  return nullptr;
+}
+
+}  // namespace
+
+class UiBench : public QObject {
+  Q_OBJECT
+
+private:
+  IsolatedSettings Settings_;
+  DialogAnswers Answers_;
+  ImageFolder Folder_;
+  QString Image_;
+  std::unique_ptr<kavex::TKavexApp> App_;
+  std::map<QString, double> Results_;
+
+  kavex::TfMain& Main() { return App_->Main(); }
+  QTreeWidgetItem* PpmItem() {
+    QTreeWidgetItem* Root = Main().tvMain->topLevelItem(0);
+    return ItemOf(Root, Main().ShownModel()->PPM());
+  }
+  const kavex::TChunk* LargestChunk() {
+    const kavex::TChunk* Best = nullptr;
+    const kavex::TPPM* Ppm = Main().ShownModel()->PPM();
+    for (std::size_t I = 0; I < Ppm->ChildCount(); ++I)
+      if (const auto* C = dynamic_cast<const kavex::TChunk*>(Ppm->Child(I)); C && (!Best || C->Size() > Best->Size())) Best = C;
+    return Best;
+  }
+  void Open() {
+    Main().OpenFlash(Image_);
+    QCoreApplication::processEvents();
+  }
+  // Expands the chunk of the given name in the tree, as a click on its arrow does.
+  const kavex::TKavClass* ExpandChunk(const char* Name) {
+    const kavex::TPPM* Ppm = Main().ShownModel()->PPM();
+    for (std::size_t I = 0; I < Ppm->ChildCount(); ++I)
+      if (const auto* C = dynamic_cast<const kavex::TChunk*>(Ppm->Child(I)); C && C->NameText() == Name) {
+        Main().tvMain->expandItem(ItemOf(PpmItem(), C));
+        return C;
+      }
+    return nullptr;
+  }
+  // Average milliseconds of Body over a QBENCHMARK loop.
+  template <class F>
+  double Repeated(F Body) {
+    int Runs = 0;
+    const auto Start = std::chrono::steady_clock::now();
+    QBENCHMARK {
+      Body();
+      ++Runs;
+    }
+    return Ms(std::chrono::steady_clock::now() - Start) / std::max(Runs, 1);
+  }
+  void Record(const QString& Step, double Milliseconds) {
+    Results_[Step] = Milliseconds;
+    // The test run only checks that every step works; sanitizers and a busy machine slow it.
+    if (qEnvironmentVariableIsSet("KAVEX_BENCH_SMOKE")) return;
+    QVERIFY2(Milliseconds < TargetMs, qPrintable(QStringLiteral("%1 took %2 ms").arg(Step).arg(Milliseconds)));
+  }
+
+private slots:
+  void initTestCase() {
+    const Bytes Image = kavbench::RealisticImage(1);
+    Image_ = Folder_.Write(QStringLiteral("realistic.fls"), Image);
+    App_ = std::make_unique<kavex::TKavexApp>();
+    Main().resize(1000, 700);
+    Main().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Main()));
+  }
+
+  void openToShownTree() {
+    double Best = 1e9;
+    for (int I = 0; I < FreshRuns; ++I) {
+      const auto Start = std::chrono::steady_clock::now();
+      Open();
+      Best = std::min(Best, Ms(std::chrono::steady_clock::now() - Start));
+    }
+    QVERIFY(PpmItem() && PpmItem()->childCount() > 5);
+    QTest::setBenchmarkResult(Best, QTest::WalltimeMilliseconds);
+    Record(QStringLiteral("open to the shown tree"), Best);
+  }
+
+  void expandLargestChunk() {
+    double Best = 1e9;
+    for (int I = 0; I < FreshRuns; ++I) {
+      Open();
+      const kavex::TChunk* Chunk = LargestChunk();
+      QTreeWidgetItem* Item = ItemOf(PpmItem(), Chunk);
+      const auto Start = std::chrono::steady_clock::now();
+      Main().tvMain->expandItem(Item);
+      QCoreApplication::processEvents();
+      Best = std::min(Best, Ms(std::chrono::steady_clock::now() - Start));
+      QVERIFY(Item->childCount() > 100);
+    }
+    QTest::setBenchmarkResult(Best, QTest::WalltimeMilliseconds);
+    Record(QStringLiteral("expand the largest chunk"), Best);
+  }
+
+  void selectLargestTextTable() {
+    Open();
+    const kavex::TKavClass* Chunk = ExpandChunk("TEXT");
+    QVERIFY(Chunk);
+    const kavex::TTextSubchunk* Largest = nullptr;
+    for (std::size_t I = 0; I < Chunk->ChildCount(); ++I)
+      if (const auto* T = dynamic_cast<const kavex::TTextSubchunk*>(Chunk->Child(I));
+          T && (!Largest || T->GetLength() > Largest->GetLength()))
+        Largest = T;
+    QVERIFY(Largest);
+    const double Time = Repeated([&] {
+      Main().ShowNodeInfo(Largest);
+      QCoreApplication::processEvents();
+    });
+    QCOMPARE(Main().TextRows->rowCount(), Largest->GetEntryCount() - 1);
+    Record(QStringLiteral("select the largest text table"), Time);
+  }
+
+  void drawLargestFontPicture() {
+    Open();
+    const kavex::TKavClass* Chunk = ExpandChunk("FONT");
+    QVERIFY(Chunk);
+    kavex::TKavClass* Fonts = Chunk->Child(0);
+    QVERIFY(Fonts);
+    Main().tvMain->expandItem(ItemOf(ItemOf(PpmItem(), Chunk), Fonts));
+    const kavex::TFontEntry* Largest = nullptr;
+    for (std::size_t I = 0; I < Fonts->ChildCount(); ++I)
+      if (const auto* F = dynamic_cast<const kavex::TFontEntry*>(Fonts->Child(I));
+          F && (!Largest || std::int64_t{F->GetCharCount()} * F->GetMaxWidth() * F->GetMaxHeight() >
+                                std::int64_t{Largest->GetCharCount()} * Largest->GetMaxWidth() * Largest->GetMaxHeight()))
+        Largest = F;
+    QVERIFY(Largest);
+    Main().ShowNodeInfo(Largest);
+    QCoreApplication::processEvents();
+    const double Time = Repeated([&] {
+      Main().DrawFontImage();
+      QCoreApplication::processEvents();
+    });
+    Record(QStringLiteral("draw the largest font picture"), Time);
+  }
+
+  void switchLogKindOverManyRecords() {
+    kavex::TfLog& Log = App_->Log();
+    Log.ClearLog();
+    for (int I = 0; I < 100000; ++I)
+      Log.AddMessage(I % 3 == 0 ? kavex::msgChunkChecksum : kavex::msgMcuVersion, "/PPM/TEXT/", "Record " + std::to_string(I));
+    Log.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Log));
+    QAction* Info = Log.KindActions[0];
+    const double Time = Repeated([&] {
+      Info->trigger();
+      QCoreApplication::processEvents();
+      Info->trigger();
+      QCoreApplication::processEvents();
+    });
+    QVERIFY(Info->isChecked());
+    Log.hide();
+    Log.ClearLog();
+    Record(QStringLiteral("log kind off and on, 100,000 records"), Time);
+  }
+
+  void cleanupTestCase() {
+    std::printf("\n%-40s %10s\n", "viewer step", "ms");
+    bool Met = true;
+    for (const auto& [Step, Time] : Results_) {
+      Met &= Time < TargetMs;
+      std::printf("%-40s %10.2f %s\n", qPrintable(Step), Time, Time < TargetMs ? "ok" : "NOT MET");
+    }
+    std::printf("%s\n", Met ? "All viewer targets met (each under 100 ms)." : "Some viewer targets NOT met.");
+    App_.reset();
+  }
+};
+
+QTEST_MAIN(UiBench)
+#include "ui_bench.moc"
