@@ -13,6 +13,7 @@ public:
   TSettingsStore(const TSettingsStore&) = delete;
   TSettingsStore& operator=(const TSettingsStore&) = delete;
 
+  // A value that is missing, or of a type that is no text, reads as Default.
   QString ReadString(const QString& Section, const QString& Name, const QString& Default) const;
   // A value that is missing, or text that is not a decimal number, reads as Default.
   int ReadInteger(const QString& Section, const QString& Name, int Default) const;
