@@ -38,8 +38,9 @@ void TRgbImage::SetPixel(int X, int Y, std::uint32_t Colour) {
 
 void TRgbImage::FillRect(int Left, int Top, int Width, int Height, std::uint32_t Colour) {
   const int X0 = std::max(Left, 0), Y0 = std::max(Top, 0);
-  const int X1 = std::min<long long>(static_cast<long long>(Left) + Width, Width_);
-  const int Y1 = std::min<long long>(static_cast<long long>(Top) + Height, Height_);
+  // Summed in 64 bits: a rectangle reaching past INT_MAX is cut at the picture, not wrapped.
+  const int X1 = static_cast<int>(std::min<long long>(static_cast<long long>(Left) + Width, Width_));
+  const int Y1 = static_cast<int>(std::min<long long>(static_cast<long long>(Top) + Height, Height_));
   for (int Y = Y0; Y < Y1; ++Y)
     for (int X = X0; X < X1; ++X) SetPixel(X, Y, Colour);
 }
