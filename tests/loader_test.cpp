@@ -118,9 +118,15 @@ TEST(LoadFile, FileThatShrinksOrVanishesWhileBeingReadIsAReadError) {
 
 namespace {
 
-// Loads Path with the process's address space limited to Limit bytes; 0 when the file is refused,
-// after its last log line is written to the error output.
-int LoadWithAddressSpaceOf(rlim_t Limit, const std::string& Path) {
+// Loads Path with the process's address space limited to what it uses now and Room bytes more;
+// 0 when the file is refused, after its last log line is written to the error output.
+int LoadWithRoomFor(rlim_t Room, const std::string& Path) {
+  long long Pages = 0;
+  if (std::FILE* Statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(Statm, "%lld", &Pages) != 1) Pages = 0;
+    std::fclose(Statm);
+  }
+  const rlim_t Limit = static_cast<rlim_t>(Pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + Room;
   const rlimit Both{Limit, Limit};
   ::setrlimit(RLIMIT_AS, &Both);
   CapturedLog L;
@@ -141,13 +147,19 @@ int LoadWithAddressSpaceOf(rlim_t Limit, const std::string& Path) {
 
 TEST(LoadFile, FileTooLargeForTheMemoryLeftIsAReadErrorNotACrash) {
 #ifdef KAVEX_TEST_ASAN
-  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit this test sets";
+  GTEST_SKIP() << "the address sanitizer reserves more address space than the limits this test sets";
 #endif
+  // Each in a child process with little address space left: no room for the file, then room
+  // for a WinTesla file but not for the image joined from its block.
   TempFile Big(Bytes{});
-  if (::truncate(Big.Path().c_str(), 0x60000000LL) != 0) GTEST_SKIP() << "no sparse file of 1.5 GiB here";
-  // In a child process whose address space is limited to well below the file's size.
-  EXPECT_EXIT(std::exit(LoadWithAddressSpaceOf(0x40000000, Big.Path())), ::testing::ExitedWithCode(0),
-              "File read error: Not enough memory to read the file \\(1610612736 bytes\\);");
+  if (::truncate(Big.Path().c_str(), 0x40000000LL) != 0) GTEST_SKIP() << "no sparse file of 1 GiB here";
+  EXPECT_EXIT(std::exit(LoadWithRoomFor(0x10000000, Big.Path())), ::testing::ExitedWithCode(0),
+              "File read error: Not enough memory to read the file \\(1073741824 bytes\\);");
+
+  TempFile OneBlock(WinTeslaHeader(0x200000, 0xFFFFFF));
+  ASSERT_EQ(::truncate(OneBlock.Path().c_str(), 9 + 0xFFFFFF), 0);
+  EXPECT_EXIT(std::exit(LoadWithRoomFor(0x1000000 + 0x400000, OneBlock.Path())), ::testing::ExitedWithCode(0),
+              "File read error: Not enough memory to read the file \\(16777224 bytes\\);");
 }
 
 TEST(LoadFile, FileOverTwoGigabytesIsRefusedNotCut) {

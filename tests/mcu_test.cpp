@@ -136,6 +136,15 @@ TEST(Mcu, FirstVNextRecordWins) {
   EXPECT_EQ(Walk(Img), Refused("! (  34) MCU location of PPM location info is out of file, 0x00100000; Path: /"));
 }
 
+TEST(Mcu, VNextTagWithoutPpmBeforeItIsPassedOver) {
+  Bytes Img = Image();
+  PutBE32(Img, 0x80, Base + 0x100000);  // would fail with message 34 if taken
+  std::copy_n("PPX\0PPMVNEXT", 12, Img.begin() + 0x84);
+  auto Root = LoadAndExpand(Img);
+  EXPECT_EQ(ChildClasses(*Root), "TMCU TPPM");
+  EXPECT_EQ(Root->MCU()->VNext(), 0x100);
+}
+
 TEST(Mcu, VNextSearchEnds24BytesBeforeTheEndAndLocationInfoMustFit) {
   const Bytes Area = McuBytes(Mcu{}, 200);
   const std::vector<std::pair<std::size_t, std::string>> Cases = {

@@ -158,3 +158,21 @@ TEST(CodePage, BytesBecomeWindows1252CharactersInUtf8) {
   EXPECT_EQ(CodePageToUtf8("A\x80\x81\xE9\xFF"), "A\u20AC\u0081\u00E9\u00FF");
   EXPECT_EQ(JoinLines("a\nb\n"), "a, b, ");
 }
+
+TEST(CodePage, LatinOneKeepsTheBytesAsCodePoints) {
+  SetCodePage(TCodePage::Latin1);
+  EXPECT_EQ(CodePageToUtf8("A\x80\x9D\xE9"), "A\u0080\u009D\u00E9");
+  SetCodePage(TCodePage::Windows1252);
+  EXPECT_EQ(GetCodePage(), TCodePage::Windows1252);
+}
+
+TEST(CodePage, WideTextsKeepPairedSurrogatesAndReplaceLoneOnes) {
+  // A character beyond the first plane, then halves of a pair standing alone (a table cut
+  // between them, or damaged).
+  EXPECT_EQ(Utf16ToUtf8(u"A\U0001F600\u00E9"), "A\U0001F600\u00E9");
+  EXPECT_EQ(Utf16ToUtf8(std::u16string{u'x', char16_t(0xD83D)}), "x\uFFFD");
+  EXPECT_EQ(Utf16ToUtf8(std::u16string{char16_t(0xDE00), u'y', char16_t(0xD83D), u'z'}), "\uFFFDy\uFFFDz");
+  std::string Out;
+  AppendUtf8(Out, 0x110000);
+  EXPECT_EQ(Out, "\uFFFD");
+}
