@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <optional>
 
 #include "Permissions.h"
 #include "UiTestSupport.h"
@@ -206,6 +207,23 @@ private slots:
     }
     QCOMPARE(ReadFile(File), Before);
     QVERIFY(Answers.Messages().empty());
+  }
+
+  void SettingsOnADiskThatIsFullKeepTheirLastGoodFile() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    const QString File = SettingsFile(S);
+    WriteFile(File, "[Reopen]\n0=/img/old.fls\n\n[PosLog]\nLeft=300\nTop=200\n");
+    const QByteArray Before = ReadFile(File);
+    {
+      std::optional<FileSizeLimit> Full;  // outlives the windows, which write as they close
+      TKavexApp App;
+      Full.emplace(16);                   // every rewrite of the file fails part way
+      App.Main().Reopen().AddRecentFile("/img/new.fls");
+      App.Log().move(10, 10);
+    }
+    QCOMPARE(ReadFile(File), Before);
+    QCOMPARE(QDir(QFileInfo(File).path()).entryList(QDir::Files), QStringList({QFileInfo(File).fileName()}));
   }
 
   void SettingsFolderThatCannotBeMadeGivesDefaults() {
