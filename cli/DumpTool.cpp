@@ -25,7 +25,8 @@ namespace {
 constexpr const char* Usage =
     "Usage: kavex-dump [--all] [--details] [--glyphs] FILE\n"
     "       kavex-dump --json [--all] [--details] [--glyphs] FILE\n"
-    "       kavex-dump [--export-texts DIR] [--export-fonts DIR] [--extract POS --out FILE] [--force] FILE\n"
+    "       kavex-dump [--export-texts DIR] [--export-fonts DIR]\n"
+    "                  [--extract POS --out OUT] [--force] FILE\n"
     "\n"
     "Loads a DCT-3 flash image (.fls, .mcu, .ppm, .wt; WinTesla or Divud layout) and prints\n"
     "the tree of its areas, chunks and subchunks, then every message of the loader, as the\n"
@@ -39,7 +40,7 @@ constexpr const char* Usage =
     "  --export-fonts DIR  write every font to DIR as a PNG glyph sheet of 16 columns\n"
     "  --extract POS       write the raw bytes of the node at POS (\"0\" the root, \"2.5.1\" the\n"
     "                      first child of the fifth child of the root's second child)\n"
-    "  --out FILE          where --extract writes; \"-\" for standard output\n"
+    "  --out OUT           where --extract writes; \"-\" for standard output\n"
     "  --force             overwrite files that exist (otherwise they are never overwritten)\n"
     "  --help              show this text\n"
     "\n"
