@@ -269,6 +269,7 @@ private slots:
     QCOMPARE(QDir(Folder.Path("ro")).entryList(QDir::Files), QStringList({"log.txt"}));
     QCOMPARE(LogLines(App), Lines);
     QCOMPARE(Log.Model()->rowCount(), Lines.size());
+    ::chmod(Folder.Path("ro").toLocal8Bit().constData(), 0755);  // so that the folder can be removed
   }
 
   void ExportOntoADiskThatFillsUpMidWriteKeepsTheOldFile() {
