@@ -281,10 +281,13 @@ private slots:
     QCOMPARE(Log.Model()->rowCount(), 0);
     qInfo("add %lld ms, copy selected %lld ms, switch off %lld ms, on %lld ms, copy all %lld ms, clear %lld ms; "
           "%lld bytes a record", AddMs, CopySelectedMs, SwitchOffMs, SwitchOnMs, CopyMs, ClearMs, Growth / 100000);
+#if !defined(__SANITIZE_ADDRESS__)
+    // The sanitizers' own bookkeeping makes times and memory meaningless; they check the rest.
     QVERIFY2(AddMs < 10000 && CopyMs < 5000 && CopySelectedMs < 5000, "the log list is too slow");
     QVERIFY2(SwitchOffMs < 1000 && SwitchOnMs < 1000 && ClearMs < 1000, "the log window does not answer at once");
     // A record holds its two short texts and a row index, not a widget of its own.
     QVERIFY2(Growth < 100000 * 1024, "the log takes more memory than its records need");
+#endif
   }
 };
 
