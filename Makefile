@@ -39,7 +39,7 @@ fuzz: deps
 	@mkdir -p $(FUZZ_CORPUS) build-fuzz/crashes
 	@build-fuzz/fuzz/kavex-fuzz-seeds build-fuzz/seeds >/dev/null
 	@build-fuzz/fuzz/kavex-fuzz -max_total_time=$(SECONDS) -dict=fuzz/kavex.dict -max_len=262144 \
-	  -artifact_prefix=build-fuzz/crashes/ -print_final_stats=1 $(FUZZ_CORPUS) build-fuzz/seeds tests/fuzz-regressions
+	  -artifact_prefix=build-fuzz/crashes/ -print_final_stats=1 $(FUZZ_CORPUS) build-fuzz/seeds fuzz/corpus tests/fuzz-regressions
 
 # Benchmarks of the model (against memcpy) and of the viewer, then their table.
 bench: build
