@@ -133,7 +133,8 @@ std::vector<Damaged> Gallery() {
 
 TEST(Catalogue, EveryMessageTheProgramWritesIsReachedByADamagedImage) {
   std::set<int> Seen;
-  for (const Damaged& D : Gallery()) {
+  const std::vector<Damaged> All = Gallery();
+  for (const Damaged& D : All) {
     const std::set<int> Logged = LoadFromDisk(D.Content, D.Probe);
     for (int Ident : D.Expected) EXPECT_TRUE(Logged.count(Ident)) << D.What << ": no message " << Ident;
     Seen.insert(Logged.begin(), Logged.end());
