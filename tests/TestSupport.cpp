@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -60,6 +61,12 @@ DumpResult DumpImage(const Bytes& Image, const std::vector<std::string>& Options
   std::vector<std::string> Args = Options;
   Args.push_back(File.Path());
   return RunDump(Args);
+}
+
+std::string Hex(std::uint32_t V, int Digits) {
+  char Buf[16];
+  std::snprintf(Buf, sizeof Buf, "%0*X", Digits, V);
+  return Buf;
 }
 
 std::vector<std::string> SplitLines(const std::string& Text) {

@@ -47,6 +47,8 @@ DumpResult RunDump(const std::vector<std::string>& Args);
 // Writes Image to a temporary file and runs kavex-dump with Options and that file.
 DumpResult DumpImage(const Bytes& Image, const std::vector<std::string>& Options = {"--all"});
 std::vector<std::string> SplitLines(const std::string& Text);
+// V in upper-case hexadecimal, at least Digits digits: how message lines show numbers.
+std::string Hex(std::uint32_t V, int Digits);
 
 // ---- model walks -------------------------------------------------------------------------
 // Calls ParseNextChild until it returns null; an EKavError passes out. Returns Node's child count.

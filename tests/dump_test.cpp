@@ -14,12 +14,6 @@ namespace {
 const std::string Problem = "kavex-dump: Problem found, for more information see messages in Log.\n";
 const std::string FF4 = "\u00FF\u00FF\u00FF\u00FF";
 
-std::string Hex4(std::uint32_t V) {
-  char Buf[16];
-  std::snprintf(Buf, sizeof Buf, "%04X", V);
-  return Buf;
-}
-
 std::string Join(const Lines& L) {
   std::string Out;
   for (const std::string& Line : L) Out += Line + "\n";
@@ -44,7 +38,7 @@ Bytes FullImage() {
 }
 
 Lines LoadLog(const std::string& Path, const Bytes& Image) {
-  const std::string C = "0x" + Hex4(ReadBE16(Image, 0x22));
+  const std::string C = "0x" + Hex(ReadBE16(Image, 0x22), 4);
   return {"i (  28) Loading file: " + Path + "; Path: [KavObj.LoadFile]",
           "~ (  45) Divud file format assumed; Path: /",
           "i (  14) MCU version string: V 5.00, 01-01-99, NSE-1; Path: /MCU/",

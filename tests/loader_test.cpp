@@ -23,12 +23,6 @@ const std::string Divud = "~ (  45) Divud file format assumed; Path: /";
 const std::string McuVersion = "i (  14) MCU version string: V 5.00, 01-01-99, NSE-1; Path: /MCU/";
 const std::string PpmVersion = "i (  19) PPM version string: V 5.00, 01-01-99, NSE-1; Path: /PPM/";
 
-std::string Hex(std::uint32_t V, int Digits) {
-  char Buf[16];
-  std::snprintf(Buf, sizeof Buf, "%0*X", Digits, V);
-  return Buf;
-}
-
 std::string ChecksumMatch(const Bytes& Image) {
   const std::string C = Hex(ReadBE16(Image, 0x22), 4);
   return "i (  18) Checksum of MCU (0x" + C + ") match one at PPM (0x" + C + "); Path: /PPM/";

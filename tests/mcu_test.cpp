@@ -18,12 +18,6 @@ const std::string PpmVersion = "i (  19) PPM version string: V 5.00, 01-01-99, N
 const std::string NoPpm = "! (  16) PPM signature not found; Path: /PPM/";
 const std::string NoAreas = "* (   7) MCU or PPM blocks not found in file; Path: /";
 
-std::string Hex(std::uint32_t V, int Digits) {
-  char Buf[16];
-  std::snprintf(Buf, sizeof Buf, "%0*X", Digits, V);
-  return Buf;
-}
-
 Bytes Image(const Mcu& M = {}) {
   Ppm P;
   P.Chunks = {ChunkBytes({.Name = "GSMC", .Data = Bytes(60, 0)}), EndChunk()};

@@ -18,12 +18,6 @@ const std::string McuVersion = "i (  14) MCU version string: V 5.00, 01-01-99, N
 const std::string PpmVersion = "i (  19) PPM version string: V 5.00, 01-01-99, NSE-1; Path: /PPM/";
 const std::string NoMcu = "! (   9) MCU fields not started at 0x00200024 - 0x00000000; Path: /";
 
-std::string Hex4(std::uint32_t V) {
-  char Buf[16];
-  std::snprintf(Buf, sizeof Buf, "%04X", V);
-  return Buf;
-}
-
 // A PPM area of 190 bytes: a GSMC chunk of 100 zero data bytes (at 44) and the end chunk (at 164).
 Ppm ZeroPpm() {
   Ppm P;
@@ -64,7 +58,7 @@ TEST(Ppm, WithoutMcuTheAreaTakesAllBytesAndComparesNothing) {
 TEST(Ppm, ChecksumCopyDifferingFromTheMcusIsAWarning) {
   Bytes Img = DivudImage(Mcu{}, ZeroPpm());
   PutBE16(Img, Img.size() - 6, 0xBEEF);
-  EXPECT_EQ(Walk(Img).Log.back(), "* (  17) Checksum of MCU (0x" + Hex4(ReadBE16(Img, 0x22)) +
+  EXPECT_EQ(Walk(Img).Log.back(), "* (  17) Checksum of MCU (0x" + Hex(ReadBE16(Img, 0x22), 4) +
                                       ") does not match one at PPM (0xBEEF); Path: /PPM/");
 }
 
@@ -111,7 +105,7 @@ TEST(Ppm, RunningOutOfChunksBeforeTheEndChunkRaisesEveryTime) {
 
 TEST(Ppm, LengthFromTheMcuPastTheImageIsCutToTheBytesThatExist) {
   Bytes Img = DivudImage(Mcu{}, ZeroPpm());
-  const std::string Mcu = "0x" + Hex4(ReadBE16(Img, 0x22));
+  const std::string Mcu = "0x" + Hex(ReadBE16(Img, 0x22), 4);
   Img.resize(Img.size() - 10);  // 180 bytes left; the checksum word now falls inside the end chunk
   Walked W = Walk(Img);
   EXPECT_EQ(W.Log, (Lines{Divud, McuVersion, PpmVersion, "! (  15) PPM length is too small, 180 byte(s); Path: /PPM/",
