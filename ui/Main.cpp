@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
@@ -17,6 +18,7 @@
 #include "ui/Hints.h"
 #include "ui/Icons.h"
 #include "ui/ImageTree.h"
+#include "ui/Samples.h"
 
 namespace kavex {
 namespace {
@@ -70,7 +72,12 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   Splitter->setStretchFactor(1, 1);
   setCentralWidget(Splitter);
   CreateDetailPanels();
-  statusBar()->setSizeGripEnabled(true);  // nothing is ever written to it
+  statusBar()->setSizeGripEnabled(true);
+  // A plain label, not a status message: menus clear status messages as the mouse moves over them.
+  stStatusHint = new QLabel(statusBar());
+  stStatusHint->setObjectName(QStringLiteral("stStatusHint"));
+  statusBar()->addWidget(stStatusHint, 1);
+  SampleFolders_ = kavex::SampleFolders();
 
   connect(tvMain, &QTreeWidget::currentItemChanged, this, [this] { tvMainClick(); });
 
@@ -130,6 +137,9 @@ void TfMain::CreateActions() {
   connect(aAbout, &QAction::triggered, this, [this] {
     if (About_) About_->exec();
   });
+
+  aOpenSample = MakeAction(this, "Open &sample image", "Open the sample flash image that comes with Kavex");
+  connect(aOpenSample, &QAction::triggered, this, [this] { OpenSampleImage(); });
 }
 
 void TfMain::CreateMenusAndBars() {
@@ -148,6 +158,8 @@ void TfMain::CreateMenusAndBars() {
 
   mHelp = menuBar()->addMenu(QStringLiteral("&Help"));
   mHelp->addAction(aAbout);
+  mHelp->addSeparator();
+  mHelp->addAction(aOpenSample);
 
   tbMain = addToolBar(QStringLiteral("Main"));
   tbMain->setObjectName(QStringLiteral("tbMain"));
@@ -163,6 +175,25 @@ void TfMain::CreateMenusAndBars() {
 }
 
 void TfMain::OpenFileCallback(const QString& FileName) { OpenFlash(FileName); }
+
+void TfMain::OpenSampleImage() {
+  const QString Sample = FindSampleImage(SampleFolders_);
+  if (Sample.isEmpty()) {
+    DialogHooks().ShowMessage(this, ApplicationTitle(),
+                              QStringLiteral("The sample image %1 was not found. Looked in:\n%2")
+                                  .arg(QString::fromLatin1(SampleFileName), SampleFolders_.join(QLatin1Char('\n'))),
+                              TMsgBoxIcon::Information);
+    return;
+  }
+  Reopen_.AddRecentFile(Sample);
+  OpenFileCallback(Sample);
+}
+
+QString TfMain::NoImageHint() {
+  return QStringLiteral("To open a flash image: File > Open (Ctrl+O), or Help > Open sample image.");
+}
+
+void TfMain::UpdateStatusHint() { stStatusHint->setText(Shown_ ? QString() : NoImageHint()); }
 
 void TfMain::OpenFlash(const QString& FileName) {
   if (Log_ && Log_->ClearAtNewFile()) Log_->ClearLog();
@@ -199,6 +230,7 @@ void TfMain::OpenFlash(const QString& FileName) {
   tvMain->setUpdatesEnabled(true);
 
   SetCaptionFile(FileName);
+  UpdateStatusHint();
 }
 
 void TfMain::ResetView() {
@@ -206,6 +238,7 @@ void TfMain::ResetView() {
   tvMain->Clear();
   CurrentFontEntry_ = nullptr;  // it belongs to the model released here
   Shown_.reset();
+  UpdateStatusHint();
 }
 
 void TfMain::SetCaptionFile(const QString& Text) {

@@ -42,6 +42,15 @@ public:
   void SetAboutBox(TfAbout* About) { About_ = About; }
 
   void OpenFlash(const QString& FileName);
+  // Help > Open sample image: the sample found in SampleFolders() is opened as a file chosen
+  // in the Open dialog is (it enters the recent-files list first). A message box says where
+  // it was looked for when there is none.
+  void OpenSampleImage();
+  const QStringList& SampleFolders() const { return SampleFolders_; }
+  void SetSampleFolders(const QStringList& Folders) { SampleFolders_ = Folders; }
+  // The status strip's hint while no image is shown: how to open one. Cleared while one is.
+  void UpdateStatusHint();
+  static QString NoImageHint();
   void ResetView();
   void SetCaptionFile(const QString& Text);
   // Shows the details of a model node, or hides them all for none. Panels are filled before
@@ -107,6 +116,8 @@ public:
   QAction* aViewLog = nullptr;
   QAction* aSelFont = nullptr;
   QAction* aAbout = nullptr;
+  QAction* aOpenSample = nullptr;
+  QLabel* stStatusHint = nullptr;
   QAction* miReopen = nullptr;  // the recent-files anchor: a separator, hidden while the list is empty
 
 signals:
@@ -133,6 +144,7 @@ private:
   T_Reopen Reopen_;
   TFileDialog odFlash;
   std::unique_ptr<TFls> Shown_;
+  QStringList SampleFolders_;
   TfLog* Log_ = nullptr;
   TfAbout* About_ = nullptr;
   QWidget* CurrentInfoPanel_ = nullptr;
