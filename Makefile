@@ -50,9 +50,11 @@ bench: build
 	    sed -n '/^viewer step/,/targets/p' $(BUILD_DIR)/bench-ui.log; fi; \
 	  exit $$status
 
-# A Debian package of the viewer, the tool, the desktop entry and the manual page.
+# A Debian package of the viewer, the tool, the sample image, the desktop entry and the manual
+# pages, checked with lintian.
 package: build
 	@cd $(BUILD_DIR) && cpack -G DEB
+	@bash scripts/lint-package.sh $(BUILD_DIR)/kavex_$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(BUILD_DIR)/CMakeCache.txt)_$$(dpkg --print-architecture).deb
 
 install: build
 	@cmake --install $(BUILD_DIR)

@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   gcovr
   nlohmann-json3-dev zlib1g-dev libbenchmark-dev dpkg-dev
+  lintian
 )
 
 missing=()
