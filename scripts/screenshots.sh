@@ -1,24 +1,22 @@
 #!/usr/bin/env bash
-# Makes the sample image and retakes docs/screenshot-text.png and docs/screenshot-font.png:
-# the viewer runs under a virtual display with settings of its own, opens the image from its
-# recent-files list and is steered through the tree with the keyboard.
+# Retakes docs/screenshot-viewer.png, docs/screenshot-text.png and docs/screenshot-font.png
+# with the sample image that the build makes: the viewer runs under a virtual display with
+# settings of its own, opens the sample with Help > Open sample image and is steered through
+# the tree with the keyboard.
 # Needs xvfb-run, xdotool and ImageMagick's import.   scripts/screenshots.sh [BUILD_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 
 if [ -z "${KAVEX_SHOTS_INNER:-}" ]; then
+  [ -f "$build/samples/kavex-sample.fls" ] || { echo "No sample image in $build/samples: build first" >&2; exit 1; }
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  QT_QPA_PLATFORM=offscreen "$build/tests/ui/kavex_sample_image" "$work/sample.fls"
   mkdir -p "$work/config/Quorrel"
-  cat >"$work/config/Quorrel/Kavex.conf" <<EOF
-[Reopen]
-0=$work/sample.fls
-
+  cat >"$work/config/Quorrel/Kavex.conf" <<CONF
 [PosMain]
-Left=20
-Top=20
+Left=0
+Top=0
 Width=900
 Height=560
 WindowState=0
@@ -26,11 +24,18 @@ WindowState=0
 [PosMainTree]
 Width=300
 
+[PosLog]
+Left=560
+Top=0
+Width=620
+Height=560
+WindowState=0
+
 [Unicode]
 FontName=DejaVu Sans
 FontSize=9
 FontCharset=1
-EOF
+CONF
   KAVEX_SHOTS_INNER=1 XDG_CONFIG_HOME="$work/config" \
     xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$build"
   exit
@@ -45,13 +50,22 @@ keys() {
   xdotool key --delay 120 "$@"
   sleep 0.7
 }
-# File menu, first recent file; the root is then selected and the tree has the focus.
-keys alt+f 1
+# Help > Open sample image; the root is then selected and the tree has the focus.
+keys alt+h s
 # MCU, PPM, the TEXT chunk opened, its Russian table (two bytes a character).
-keys Down Down Down Right Down Down Down
+keys Down Down Down Right Down Down Down Down
 import -window "$window" "$root/docs/screenshot-text.png"
-# Back to the chunk, closed; the FONT chunk opened, its font subchunk opened, the font.
-keys Left Left Down Right Down Right Down
+# Back to the chunk, closed; the FONT chunk opened, its font subchunk opened, the large font.
+keys Left Left Down Right Down Right Down Down
 import -window "$window" "$root/docs/screenshot-font.png"
+# The font chunk closed again; the operator lists and the unknown chunk opened; then the tree
+# beside the log window.
+keys Left Left Left Left Down Down Right End Up Up Right
+xdotool windowsize --sync "$window" 560 560
+sleep 0.5
+keys ctrl+Home
+xdotool mousemove --window "$window" 150 40 click 1
+sleep 1
+import -window root -crop 1180x560+0+0 +repage "$root/docs/screenshot-viewer.png"
 keys alt+x
 wait "$viewer" || true
