@@ -79,7 +79,6 @@ private slots:
     QTest::addColumn<QString>("Found");
     QTest::newRow("both") << true << true << "build";
     QTest::newRow("installed only") << false << true << "installed";
-    QTest::newRow("build only") << true << false << "build";
     QTest::newRow("neither") << false << false << "";
   }
   void TheBuildCopyComesFirstAndTheInstalledOneIsFoundWithoutIt() {
@@ -118,6 +117,16 @@ private slots:
     QVERIFY(Main.stStatusHint->text().contains("File > Open (Ctrl+O)"));
     QVERIFY(Main.stStatusHint->text().contains("Help > Open sample image"));
 
+    // No sample anywhere: a box says where it was looked for, and nothing is opened.
+    Main.SetSampleFolders({Tree.Build(), Tree.DataDir()});
+    Main.aOpenSample->trigger();
+    QCOMPARE(Answers.Messages().size(), std::size_t{1});
+    QCOMPARE(Answers.Messages()[0].Icon, kavex::TMsgBoxIcon::Information);
+    QVERIFY(Answers.Messages()[0].Text.contains(Tree.DataDir()));
+    QVERIFY(Main.Reopen().RecentFiles().isEmpty());
+    QCOMPARE(Main.stStatusHint->text(), kavex::TfMain::NoImageHint());
+    Answers.ClearMessages();
+
     Main.SetSampleFolders({Tree.Build(), Tree.Installed()});  // no build copy
     Main.aOpenSample->trigger();
     QCOMPARE(Main.Reopen().RecentFiles(), QStringList({Installed}));
@@ -138,22 +147,6 @@ private slots:
     QCOMPARE(Main.tvMain->topLevelItemCount(), 0);
     QCOMPARE(Main.stStatusHint->text(), kavex::TfMain::NoImageHint());
     QVERIFY(Answers.Messages().empty());
-  }
-
-  void NoSampleAnywhereIsSaidInABoxAndOpensNothing() {
-    IsolatedSettings S;
-    DialogAnswers Answers;
-    SampleTree Tree;
-    TKavexApp App;
-    kavex::TfMain& Main = App.Main();
-    Main.SetSampleFolders({Tree.Build(), Tree.Installed()});
-    Main.aOpenSample->trigger();
-    QCOMPARE(Answers.Messages().size(), std::size_t{1});
-    QCOMPARE(Answers.Messages()[0].Icon, kavex::TMsgBoxIcon::Information);
-    QVERIFY(Answers.Messages()[0].Text.contains(Tree.Installed()));
-    QVERIFY(Main.Reopen().RecentFiles().isEmpty());
-    QCOMPARE(Main.tvMain->topLevelItemCount(), 0);
-    QCOMPARE(Main.stStatusHint->text(), kavex::TfMain::NoImageHint());
   }
 };
 
