@@ -64,7 +64,7 @@ install: build
 .PHONY: coverage
 coverage: deps
 	@cmake -S . -B build-coverage -DKAVEX_COVERAGE=ON -DKAVEX_BUILD_GUI=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
-	@cmake --build build-coverage -j $(JOBS) --target kavex_tests kavex-dump
+	@cmake --build build-coverage -j $(JOBS) --target kavex_tests kavex-dump kavex_samples
 	@find build-coverage -name '*.gcda' -delete
 	@cd build-coverage && ctest -j $(JOBS) -R '^kavex_|^[A-Za-z]+[.]' --output-on-failure > ctest.log \
 	  || { cat ctest.log; exit 1; }; tail -n 3 ctest.log
