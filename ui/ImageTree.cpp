@@ -117,6 +117,13 @@ void TImageTree::tvMainExpanding(QTreeWidgetItem* Item) {
   // Qt reports the expansion once it has happened; a node that refuses is closed again.
   TKavClass* Node = ModelNode(Item);
   if (!Node) return;
+  // Every expansion passes here, whoever asks for it (a click, the keys, "*", the open
+  // sequence): a node without the has-children flag is not expanded and its model node is
+  // not asked for children.
+  if (!HasChildren(Item)) {
+    if (Item->isExpanded()) Item->setExpanded(false);
+    return;
+  }
   const bool AllowExpansion = Node->MayHaveChildren();
   try {
     while (TKavClass* Child = Node->ParseNextChild()) AddNode(Item, Child);

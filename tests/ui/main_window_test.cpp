@@ -322,3 +322,21 @@ private slots:
 
 QTEST_MAIN(MainWindowTest)
 #include "main_window_test.moc"
+  void ExpandAllAsksOnlyNodesWithTheFlag() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    ImageFolder Folder;
+    TKavexApp App;
+    kavex::TfMain& Main = App.Main();
+    Main.OpenFlash(Folder.Write("end.fls", GoodImage({LdbChunk(2)})));
+    QTreeWidgetItem* Ppm = Main.tvMain->topLevelItem(0)->child(1);
+    QCOMPARE(Ppm->childCount(), 2);  // the LDB chunk and the END chunk, which has no children
+    QVERIFY(!TImageTree::HasChildren(Ppm->child(1)));
+    for (int Press = 0; Press < 2; ++Press) QTest::keyClick(Main.tvMain, Qt::Key_Asterisk);
+    QCOMPARE(Ppm->child(0)->childCount(), 3);  // "*" did open the chunk that has subchunks
+    QVERIFY(!Ppm->child(1)->isExpanded());
+    QVERIFY(!LogIdents(App).empty());
+    for (int Ident : LogIdents(App)) QVERIFY2(Ident != 24, "a node without children was asked for some");
+    QVERIFY(Answers.Messages().empty());
+  }
+
