@@ -1,9 +1,14 @@
 #include "ui/Dialogs.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 
 namespace kavex {
@@ -62,10 +67,27 @@ QStringList QtNameFilters(const QString& Filter) {
     QString Description = Parts[I];
     // The description may show its patterns itself; Qt reads them from the parentheses we add.
     const qsizetype Paren = Description.indexOf(QStringLiteral(" ("));
+// The display font is a family and a size: the dialog offers no style and no effects. Qt's
+// dialog has no option for that, so the style list (found as the buddy of its label and the
+// focus proxy of its field) and the effects group (the box holding the check boxes) are hidden.
+void HideFontStyleChoice(QFontDialog& D) {
+  const QList<QListView*> Lists = D.findChildren<QListView*>(Qt::FindDirectChildrenOnly);
+  if (Lists.size() != 3) return;  // family, style, size; another layout is left as it is
+  QListView* StyleList = Lists[1];
+  StyleList->hide();
+  for (QLabel* Label : D.findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+    if (Label->buddy() == StyleList) Label->hide();
+  for (QLineEdit* Edit : D.findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+    if (Edit->focusProxy() == StyleList) Edit->hide();
+  for (QGroupBox* Group : D.findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+    if (!Group->findChildren<QCheckBox*>().isEmpty()) Group->hide();
+}
+
     if (Paren > 0 && Description.endsWith(QLatin1Char(')'))) Description.truncate(Paren);
     QStringList Patterns = Parts[I + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
     // "*.*" means every file; on file systems where names need no dot that is "*".
     for (QString& P : Patterns)
+  HideFontStyleChoice(D);
       if (P == QLatin1String("*.*")) P = QStringLiteral("*");
     Out << Description + QStringLiteral(" (") + Patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }

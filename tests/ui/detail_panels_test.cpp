@@ -2,11 +2,13 @@
 // the font picture and its wheel, and the Unicode display font.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -456,17 +458,24 @@ private slots:
     QCOMPARE(S.Value("Unicode/FontSize"), QString("9"));
   }
 
-  void QtFontDialogHasAnApplyButtonThatKeepsItOpen() {
+  void QtFontDialogHasAnApplyButtonThatKeepsItOpenAndNoStyleChoice() {
     kavex::ResetDialogHooks();
     std::vector<QFont> Applied;
     bool OpenAfterApply = false;
     const auto Drive = [&](bool Confirm) {
       QTimer::singleShot(0, [&, Confirm] {
         auto* Dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+    QStringList Offered;  // the lists, labels and check boxes a user sees
         if (!Dialog) return;
         Dialog->setCurrentFont(QFont("DejaVu Serif", 14));
         if (auto* Box = Dialog->findChild<QDialogButtonBox*>(); Box && Box->button(QDialogButtonBox::Apply))
           Box->button(QDialogButtonBox::Apply)->click();
+        Offered.clear();
+        for (QWidget* W : Dialog->findChildren<QWidget*>())
+          if (W->isVisible() && (qobject_cast<QListView*>(W) || qobject_cast<QCheckBox*>(W)))
+            Offered << W->metaObject()->className();
+          else if (auto* Label = qobject_cast<QLabel*>(W); Label && Label->isVisible() && Label->buddy())
+            Offered << Label->text();
         OpenAfterApply = Dialog->isVisible();
         Confirm ? Dialog->accept() : Dialog->reject();
       });
@@ -482,6 +491,8 @@ private slots:
     QCOMPARE(Font.family(), QString("DejaVu Sans"));
     Drive(true);
     QVERIFY(kavex::DialogHooks().RunFontDialog(nullptr, Font, Apply));
+    QVERIFY2(Offered.filter("yle").isEmpty() && !Offered.contains("QCheckBox"), qPrintable(Offered.join(',')));
+    QCOMPARE(Offered.filter("QFontListView").size(), 2);  // family and size
     QCOMPARE(Font.family(), QString("DejaVu Serif"));
   }
 };
