@@ -186,7 +186,8 @@ void TfLog::CreateActions() {
   connect(aCopyToClip, &QAction::triggered, this, [this] { CopyLines(false); });
 
   aCopySlctd = MakeAction(this, "Copy", "Copy selected log items to clipboard", 5);
-  aCopySlctd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
+  // The platform's Copy keys too: the list's own copy would take only the current cell.
+  aCopySlctd->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Insert), QKeySequence(QKeySequence::Copy)});
   aCopySlctd->setShortcutContext(Qt::WindowShortcut);
   connect(aCopySlctd, &QAction::triggered, this, [this] { CopyLines(true); });
   addAction(aCopySlctd);  // the shortcut works wherever the focus is in this window

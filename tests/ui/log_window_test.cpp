@@ -129,7 +129,7 @@ private slots:
     QCOMPARE(QGuiApplication::clipboard()->text().count("\r\n"), 3);
   }
 
-  void CtrlInsCopiesTheSelection() {
+  void CtrlInsAndCtrlCCopyTheSelection() {
     IsolatedSettings S;
     DialogAnswers Answers;
     TKavexApp App;
@@ -137,11 +137,13 @@ private slots:
     Log.show();
     Log.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&Log));
-    QGuiApplication::clipboard()->clear();
-    SelectRows(Log, {1});
+    SelectRows(Log, {0, 1});
     Log.lvLog->setFocus();
-    QTest::keyClick(Log.lvLog, Qt::Key_Insert, Qt::ControlModifier);
-    QCOMPARE(QGuiApplication::clipboard()->text(), QString("i (  31) Welcome to Kavex, v0.10 TEST ONLY; Path: [fAbout]\r\n"));
+    for (Qt::Key Key : {Qt::Key_Insert, Qt::Key_C}) {
+      QGuiApplication::clipboard()->clear();
+      QTest::keyClick(Log.lvLog, Key, Qt::ControlModifier);
+      QCOMPARE(QGuiApplication::clipboard()->text(), LogLines(App).mid(0, 2).join("\r\n") + "\r\n");
+    }
   }
 
   void ExportWritesListedLinesAndIsProposedAgainAfterRestart() {
