@@ -98,7 +98,7 @@ void SetEnabledIfChanged(QAction* A, bool Enabled) {
 TfLog::TfLog(TSettingsStore& Settings, QWidget* Parent) : QMainWindow(Parent), Settings_(Settings) {
   setWindowTitle(QStringLiteral("Log"));
   move(239, 172);
-  resize(561, 375);
+  SetOuterSize(this, QSize(561, 375));
 
   sdLogExport.Kind = TFileDialog::Save;
   sdLogExport.Title = QStringLiteral("Export log to file...");

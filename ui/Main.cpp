@@ -49,7 +49,7 @@ QAction* MakeAction(QObject* Owner, const char* Caption, const char* HintText) {
 
 TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   move(94, 129);
-  resize(692, 499);
+  SetOuterSize(this, QSize(692, 499));
 
   CreateActions();
   CreateMenusAndBars();

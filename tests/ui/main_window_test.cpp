@@ -88,7 +88,7 @@ private slots:
       Main.show();
       QVERIFY(QTest::qWaitForWindowExposed(&Main));
       QCOMPARE(Main.pos(), QPoint(94, 129));
-      QCOMPARE(Main.size(), QSize(692, 499));
+      QTRY_COMPARE(Main.frameGeometry().size(), QSize(692, 499));  // outer size
       QCOMPARE(Main.tvMain->width(), 289);
       QCOMPARE(Main.tvMain->topLevelItemCount(), 0);
       QVERIFY(!Main.Splitter->childrenCollapsible());
@@ -96,7 +96,7 @@ private slots:
       Main.resize(900, 499);
       QTRY_COMPARE(Main.pAllInfo->width(), 900 - 289 - Main.Splitter->handleWidth());
       QCOMPARE(Main.tvMain->width(), 289);
-      Main.resize(692, 499);
+      kavex::SetOuterSize(&Main, QSize(692, 499));
     }
     QCOMPARE(S.Value("PosMain/Left"), QString("94"));
     QCOMPARE(S.Value("PosMain/Width"), QString("692"));
