@@ -3,11 +3,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "log/LogWindow.h"
 #include "model/Kav_Fls.h"
@@ -45,6 +51,21 @@ QAction* MakeAction(QObject* Owner, const char* Caption, const char* HintText) {
   return A;
 }
 
+// Why a file that LoadFile refused could not be read, in the system's words where there are
+// some; the log holds the loader's own report.
+QString FileProblem(const QString& FileName) {
+  const std::string Path = FileName.toStdString();
+  struct stat Info {};
+  if (::stat(Path.c_str(), &Info) != 0) return QString::fromLocal8Bit(std::strerror(errno));
+  if (S_ISDIR(Info.st_mode)) return QString::fromLocal8Bit(std::strerror(EISDIR));
+  if (!S_ISREG(Info.st_mode)) return QStringLiteral("it is not a regular file");
+  const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (Fd < 0) return QString::fromLocal8Bit(std::strerror(errno));
+  ::close(Fd);
+  if (Info.st_size == 0) return QStringLiteral("the file is empty");
+  return QStringLiteral("the file could not be read");
+}
+
 }  // namespace
 
 TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
@@ -70,7 +91,8 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   Splitter->setStretchFactor(1, 1);
   setCentralWidget(Splitter);
   CreateDetailPanels();
-  statusBar()->setSizeGripEnabled(true);  // nothing is ever written to it
+  statusBar()->setFixedHeight(19);
+  statusBar()->setSizeGripEnabled(true);  // holds only the line about a failed open
 
   connect(tvMain, &QTreeWidget::currentItemChanged, this, [this] { tvMainClick(); });
 
@@ -174,10 +196,15 @@ void TfMain::OpenFlash(const QString& FileName) {
   } catch (const EKavError& Error) {
     ShowErrorBox(this, Error);
     return;
+  ShowOpenFailure(FileName, {});
   }
-  if (!Shown_) return;
+  if (!Shown_) {
+    ShowOpenFailure(FileName, FileProblem(FileName));
+    return;
+  }
 
   QTreeWidgetItem* Root = tvMain->AddRoot(Shown_.get());
+    ShowOpenFailure(FileName, QStringLiteral("a problem was found in it"));
   tvMain->ExpandNode(Root);
   if (!TImageTree::HasChildren(Root)) {
     // No area found: the loader's messages say why; nothing of the file stays.
@@ -188,6 +215,7 @@ void TfMain::OpenFlash(const QString& FileName) {
   tvMain->setUpdatesEnabled(false);
   tvMain->setCurrentItem(Root);
   tvMain->setFocus();
+    ShowOpenFailure(FileName, QStringLiteral("no MCU, PPM or EEPROM area was found in it"));
   tvMainClick();
   int AreaSet = 0;
   for (int I = 0; I < Root->childCount(); ++I) {
@@ -207,6 +235,16 @@ void TfMain::ResetView() {
   CurrentFontEntry_ = nullptr;  // it belongs to the model released here
   Shown_.reset();
 }
+void TfMain::ShowOpenFailure(const QString& FileName, const QString& Reason) {
+  if (Reason.isEmpty()) {
+    statusBar()->clearMessage();
+    return;
+  }
+  const QString Name = QFileInfo(FileName).fileName();
+  statusBar()->showMessage(QStringLiteral("Could not show %1: %2. The log has the details.")
+                               .arg(Name.isEmpty() ? FileName : Name, Reason));
+}
+
 
 void TfMain::SetCaptionFile(const QString& Text) {
   const std::string Caption =

@@ -43,6 +43,9 @@ public:
 
   void OpenFlash(const QString& FileName);
   void ResetView();
+  // The status strip's one line about an open that showed nothing, with the reason; it stays
+  // until the next open, which clears it (an empty Reason).
+  void ShowOpenFailure(const QString& FileName, const QString& Reason);
   void SetCaptionFile(const QString& Text);
   // Shows the details of a model node, or hides them all for none. Panels are filled before
   // they are shown; a panel that stays is refilled in place.

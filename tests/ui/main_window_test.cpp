@@ -190,11 +190,22 @@ private slots:
     Main.aOpen->trigger();
 
     QCOMPARE(Main.windowTitle(), Path + " - Kavex v0.10 TEST ONLY");
+    // The log window is hidden: the status strip says what happened, until the next open.
+    const auto Status = [&App] { return App.Main().statusBar()->currentMessage(); };
+    QCOMPARE(Status(), QString("Could not show gone.fls: No such file or directory. The log has the details."));
+
     QCOMPARE(Main.tvMain->topLevelItemCount(), 1);
     QTreeWidgetItem* Root = Main.tvMain->topLevelItem(0);
     QCOMPARE(Root->text(0), Path);
     QCOMPARE(Main.tvMain->currentItem(), Root);
     QVERIFY(Main.tvMain->hasFocus());
+    QVERIFY(Status().contains("empty.fls: the file is empty."));
+    App.Main().OpenFlash(Folder.Path(""));
+    QVERIFY2(Status().contains(": Is a directory."), qPrintable(Status()));
+    App.Main().OpenFlash(Folder.Write("junk.fls", Bytes(64, 0x33)));
+    QVERIFY(Status().contains("junk.fls: no MCU, PPM or EEPROM area"));
+    App.Main().OpenFlash(Folder.Write("good.fls", GoodImage({})));
+    QCOMPARE(Status(), QString());
     QCOMPARE(TImageTree::ImageIndex(Root), 17);
     QCOMPARE(ChildIcons(Root), std::vector<int>({1, 2, 19}));
     QTreeWidgetItem* Mcu = Root->child(0);
