@@ -1,12 +1,15 @@
 #include "ui/About.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 
 #include "log/Log.h"
+#include "settings/T_Reopen.h"
 #include "ui/AppInfo.h"
 
 namespace kavex {
@@ -97,7 +100,9 @@ TfAbout::TfAbout(QWidget* Parent) : QDialog(Parent) {
   mAbout->setReadOnly(true);
   mAbout->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
   mAbout->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  mAbout->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // Lines longer than the box wraps at its width: none is cut, no horizontal scroll bar.
+  mAbout->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  mAbout->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   mAbout->setPlainText(AboutText());
   QPalette P = mAbout->palette();
   P.setColor(QPalette::Base, palette().color(QPalette::Window));
@@ -119,6 +124,20 @@ TfAbout::TfAbout(QWidget* Parent) : QDialog(Parent) {
   LogMessage(msgWelcome, "[fAbout]",
              TLogArgs{std::string(ProgramName), std::int64_t{VersionMajor}, std::int64_t{VersionMinor},
                       std::string(ReleaseTag)});
+}
+
+void TfAbout::setVisible(bool Visible) {
+  if (Visible && !isVisible()) {
+    const QWidget* Owner = parentWidget() ? parentWidget()->window() : this;
+    const QScreen* Screen = Owner->screen() ? Owner->screen() : QGuiApplication::primaryScreen();
+    if (Screen) {
+      // Placed before it is shown, so the toolkit does not centre it over its owner.
+      const QSize Outer = size() + FrameExtra(this);
+      const QRect Area = Screen->availableGeometry();
+      move(Area.left() + (Area.width() - Outer.width()) / 2, Area.top() + (Area.height() - Outer.height()) / 2);
+    }
+  }
+  QDialog::setVisible(Visible);
 }
 
 void TfAbout::showEvent(QShowEvent* Event) {

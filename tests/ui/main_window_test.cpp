@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QHelpEvent>
 #include <QSplitter>
 #include <QStatusBar>
@@ -188,17 +190,15 @@ private slots:
     QVERIFY(QTest::qWaitForWindowActive(&Main));
     Answers.AnswerFile(Path);
     Main.aOpen->trigger();
-
-    QCOMPARE(Main.windowTitle(), Path + " - Kavex v0.10 TEST ONLY");
     // The log window is hidden: the status strip says what happened, until the next open.
     const auto Status = [&App] { return App.Main().statusBar()->currentMessage(); };
     QCOMPARE(Status(), QString("Could not show gone.fls: No such file or directory. The log has the details."));
 
+
+    QCOMPARE(Main.windowTitle(), Path + " - Kavex v0.10 TEST ONLY");
     QCOMPARE(Main.tvMain->topLevelItemCount(), 1);
     QTreeWidgetItem* Root = Main.tvMain->topLevelItem(0);
     QCOMPARE(Root->text(0), Path);
-    QCOMPARE(Main.tvMain->currentItem(), Root);
-    QVERIFY(Main.tvMain->hasFocus());
     QVERIFY(Status().contains("empty.fls: the file is empty."));
     App.Main().OpenFlash(Folder.Path(""));
     QVERIFY2(Status().contains(": Is a directory."), qPrintable(Status()));
@@ -206,6 +206,8 @@ private slots:
     QVERIFY(Status().contains("junk.fls: no MCU, PPM or EEPROM area"));
     App.Main().OpenFlash(Folder.Write("good.fls", GoodImage({})));
     QCOMPARE(Status(), QString());
+    QCOMPARE(Main.tvMain->currentItem(), Root);
+    QVERIFY(Main.tvMain->hasFocus());
     QCOMPARE(TImageTree::ImageIndex(Root), 17);
     QCOMPARE(ChildIcons(Root), std::vector<int>({1, 2, 19}));
     QTreeWidgetItem* Mcu = Root->child(0);
@@ -332,7 +334,6 @@ private slots:
 };
 
 QTEST_MAIN(MainWindowTest)
-#include "main_window_test.moc"
   void ExpandAllAsksOnlyNodesWithTheFlag() {
     IsolatedSettings S;
     DialogAnswers Answers;
@@ -351,3 +352,11 @@ QTEST_MAIN(MainWindowTest)
     QVERIFY(Answers.Messages().empty());
   }
 
+#include "main_window_test.moc"
+    App.Main().move(0, 0);
+    App.Main().show();
+    const QPoint ScreenCentre = App.Main().screen()->availableGeometry().center();
+      // Centred on the screen, not over the main window; every line fits the box's width.
+      // Within half a frame: the frame is not known before the box is first shown.
+      QVERIFY((About.frameGeometry().center() - ScreenCentre).manhattanLength() <= 4);
+      QCOMPARE(About.mAbout->horizontalScrollBar()->maximum(), 0);
