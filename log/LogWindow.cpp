@@ -107,6 +107,7 @@ TfLog::TfLog(TSettingsStore& Settings, QWidget* Parent) : QMainWindow(Parent), S
 
   Model_ = new TLogListModel(Store_, this);
   lvLog = new QTreeView(this);
+  sdLogExport.FolderMustExist = true;
   lvLog->setObjectName(QStringLiteral("lvLog"));
   lvLog->setModel(Model_);
   lvLog->setRootIsDecorated(false);
@@ -291,15 +292,19 @@ void TfLog::aCopyToFileExecute() {
   // leaves an existing file as it was.
   QSaveFile File(sdLogExport.FileName);
   bool Ok = File.open(QIODevice::WriteOnly);
+  const TFileDialog LastGood = sdLogExport;
   for (const QString& Line : BuildLines(false)) {
     if (!Ok) break;
     Ok = File.write(Line.toUtf8() + "\r\n") >= 0;
   }
   if (Ok) Ok = File.commit();
-  if (!Ok)
-    DialogHooks().ShowMessage(this, ApplicationTitle(),
-                              QStringLiteral("Cannot write file \"%1\": %2").arg(sdLogExport.FileName, File.errorString()),
-                              TMsgBoxIcon::Error);
+  if (Ok) return;
+  const QString Failed = sdLogExport.FileName;
+  // A file that could not be written is not proposed again.
+  sdLogExport = LastGood;
+  DialogHooks().ShowMessage(this, ApplicationTitle(),
+                            QStringLiteral("Cannot write file \"%1\": %2").arg(Failed, File.errorString()),
+                            TMsgBoxIcon::Error);
 }
 
 void TfLog::UpdateCommands() {
