@@ -97,6 +97,9 @@ void SetEnabledIfChanged(QAction* A, bool Enabled) {
 
 TfLog::TfLog(TSettingsStore& Settings, QWidget* Parent) : QMainWindow(Parent), Settings_(Settings) {
   setWindowTitle(QStringLiteral("Log"));
+  QFont WindowFont(QStringLiteral("Sans Serif"), 8);
+  WindowFont.setStyleHint(QFont::SansSerif);
+  setFont(WindowFont);
   move(239, 172);
   SetOuterSize(this, QSize(561, 375));
 
@@ -104,10 +107,10 @@ TfLog::TfLog(TSettingsStore& Settings, QWidget* Parent) : QMainWindow(Parent), S
   sdLogExport.Title = QStringLiteral("Export log to file...");
   sdLogExport.Filter = QStringLiteral("Text files|*.txt|All files|*.*");
   sdLogExport.DefaultExt = QStringLiteral("txt");
+  sdLogExport.FolderMustExist = true;
 
   Model_ = new TLogListModel(Store_, this);
   lvLog = new QTreeView(this);
-  sdLogExport.FolderMustExist = true;
   lvLog->setObjectName(QStringLiteral("lvLog"));
   lvLog->setModel(Model_);
   lvLog->setRootIsDecorated(false);
@@ -210,19 +213,21 @@ void TfLog::CreateMenusAndBars() {
   tbLog->setMovable(false);
   tbLog->setIconSize(QSize(16, 16));
   SuppressToolTips(tbLog);
-  auto AddButton = [this](QAction* A, int MinWidth) {
+  auto AddButton = [this](QAction* A, int Width) {
     auto* B = new QToolButton(tbLog);
     B->setDefaultAction(A);
     B->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    B->setMinimumWidth(MinWidth);
+    B->setFixedSize(Width, 23);
     tbLog->addWidget(B);
     return B;
   };
   sbCopy = AddButton(aCopySlctd, 57);
-  tbLog->addSeparator();
+  AddToolBarGap(tbLog, 8);
   static const int Widths[MsgKindCount] = {57, 72, 80, 64, 72};
   for (int K = 0; K < MsgKindCount; ++K)
     KindButtons[static_cast<std::size_t>(K)] = AddButton(KindActions[static_cast<std::size_t>(K)], Widths[K]);
+  FixToolBar(tbLog, 29);
+  setContextMenuPolicy(Qt::NoContextMenu);
 
   pmLog = new QMenu(this);
   pmLog->addAction(aCopySlctd);
@@ -287,12 +292,12 @@ void TfLog::CopyLines(bool SelectedOnly) {
 }
 
 void TfLog::aCopyToFileExecute() {
+  const TFileDialog LastGood = sdLogExport;
   if (!DialogHooks().RunFileDialog(this, sdLogExport)) return;
   // Written beside the target and moved over it only when complete, so a failed export
   // leaves an existing file as it was.
   QSaveFile File(sdLogExport.FileName);
   bool Ok = File.open(QIODevice::WriteOnly);
-  const TFileDialog LastGood = sdLogExport;
   for (const QString& Line : BuildLines(false)) {
     if (!Ok) break;
     Ok = File.write(Line.toUtf8() + "\r\n") >= 0;

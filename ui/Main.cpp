@@ -177,11 +177,17 @@ void TfMain::CreateMenusAndBars() {
   tbMain->setIconSize(QSize(16, 16));
   tbMain->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   SuppressToolTips(tbMain);
-  tbMain->addAction(aOpen);
-  tbMain->addSeparator();
-  tbMain->addAction(aViewLog);
-  tbMain->addSeparator();
-  tbMain->addAction(aExit);
+  // A tool button drops the dots of its action's caption unless told otherwise.
+  aOpen->setIconText(QStringLiteral("Open..."));
+  const std::pair<QAction*, int> Buttons[] = {{aOpen, 81}, {aViewLog, 128}, {aExit, 64}};
+  for (const auto& [Action, Width] : Buttons) {
+    if (Action != aOpen) AddToolBarGap(tbMain, 8);
+    tbMain->addAction(Action);
+    tbMain->widgetForAction(Action)->setFixedSize(Width, 24);
+  }
+  FixToolBar(tbMain, 31);
+  // The bars cannot be hidden: no menu of the toolkit's offers it.
+  setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 void TfMain::OpenFileCallback(const QString& FileName) { OpenFlash(FileName); }
@@ -190,13 +196,14 @@ void TfMain::OpenFlash(const QString& FileName) {
   if (Log_ && Log_->ClearAtNewFile()) Log_->ClearLog();
   ResetView();
   ShowNodeInfo(nullptr);
+  ShowOpenFailure(FileName, {});
 
   try {
     Shown_ = LoadFile(FileName.toStdString());
   } catch (const EKavError& Error) {
+    ShowOpenFailure(FileName, QStringLiteral("a problem was found in it"));
     ShowErrorBox(this, Error);
     return;
-  ShowOpenFailure(FileName, {});
   }
   if (!Shown_) {
     ShowOpenFailure(FileName, FileProblem(FileName));
@@ -204,18 +211,17 @@ void TfMain::OpenFlash(const QString& FileName) {
   }
 
   QTreeWidgetItem* Root = tvMain->AddRoot(Shown_.get());
-    ShowOpenFailure(FileName, QStringLiteral("a problem was found in it"));
   tvMain->ExpandNode(Root);
   if (!TImageTree::HasChildren(Root)) {
     // No area found: the loader's messages say why; nothing of the file stays.
     ResetView();
+    ShowOpenFailure(FileName, QStringLiteral("no MCU, PPM or EEPROM area was found in it"));
     return;
   }
 
   tvMain->setUpdatesEnabled(false);
   tvMain->setCurrentItem(Root);
   tvMain->setFocus();
-    ShowOpenFailure(FileName, QStringLiteral("no MCU, PPM or EEPROM area was found in it"));
   tvMainClick();
   int AreaSet = 0;
   for (int I = 0; I < Root->childCount(); ++I) {
@@ -229,12 +235,6 @@ void TfMain::OpenFlash(const QString& FileName) {
   SetCaptionFile(FileName);
 }
 
-void TfMain::ResetView() {
-  SetCaptionFile(QStringLiteral("(Untitled)"));
-  tvMain->Clear();
-  CurrentFontEntry_ = nullptr;  // it belongs to the model released here
-  Shown_.reset();
-}
 void TfMain::ShowOpenFailure(const QString& FileName, const QString& Reason) {
   if (Reason.isEmpty()) {
     statusBar()->clearMessage();
@@ -245,6 +245,12 @@ void TfMain::ShowOpenFailure(const QString& FileName, const QString& Reason) {
                                .arg(Name.isEmpty() ? FileName : Name, Reason));
 }
 
+void TfMain::ResetView() {
+  SetCaptionFile(QStringLiteral("(Untitled)"));
+  tvMain->Clear();
+  CurrentFontEntry_ = nullptr;  // it belongs to the model released here
+  Shown_.reset();
+}
 
 void TfMain::SetCaptionFile(const QString& Text) {
   const std::string Caption =

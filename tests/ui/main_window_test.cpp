@@ -12,6 +12,9 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
+#include <QTimer>
+#include <QMenuBar>
+#include <QContextMenuEvent>
 #include <QtTest>
 
 #include "UiTestSupport.h"
@@ -132,6 +135,46 @@ private slots:
     QVERIFY(App.Main().statusBar()->currentMessage().isEmpty());
   }
 
+  void ToolBarsAreLaidOutToThePixelAndCannotBeHidden() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    TKavexApp App;
+    kavex::TfMain& Main = App.Main();
+    kavex::TfLog& Log = App.Log();
+    Main.show();
+    Log.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Log));
+    // Each bar: its height, then per button its left edge (relative to the first), width, height.
+    const auto Layout = [](QToolBar* Bar, QList<QToolButton*> Buttons) {
+      QList<int> Out{Bar->height()};
+      for (QToolButton* B : Buttons) Out << B->x() - Buttons[0]->x() << B->width() << B->height();
+      return Out;
+    };
+    QList<QToolButton*> MainButtons;
+    for (QAction* A : {Main.aOpen, Main.aViewLog, Main.aExit})
+      MainButtons << qobject_cast<QToolButton*>(Main.tbMain->widgetForAction(A));
+    QCOMPARE(Layout(Main.tbMain, MainButtons), QList<int>({31, 0, 81, 24, 89, 128, 24, 225, 64, 24}));
+    QCOMPARE(MainButtons[0]->text(), QString("Open..."));
+    QCOMPARE(Main.statusBar()->height(), 19);
+    QList<QToolButton*> LogButtons{Log.sbCopy};
+    for (QToolButton* B : Log.KindButtons) LogButtons << B;
+    QCOMPARE(Layout(Log.tbLog, LogButtons),
+             QList<int>({29, 0, 57, 23, 65, 57, 23, 122, 72, 23, 194, 80, 23, 274, 64, 23, 338, 72, 23}));
+    QCOMPARE(QList<int>({Log.font().pointSize(), int(Log.font().styleHint())}), QList<int>({8, int(QFont::SansSerif)}));
+    // A right click on a bar or the menu bar offers no menu that would hide a bar.
+    for (QWidget* Target : {static_cast<QWidget*>(Main.tbMain), static_cast<QWidget*>(Main.menuBar()),
+                            static_cast<QWidget*>(Log.tbLog), static_cast<QWidget*>(Log.menuBar())}) {
+      QWidget* Popup = nullptr;
+      QTimer::singleShot(0, [&Popup] {
+        if ((Popup = QApplication::activePopupWidget())) Popup->close();
+      });
+      QContextMenuEvent Event(QContextMenuEvent::Mouse, QPoint(1, 1), Target->mapToGlobal(QPoint(1, 1)));
+      QApplication::sendEvent(Target, &Event);
+      QCoreApplication::processEvents();
+      QVERIFY2(!Popup, Target->metaObject()->className());
+    }
+  }
+
   void MissingAndEmptyFilesLeaveTheWindowEmpty() {
     IsolatedSettings S;
     DialogAnswers Answers;
@@ -147,11 +190,22 @@ private slots:
     QCOMPARE(App.Main().tvMain->topLevelItemCount(), 0);
     QCOMPARE(App.Main().windowTitle(), Untitled);
 
+    // The log window is hidden: the status strip says what happened, until the next open.
+    const auto Status = [&App] { return App.Main().statusBar()->currentMessage(); };
+    QCOMPARE(Status(), QString("Could not show gone.fls: No such file or directory. The log has the details."));
+
     App.Main().OpenFlash(Empty);
     QCOMPARE(LogIdents(App), std::vector<int>({28, 4, 28, 6}));
     QCOMPARE(App.Main().tvMain->topLevelItemCount(), 0);
     QCOMPARE(App.Main().windowTitle(), Untitled);
     QVERIFY(App.Main().ShownModel() == nullptr);
+    QVERIFY(Status().contains("empty.fls: the file is empty."));
+    App.Main().OpenFlash(Folder.Path(""));
+    QVERIFY2(Status().contains(": Is a directory."), qPrintable(Status()));
+    App.Main().OpenFlash(Folder.Write("junk.fls", Bytes(64, 0x33)));
+    QVERIFY(Status().contains("junk.fls: no MCU, PPM or EEPROM area"));
+    App.Main().OpenFlash(Folder.Write("good.fls", GoodImage({})));
+    QCOMPARE(Status(), QString());
     QVERIFY(Answers.Messages().empty());
   }
 
@@ -190,22 +244,11 @@ private slots:
     QVERIFY(QTest::qWaitForWindowActive(&Main));
     Answers.AnswerFile(Path);
     Main.aOpen->trigger();
-    // The log window is hidden: the status strip says what happened, until the next open.
-    const auto Status = [&App] { return App.Main().statusBar()->currentMessage(); };
-    QCOMPARE(Status(), QString("Could not show gone.fls: No such file or directory. The log has the details."));
-
 
     QCOMPARE(Main.windowTitle(), Path + " - Kavex v0.10 TEST ONLY");
     QCOMPARE(Main.tvMain->topLevelItemCount(), 1);
     QTreeWidgetItem* Root = Main.tvMain->topLevelItem(0);
     QCOMPARE(Root->text(0), Path);
-    QVERIFY(Status().contains("empty.fls: the file is empty."));
-    App.Main().OpenFlash(Folder.Path(""));
-    QVERIFY2(Status().contains(": Is a directory."), qPrintable(Status()));
-    App.Main().OpenFlash(Folder.Write("junk.fls", Bytes(64, 0x33)));
-    QVERIFY(Status().contains("junk.fls: no MCU, PPM or EEPROM area"));
-    App.Main().OpenFlash(Folder.Write("good.fls", GoodImage({})));
-    QCOMPARE(Status(), QString());
     QCOMPARE(Main.tvMain->currentItem(), Root);
     QVERIFY(Main.tvMain->hasFocus());
     QCOMPARE(TImageTree::ImageIndex(Root), 17);
@@ -291,6 +334,24 @@ private slots:
     QVERIFY(Answers.Messages().empty());
   }
 
+  void ExpandAllAsksOnlyNodesWithTheFlag() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    ImageFolder Folder;
+    TKavexApp App;
+    kavex::TfMain& Main = App.Main();
+    Main.OpenFlash(Folder.Write("end.fls", GoodImage({LdbChunk(2)})));
+    QTreeWidgetItem* Ppm = Main.tvMain->topLevelItem(0)->child(1);
+    QCOMPARE(Ppm->childCount(), 2);  // the LDB chunk and the END chunk, which has no children
+    QVERIFY(!TImageTree::HasChildren(Ppm->child(1)));
+    for (int Press = 0; Press < 2; ++Press) QTest::keyClick(Main.tvMain, Qt::Key_Asterisk);
+    QCOMPARE(Ppm->child(0)->childCount(), 3);  // "*" did open the chunk that has subchunks
+    QVERIFY(!Ppm->child(1)->isExpanded());
+    QVERIFY(!LogIdents(App).empty());
+    for (int Ident : LogIdents(App)) QVERIFY2(Ident != 24, "a node without children was asked for some");
+    QVERIFY(Answers.Messages().empty());
+  }
+
   void NodeClassesAreMatchedByTheirOwnNameOnly() {
     TFutureSubchunk Future;
     QCOMPARE(kavex::NodeClassIndex(&Future), -1);
@@ -322,9 +383,16 @@ private slots:
     QCOMPARE(About.stAppVer->text(), QString("0.10 TEST ONLY"));
     QCOMPARE(About.mAbout->toPlainText().split('\n').size(), 50);
     QVERIFY(!About.mAbout->toPlainText().contains("http"));
+    App.Main().move(0, 0);
+    App.Main().show();
+    const QPoint ScreenCentre = App.Main().screen()->availableGeometry().center();
     for (Qt::Key Key : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Enter}) {
       About.open();
       QVERIFY(QTest::qWaitForWindowExposed(&About));
+      // Centred on the screen, not over the main window; every line fits the box's width.
+      // Within half a frame: the frame is not known before the box is first shown.
+      QVERIFY((About.frameGeometry().center() - ScreenCentre).manhattanLength() <= 4);
+      QCOMPARE(About.mAbout->horizontalScrollBar()->maximum(), 0);
       QTRY_VERIFY(About.mAbout->hasFocus());
       QTest::keyClick(About.mAbout, Key);
       QVERIFY(!About.isVisible());
@@ -334,29 +402,4 @@ private slots:
 };
 
 QTEST_MAIN(MainWindowTest)
-  void ExpandAllAsksOnlyNodesWithTheFlag() {
-    IsolatedSettings S;
-    DialogAnswers Answers;
-    ImageFolder Folder;
-    TKavexApp App;
-    kavex::TfMain& Main = App.Main();
-    Main.OpenFlash(Folder.Write("end.fls", GoodImage({LdbChunk(2)})));
-    QTreeWidgetItem* Ppm = Main.tvMain->topLevelItem(0)->child(1);
-    QCOMPARE(Ppm->childCount(), 2);  // the LDB chunk and the END chunk, which has no children
-    QVERIFY(!TImageTree::HasChildren(Ppm->child(1)));
-    for (int Press = 0; Press < 2; ++Press) QTest::keyClick(Main.tvMain, Qt::Key_Asterisk);
-    QCOMPARE(Ppm->child(0)->childCount(), 3);  // "*" did open the chunk that has subchunks
-    QVERIFY(!Ppm->child(1)->isExpanded());
-    QVERIFY(!LogIdents(App).empty());
-    for (int Ident : LogIdents(App)) QVERIFY2(Ident != 24, "a node without children was asked for some");
-    QVERIFY(Answers.Messages().empty());
-  }
-
 #include "main_window_test.moc"
-    App.Main().move(0, 0);
-    App.Main().show();
-    const QPoint ScreenCentre = App.Main().screen()->availableGeometry().center();
-      // Centred on the screen, not over the main window; every line fits the box's width.
-      // Within half a frame: the frame is not known before the box is first shown.
-      QVERIFY((About.frameGeometry().center() - ScreenCentre).manhattanLength() <= 4);
-      QCOMPARE(About.mAbout->horizontalScrollBar()->maximum(), 0);
