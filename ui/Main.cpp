@@ -19,7 +19,7 @@
 #include "model/Kav_Fls.h"
 #include "ui/About.h"
 #include "ui/AppInfo.h"
-#include "ui/DetailPanels.h"
+#include "ui/NodeDetails.h"
 #include "ui/Hints.h"
 #include "ui/Icons.h"
 #include "ui/ImageTree.h"
@@ -81,7 +81,7 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   tvMain = new TImageTree(Splitter);
   tvMain->setObjectName(QStringLiteral("tvMain"));
   tvMain->setMinimumWidth(SplitterMinSide);
-  pAllInfo = new TDetailArea(Splitter);
+  pAllInfo = new TNodeDetails(Splitter);
   pAllInfo->setObjectName(QStringLiteral("pAllInfo"));
   pAllInfo->setMinimumWidth(SplitterMinSide);
   Splitter->addWidget(tvMain);
@@ -90,14 +90,13 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   Splitter->setStretchFactor(0, 0);
   Splitter->setStretchFactor(1, 1);
   setCentralWidget(Splitter);
-  CreateDetailPanels();
+  UnicodeFont_ = QFont(QStringLiteral("Arial Unicode MS"), 8);
   statusBar()->setFixedHeight(19);
   statusBar()->setSizeGripEnabled(true);  // holds only the line about a failed open
 
-  connect(tvMain, &QTreeWidget::currentItemChanged, this, [this] { tvMainClick(); });
+  connect(tvMain->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { tvMainClick(); });
 
   // FormCreate, in the order that matters: the store first, then what reads from it.
-  CurrentInfoPanel_ = nullptr;
   Settings_ = std::make_unique<TSettingsStore>();
   Reopen_.ReopenInit(Settings_.get(), RecentFilesMax, miReopen, &odFlash,
                      [this](const QString& FileName) { OpenFileCallback(FileName); });
@@ -113,11 +112,9 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
 
 TfMain::~TfMain() {
   qApp->removeEventFilter(this);
-  CurrentFontEntry_ = nullptr;
   SaveWindowState(*Settings_, this, PosMainSection, AllWindowItems);
   SaveWindowState(*Settings_, TTreeWidthTarget(this), PosMainTreeSection, wiWidth);
   Reopen_.ReopenDone();
-  tvMain->Clear();  // before the model its items point into goes
 }
 
 void TfMain::CreateActions() {
@@ -198,21 +195,23 @@ void TfMain::OpenFlash(const QString& FileName) {
   ShowNodeInfo(nullptr);
   ShowOpenFailure(FileName, {});
 
+  std::unique_ptr<TFls> Loaded;
   try {
-    Shown_ = LoadFile(FileName.toStdString());
+    Loaded = LoadFile(FileName.toStdString());
   } catch (const EKavError& Error) {
     ShowOpenFailure(FileName, QStringLiteral("a problem was found in it"));
     ShowErrorBox(this, Error);
     return;
   }
-  if (!Shown_) {
+  if (!Loaded) {
     ShowOpenFailure(FileName, FileProblem(FileName));
     return;
   }
 
-  QTreeWidgetItem* Root = tvMain->AddRoot(Shown_.get());
+  TImageTreeModel& Nodes = *tvMain->Nodes();
+  const QModelIndex Root = Nodes.SetRoot(std::move(Loaded));
   tvMain->ExpandNode(Root);
-  if (!TImageTree::HasChildren(Root)) {
+  if (!TImageTreeModel::HasChildren(Root)) {
     // No area found: the loader's messages say why; nothing of the file stays.
     ResetView();
     ShowOpenFailure(FileName, QStringLiteral("no MCU, PPM or EEPROM area was found in it"));
@@ -220,16 +219,16 @@ void TfMain::OpenFlash(const QString& FileName) {
   }
 
   tvMain->setUpdatesEnabled(false);
-  tvMain->setCurrentItem(Root);
+  tvMain->setCurrentIndex(Root);
   tvMain->setFocus();
   tvMainClick();
   int AreaSet = 0;
-  for (int I = 0; I < Root->childCount(); ++I) {
-    QTreeWidgetItem* Area = Root->child(I);
+  for (int I = 0; I < Nodes.rowCount(Root); ++I) {
+    const QModelIndex Area = Nodes.index(I, 0, Root);
     tvMain->ExpandNode(Area);
-    AreaSet |= AreaSetBits(TImageTree::ModelNode(Area)->ClassName());
+    AreaSet |= AreaSetBits(TImageTreeModel::ModelNode(Area)->ClassName());
   }
-  if (const int Icon = AreaSetIcon(AreaSet); Icon >= 0) TImageTree::SetImageIndex(Root, Icon);
+  if (const int Icon = AreaSetIcon(AreaSet); Icon >= 0) Nodes.SetImageIndex(Root, Icon);
   tvMain->setUpdatesEnabled(true);
 
   SetCaptionFile(FileName);
@@ -247,10 +246,13 @@ void TfMain::ShowOpenFailure(const QString& FileName, const QString& Reason) {
 
 void TfMain::ResetView() {
   SetCaptionFile(QStringLiteral("(Untitled)"));
+  pAllInfo->ForgetFontEntry();  // it belongs to the model released here
   tvMain->Clear();
-  CurrentFontEntry_ = nullptr;  // it belongs to the model released here
-  Shown_.reset();
 }
+
+TFls* TfMain::ShownModel() const { return tvMain->Nodes()->Shown(); }
+
+void TfMain::ShowNodeInfo(const TKavClass* Node) { pAllInfo->ShowNodeInfo(Node); }
 
 void TfMain::SetCaptionFile(const QString& Text) {
   const std::string Caption =
@@ -262,7 +264,8 @@ void TfMain::SetCaptionFile(const QString& Text) {
 }
 
 void TfMain::tvMainClick() {
-  if (QTreeWidgetItem* Item = tvMain->currentItem()) ShowNodeInfo(TImageTree::ModelNode(Item));
+  if (const QModelIndex Current = tvMain->currentIndex(); Current.isValid())
+    ShowNodeInfo(TImageTreeModel::ModelNode(Current));
 }
 
 int TfMain::TreeWidth() const { return LaidOut_ ? Splitter->sizes().value(0, TreeWidth_) : TreeWidth_; }

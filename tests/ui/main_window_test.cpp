@@ -25,9 +25,11 @@
 #include "ui/Hints.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"
+#include "ui/NodeDetails.h"
 
 using namespace kavtest;
 using kavex::TImageTree;
+using kavex::TImageTreeModel;
 using kavex::TKavexApp;
 
 namespace {
@@ -42,15 +44,21 @@ QStringList VisibleCaptions(const QMenu* Menu) {
   return Out;
 }
 
-QStringList ChildTexts(const QTreeWidgetItem* Item) {
+// The tree through its item model: a node's children, their captions and icons.
+QModelIndex Child(const QModelIndex& Node, int Row) { return Node.model()->index(Row, 0, Node); }
+int ChildCount(const QModelIndex& Node) { return Node.model()->rowCount(Node); }
+int RootCount(const kavex::TfMain& Main) { return Main.tvMain->model()->rowCount(); }
+QModelIndex Root(const kavex::TfMain& Main) { return Main.tvMain->model()->index(0, 0); }
+
+QStringList ChildTexts(const QModelIndex& Node) {
   QStringList Out;
-  for (int I = 0; I < Item->childCount(); ++I) Out << Item->child(I)->text(0);
+  for (int I = 0; I < ChildCount(Node); ++I) Out << Child(Node, I).data().toString();
   return Out;
 }
 
-std::vector<int> ChildIcons(const QTreeWidgetItem* Item) {
+std::vector<int> ChildIcons(const QModelIndex& Node) {
   std::vector<int> Out;
-  for (int I = 0; I < Item->childCount(); ++I) Out.push_back(TImageTree::ImageIndex(Item->child(I)));
+  for (int I = 0; I < ChildCount(Node); ++I) Out.push_back(TImageTreeModel::ImageIndex(Child(Node, I)));
   return Out;
 }
 
@@ -95,7 +103,7 @@ private slots:
       QCOMPARE(Main.pos(), QPoint(94, 129));
       QTRY_COMPARE(Main.frameGeometry().size(), QSize(692, 499));  // outer size
       QCOMPARE(Main.tvMain->width(), 289);
-      QCOMPARE(Main.tvMain->topLevelItemCount(), 0);
+      QCOMPARE(RootCount(Main), 0);
       QVERIFY(!Main.Splitter->childrenCollapsible());
       // The tree keeps its width when the window grows.
       Main.resize(900, 499);
@@ -187,7 +195,7 @@ private slots:
     App.Main().Reopen().RecentItems().at(1)->trigger();  // the stale one
     QCOMPARE(LogIdents(App), std::vector<int>({28, 4}));
     QCOMPARE(App.Main().Reopen().RecentFiles().front(), Folder.Path("gone.fls"));
-    QCOMPARE(App.Main().tvMain->topLevelItemCount(), 0);
+    QCOMPARE(RootCount(App.Main()), 0);
     QCOMPARE(App.Main().windowTitle(), Untitled);
 
     // The log window is hidden: the status strip says what happened, until the next open.
@@ -196,7 +204,7 @@ private slots:
 
     App.Main().OpenFlash(Empty);
     QCOMPARE(LogIdents(App), std::vector<int>({28, 4, 28, 6}));
-    QCOMPARE(App.Main().tvMain->topLevelItemCount(), 0);
+    QCOMPARE(RootCount(App.Main()), 0);
     QCOMPARE(App.Main().windowTitle(), Untitled);
     QVERIFY(App.Main().ShownModel() == nullptr);
     QVERIFY(Status().contains("empty.fls: the file is empty."));
@@ -217,7 +225,7 @@ private slots:
     const QString Bad = Folder.Write("bad.wt", BrokenWinTesla());
     TKavexApp App;
     App.Main().OpenFlash(Good);
-    QCOMPARE(App.Main().tvMain->topLevelItemCount(), 1);
+    QCOMPARE(RootCount(App.Main()), 1);
 
     App.Main().OpenFlash(Bad);
     QCOMPARE(Answers.Messages().size(), std::size_t{1});
@@ -227,7 +235,7 @@ private slots:
     QCOMPARE(Box.Icon, kavex::TMsgBoxIcon::Error);
     QVERIFY(LogLines(App).last().startsWith("! (  43) WinTesla FlashAddr of current block"));
     // Nothing of the file shown before remains.
-    QCOMPARE(App.Main().tvMain->topLevelItemCount(), 0);
+    QCOMPARE(RootCount(App.Main()), 0);
     QVERIFY(App.Main().ShownModel() == nullptr);
     QCOMPARE(App.Main().windowTitle(), Untitled);
   }
@@ -246,21 +254,21 @@ private slots:
     Main.aOpen->trigger();
 
     QCOMPARE(Main.windowTitle(), Path + " - Kavex v0.10 TEST ONLY");
-    QCOMPARE(Main.tvMain->topLevelItemCount(), 1);
-    QTreeWidgetItem* Root = Main.tvMain->topLevelItem(0);
-    QCOMPARE(Root->text(0), Path);
-    QCOMPARE(Main.tvMain->currentItem(), Root);
+    QCOMPARE(RootCount(Main), 1);
+    const QModelIndex Top = Root(Main);
+    QCOMPARE(Top.data().toString(), Path);
+    QCOMPARE(Main.tvMain->currentIndex(), Top);
     QVERIFY(Main.tvMain->hasFocus());
-    QCOMPARE(TImageTree::ImageIndex(Root), 17);
-    QCOMPARE(ChildIcons(Root), std::vector<int>({1, 2, 19}));
-    QTreeWidgetItem* Mcu = Root->child(0);
-    QTreeWidgetItem* Ppm = Root->child(1);
-    QVERIFY(!TImageTree::HasChildren(Mcu));
-    QVERIFY(Ppm->isExpanded());
+    QCOMPARE(TImageTreeModel::ImageIndex(Top), 17);
+    QCOMPARE(ChildIcons(Top), std::vector<int>({1, 2, 19}));
+    const QModelIndex Mcu = Child(Top, 0);
+    const QModelIndex Ppm = Child(Top, 1);
+    QVERIFY(!TImageTreeModel::HasChildren(Mcu));
+    QVERIFY(Main.tvMain->isExpanded(Ppm));
     QCOMPARE(ChildIcons(Ppm), std::vector<int>({3, 3, 3}));
     // Subchunks wait until their chunk is opened.
-    QCOMPARE(Ppm->child(0)->childCount(), 0);
-    QVERIFY(TImageTree::HasChildren(Ppm->child(0)));
+    QCOMPARE(ChildCount(Child(Ppm, 0)), 0);
+    QVERIFY(TImageTreeModel::HasChildren(Child(Ppm, 0)));
     QVERIFY(Answers.Messages().empty());
   }
 
@@ -270,11 +278,11 @@ private slots:
     ImageFolder Folder;
     TKavexApp App;
     App.Main().OpenFlash(Folder.Write("mcuppm.fls", GoodImage({})));
-    QCOMPARE(TImageTree::ImageIndex(App.Main().tvMain->topLevelItem(0)), 16);
+    QCOMPARE(TImageTreeModel::ImageIndex(Root(App.Main())), 16);
 
     // No area at all: the model is dropped and the window stays untitled.
     App.Main().OpenFlash(Folder.Write("junk.fls", Bytes(64, 0x33)));
-    QCOMPARE(App.Main().tvMain->topLevelItemCount(), 0);
+    QCOMPARE(RootCount(App.Main()), 0);
     QCOMPARE(App.Main().windowTitle(), Untitled);
     QCOMPARE(LogIdents(App).back(), 7);
 
@@ -297,12 +305,20 @@ private slots:
     QCOMPARE(Answers.Messages()[0].Text, ProblemText);
     QCOMPARE(Answers.Messages()[0].Title, Untitled);
     QVERIFY(LogLines(App).filter("! (  22) Too few bytes remains for chunk data").size() == 1);
-    QTreeWidgetItem* Root = App.Main().tvMain->topLevelItem(0);
-    QTreeWidgetItem* Ppm = Root->child(1);
-    QCOMPARE(Ppm->childCount(), 1);
-    QVERIFY(TImageTree::HasChildren(Ppm));
-    QCOMPARE(TImageTree::ImageIndex(Root), 16);
+    const QModelIndex Top = Root(App.Main());
+    const QModelIndex Ppm = Child(Top, 1);
+    QCOMPARE(ChildCount(Ppm), 1);
+    QVERIFY(TImageTreeModel::HasChildren(Ppm));
+    QCOMPARE(TImageTreeModel::ImageIndex(Top), 16);
     QCOMPARE(App.Main().windowTitle(), Path + " - Kavex v0.10 TEST ONLY");
+    // Redrawing does not ask again; the next expansion after a collapse does.
+    App.Main().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&App.Main()));
+    QCOMPARE(Answers.Messages().size(), std::size_t{1});
+    App.Main().tvMain->collapse(Ppm);
+    App.Main().tvMain->expand(Ppm);
+    QCOMPARE(Answers.Messages().size(), std::size_t{2});
+    QCOMPARE(ChildCount(Ppm), 1);
   }
 
   void CollapsingAndReexpandingAddsNothing() {
@@ -313,24 +329,25 @@ private slots:
     Bytes Empty = ChunkBytes({.Name = "LDB", .Data = Bytes{0, 0, 0, 9, 1, 2, 3, 4}});
     TKavexApp App;
     App.Main().OpenFlash(Folder.Write("chunks.fls", GoodImage({LdbChunk(3), Empty})));
-    QTreeWidgetItem* Ppm = App.Main().tvMain->topLevelItem(0)->child(1);
-    QTreeWidgetItem* Chunk = Ppm->child(0);
+    kavex::TImageTree* Tree = App.Main().tvMain;
+    const QModelIndex Ppm = Child(Root(App.Main()), 1);
+    const QModelIndex Chunk = Child(Ppm, 0);
 
-    Chunk->setExpanded(true);
+    Tree->setExpanded(Chunk, true);
     const QStringList First = ChildTexts(Chunk);
     QCOMPARE(First.size(), 4);
     // A subclass is matched by its own class name: LDB subchunks are raw ones too.
     QCOMPARE(ChildIcons(Chunk), std::vector<int>({9, 9, 9, 13}));
-    Chunk->setExpanded(false);
-    Chunk->setExpanded(true);
+    Tree->setExpanded(Chunk, false);
+    Tree->setExpanded(Chunk, true);
     QCOMPARE(ChildTexts(Chunk), First);
-    QVERIFY(TImageTree::HasChildren(Chunk));
+    QVERIFY(TImageTreeModel::HasChildren(Chunk));
 
-    QTreeWidgetItem* Barren = Ppm->child(1);
-    QVERIFY(TImageTree::HasChildren(Barren));
-    Barren->setExpanded(true);
-    QCOMPARE(Barren->childCount(), 0);
-    QVERIFY(!TImageTree::HasChildren(Barren));
+    const QModelIndex Barren = Child(Ppm, 1);
+    QVERIFY(TImageTreeModel::HasChildren(Barren));
+    Tree->setExpanded(Barren, true);
+    QCOMPARE(ChildCount(Barren), 0);
+    QVERIFY(!TImageTreeModel::HasChildren(Barren));
     QVERIFY(Answers.Messages().empty());
   }
 
@@ -341,12 +358,12 @@ private slots:
     TKavexApp App;
     kavex::TfMain& Main = App.Main();
     Main.OpenFlash(Folder.Write("end.fls", GoodImage({LdbChunk(2)})));
-    QTreeWidgetItem* Ppm = Main.tvMain->topLevelItem(0)->child(1);
-    QCOMPARE(Ppm->childCount(), 2);  // the LDB chunk and the END chunk, which has no children
-    QVERIFY(!TImageTree::HasChildren(Ppm->child(1)));
+    const QModelIndex Ppm = Child(Root(Main), 1);
+    QCOMPARE(ChildCount(Ppm), 2);  // the LDB chunk and the END chunk, which has no children
+    QVERIFY(!TImageTreeModel::HasChildren(Child(Ppm, 1)));
     for (int Press = 0; Press < 2; ++Press) QTest::keyClick(Main.tvMain, Qt::Key_Asterisk);
-    QCOMPARE(Ppm->child(0)->childCount(), 3);  // "*" did open the chunk that has subchunks
-    QVERIFY(!Ppm->child(1)->isExpanded());
+    QCOMPARE(ChildCount(Child(Ppm, 0)), 3);  // "*" did open the chunk that has subchunks
+    QVERIFY(!Main.tvMain->isExpanded(Child(Ppm, 1)));
     QVERIFY(!LogIdents(App).empty());
     for (int Ident : LogIdents(App)) QVERIFY2(Ident != 24, "a node without children was asked for some");
     QVERIFY(Answers.Messages().empty());
@@ -358,11 +375,11 @@ private slots:
     QCOMPARE(kavex::NodeClassIndex(nullptr), -1);
     QCOMPARE(kavex::NodeClassTable().size(), std::size_t{17});
     TImageTree Tree;
-    QTreeWidgetItem* Item = Tree.AddRoot(&Future);
-    QCOMPARE(TImageTree::ImageIndex(Item), 0);  // a root always starts with the file's icon
-    QVERIFY(!TImageTree::HasChildren(Item));
+    const QModelIndex Item = Tree.Nodes()->SetRoot(&Future);
+    QCOMPARE(TImageTreeModel::ImageIndex(Item), 0);  // a root always starts with the file's icon
+    QVERIFY(!TImageTreeModel::HasChildren(Item));
     Tree.ExpandNode(Item);  // no expand button: nothing happens
-    QVERIFY(!Item->isExpanded());
+    QVERIFY(!Tree.isExpanded(Item));
   }
 
   void ErrorBoxAddsAFullStopOnlyAfterHigherCharacters() {
