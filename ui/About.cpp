@@ -132,7 +132,9 @@ void TfAbout::setVisible(bool Visible) {
     const QScreen* Screen = Owner->screen() ? Owner->screen() : QGuiApplication::primaryScreen();
     if (Screen) {
       // Placed before it is shown, so the toolkit does not centre it over its owner.
-      const QSize Outer = size() + FrameExtra(this);
+      // Before its first showing the box has no frame yet; its owner's is the best guess.
+      const QSize Own = FrameExtra(this);
+      const QSize Outer = size() + (Own.isEmpty() && Owner != this ? FrameExtra(Owner) : Own);
       const QRect Area = Screen->availableGeometry();
       move(Area.left() + (Area.width() - Outer.width()) / 2, Area.top() + (Area.height() - Outer.height()) / 2);
     }

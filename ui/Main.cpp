@@ -19,10 +19,10 @@
 #include "model/Kav_Fls.h"
 #include "ui/About.h"
 #include "ui/AppInfo.h"
-#include "ui/NodeDetails.h"
 #include "ui/Hints.h"
 #include "ui/Icons.h"
 #include "ui/ImageTree.h"
+#include "ui/NodeDetails.h"
 
 namespace kavex {
 namespace {
