@@ -4,7 +4,7 @@
 // 100 ms; the table at the end says which do.
 
 #include <QAction>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 #include <algorithm>
 #include <chrono>
@@ -21,6 +21,7 @@
 #include "model/Kav_Text.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"
+#include "ui/NodeDetails.h"
 
 using namespace kavtest;
 using kavex::TImageTree;
@@ -34,10 +35,11 @@ constexpr int FreshRuns = 5;
 
 double Ms(std::chrono::steady_clock::duration D) { return std::chrono::duration<double, std::milli>(D).count(); }
 
-QTreeWidgetItem* ItemOf(QTreeWidgetItem* Parent, const kavex::TKavClass* Node) {
-  for (int I = 0; I < Parent->childCount(); ++I)
-    if (TImageTree::ModelNode(Parent->child(I)) == Node) return Parent->child(I);
-  return nullptr;
+QModelIndex ItemOf(const QModelIndex& Parent, const kavex::TKavClass* Node) {
+  const QAbstractItemModel* Nodes = Parent.model();
+  for (int I = 0; Nodes && I < Nodes->rowCount(Parent); ++I)
+    if (kavex::TImageTreeModel::ModelNode(Nodes->index(I, 0, Parent)) == Node) return Nodes->index(I, 0, Parent);
+  return {};
 }
 
 }  // namespace
@@ -54,9 +56,8 @@ private:
   std::map<QString, double> Results_;
 
   kavex::TfMain& Main() { return App_->Main(); }
-  QTreeWidgetItem* PpmItem() {
-    QTreeWidgetItem* Root = Main().tvMain->topLevelItem(0);
-    return ItemOf(Root, Main().ShownModel()->PPM());
+  QModelIndex PpmItem() {
+    return ItemOf(Main().tvMain->model()->index(0, 0), Main().ShownModel()->PPM());
   }
   const kavex::TChunk* LargestChunk() {
     const kavex::TChunk* Best = nullptr;
@@ -74,7 +75,7 @@ private:
     const kavex::TPPM* Ppm = Main().ShownModel()->PPM();
     for (std::size_t I = 0; I < Ppm->ChildCount(); ++I)
       if (const auto* C = dynamic_cast<const kavex::TChunk*>(Ppm->Child(I)); C && C->NameText() == Name) {
-        Main().tvMain->expandItem(ItemOf(PpmItem(), C));
+        Main().tvMain->expand(ItemOf(PpmItem(), C));
         return C;
       }
     return nullptr;
@@ -114,7 +115,7 @@ private slots:
       Open();
       Best = std::min(Best, Ms(std::chrono::steady_clock::now() - Start));
     }
-    QVERIFY(PpmItem() && PpmItem()->childCount() > 5);
+    QVERIFY(PpmItem().isValid() && Main().tvMain->model()->rowCount(PpmItem()) > 5);
     QTest::setBenchmarkResult(Best, QTest::WalltimeMilliseconds);
     Record(QStringLiteral("open to the shown tree"), Best);
   }
@@ -124,12 +125,12 @@ private slots:
     for (int I = 0; I < FreshRuns; ++I) {
       Open();
       const kavex::TChunk* Chunk = LargestChunk();
-      QTreeWidgetItem* Item = ItemOf(PpmItem(), Chunk);
+      const QModelIndex Item = ItemOf(PpmItem(), Chunk);
       const auto Start = std::chrono::steady_clock::now();
-      Main().tvMain->expandItem(Item);
+      Main().tvMain->expand(Item);
       QCoreApplication::processEvents();
       Best = std::min(Best, Ms(std::chrono::steady_clock::now() - Start));
-      QVERIFY(Item->childCount() > 100);
+      QVERIFY(Main().tvMain->model()->rowCount(Item) > 100);
     }
     QTest::setBenchmarkResult(Best, QTest::WalltimeMilliseconds);
     Record(QStringLiteral("expand the largest chunk"), Best);
@@ -149,7 +150,7 @@ private slots:
       Main().ShowNodeInfo(Largest);
       QCoreApplication::processEvents();
     });
-    QCOMPARE(Main().TextRows->rowCount(), Largest->GetEntryCount() - 1);
+    QCOMPARE(Main().findChild<QTreeView*>("lvText")->model()->rowCount(), Largest->GetEntryCount() - 1);
     Record(QStringLiteral("select the largest text table"), Time);
   }
 
@@ -159,7 +160,7 @@ private slots:
     QVERIFY(Chunk);
     kavex::TKavClass* Fonts = Chunk->Child(0);
     QVERIFY(Fonts);
-    Main().tvMain->expandItem(ItemOf(ItemOf(PpmItem(), Chunk), Fonts));
+    Main().tvMain->expand(ItemOf(ItemOf(PpmItem(), Chunk), Fonts));
     const kavex::TFontEntry* Largest = nullptr;
     for (std::size_t I = 0; I < Fonts->ChildCount(); ++I)
       if (const auto* F = dynamic_cast<const kavex::TFontEntry*>(Fonts->Child(I));
@@ -170,7 +171,7 @@ private slots:
     Main().ShowNodeInfo(Largest);
     QCoreApplication::processEvents();
     const double Time = Repeated([&] {
-      Main().DrawFontImage();
+      Main().pAllInfo->DrawFontImage();
       QCoreApplication::processEvents();
     });
     Record(QStringLiteral("draw the largest font picture"), Time);

@@ -97,13 +97,17 @@ void SetEnabledIfChanged(QAction* A, bool Enabled) {
 
 TfLog::TfLog(TSettingsStore& Settings, QWidget* Parent) : QMainWindow(Parent), Settings_(Settings) {
   setWindowTitle(QStringLiteral("Log"));
+  QFont WindowFont(QStringLiteral("Sans Serif"), 8);
+  WindowFont.setStyleHint(QFont::SansSerif);
+  setFont(WindowFont);
   move(239, 172);
-  resize(561, 375);
+  SetOuterSize(this, QSize(561, 375));
 
   sdLogExport.Kind = TFileDialog::Save;
   sdLogExport.Title = QStringLiteral("Export log to file...");
   sdLogExport.Filter = QStringLiteral("Text files|*.txt|All files|*.*");
   sdLogExport.DefaultExt = QStringLiteral("txt");
+  sdLogExport.FolderMustExist = true;
 
   Model_ = new TLogListModel(Store_, this);
   lvLog = new QTreeView(this);
@@ -186,7 +190,8 @@ void TfLog::CreateActions() {
   connect(aCopyToClip, &QAction::triggered, this, [this] { CopyLines(false); });
 
   aCopySlctd = MakeAction(this, "Copy", "Copy selected log items to clipboard", 5);
-  aCopySlctd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
+  // The platform's Copy keys too: the list's own copy would take only the current cell.
+  aCopySlctd->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Insert), QKeySequence(QKeySequence::Copy)});
   aCopySlctd->setShortcutContext(Qt::WindowShortcut);
   connect(aCopySlctd, &QAction::triggered, this, [this] { CopyLines(true); });
   addAction(aCopySlctd);  // the shortcut works wherever the focus is in this window
@@ -208,19 +213,21 @@ void TfLog::CreateMenusAndBars() {
   tbLog->setMovable(false);
   tbLog->setIconSize(QSize(16, 16));
   SuppressToolTips(tbLog);
-  auto AddButton = [this](QAction* A, int MinWidth) {
+  auto AddButton = [this](QAction* A, int Width) {
     auto* B = new QToolButton(tbLog);
     B->setDefaultAction(A);
     B->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    B->setMinimumWidth(MinWidth);
+    B->setFixedSize(Width, 23);
     tbLog->addWidget(B);
     return B;
   };
   sbCopy = AddButton(aCopySlctd, 57);
-  tbLog->addSeparator();
+  AddToolBarGap(tbLog, 8);
   static const int Widths[MsgKindCount] = {57, 72, 80, 64, 72};
   for (int K = 0; K < MsgKindCount; ++K)
     KindButtons[static_cast<std::size_t>(K)] = AddButton(KindActions[static_cast<std::size_t>(K)], Widths[K]);
+  FixToolBar(tbLog, 29);
+  setContextMenuPolicy(Qt::NoContextMenu);
 
   pmLog = new QMenu(this);
   pmLog->addAction(aCopySlctd);
@@ -285,6 +292,7 @@ void TfLog::CopyLines(bool SelectedOnly) {
 }
 
 void TfLog::aCopyToFileExecute() {
+  const TFileDialog LastGood = sdLogExport;
   if (!DialogHooks().RunFileDialog(this, sdLogExport)) return;
   // Written beside the target and moved over it only when complete, so a failed export
   // leaves an existing file as it was.
@@ -295,10 +303,13 @@ void TfLog::aCopyToFileExecute() {
     Ok = File.write(Line.toUtf8() + "\r\n") >= 0;
   }
   if (Ok) Ok = File.commit();
-  if (!Ok)
-    DialogHooks().ShowMessage(this, ApplicationTitle(),
-                              QStringLiteral("Cannot write file \"%1\": %2").arg(sdLogExport.FileName, File.errorString()),
-                              TMsgBoxIcon::Error);
+  if (Ok) return;
+  const QString Failed = sdLogExport.FileName;
+  // A file that could not be written is not proposed again.
+  sdLogExport = LastGood;
+  DialogHooks().ShowMessage(this, ApplicationTitle(),
+                            QStringLiteral("Cannot write file \"%1\": %2").arg(Failed, File.errorString()),
+                            TMsgBoxIcon::Error);
 }
 
 void TfLog::UpdateCommands() {

@@ -33,9 +33,10 @@ TFontSheetLayout LayoutFontSheetColumns(const TFontEntry& Font, int Columns) {
 
 void DrawFontSheet(const TFontEntry& Font, const TFontSheetLayout& Layout, TGlyphSurface& Surface) {
   Surface.FillRect(0, 0, Layout.Width(), Layout.Height(), FontSheetGrey);
-  // Only the font's own codes: past the last one the font answers code 0, and a font that
-  // covers 0 would fill the spare cells with copies of that glyph.
-  for (int K = 0; K < Layout.Cells; ++K) {
+  // Every cell of the grid: past the last character the font answers code 0, so the spare
+  // cells stay grey unless the font covers code 0.
+  const int AllCells = Layout.Rows * Layout.Columns;
+  for (int K = 0; K < AllCells; ++K) {
     const int Row = K / Layout.Columns;
     const int Column = K % Layout.Columns;
     Font.DrawGlyph(Font.GetCharCode(K), Surface, Column * Layout.CellWidth + 1, Row * Layout.CellHeight + 1);

@@ -37,7 +37,8 @@ TFontSheetLayout LayoutFontSheet(const TFontEntry& Font, int ClientWidth, int Cl
 TFontSheetLayout LayoutFontSheetColumns(const TFontEntry& Font, int Columns);
 
 // Fills the sheet's Width() by Height() pixels grey and draws the glyph of the k-th character
-// code into cell k, its top-left pixel one inside the cell. Cells after the last code stay grey.
+// code into cell k, its top-left pixel one inside the cell. Cells after the last code get the
+// glyph of code 0, which leaves them grey unless the font covers 0.
 void DrawFontSheet(const TFontEntry& Font, const TFontSheetLayout& Layout, TGlyphSurface& Surface);
 
 }  // namespace kavex

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCollator>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMenu>
 #include <QWidget>
 #include <algorithm>
@@ -30,14 +32,69 @@ QString FolderOf(const QString& FileName) {
   return FileName.left(Slash + 1);
 }
 
+TFrameProbe& FrameProbe() {
+  static TFrameProbe Probe;
+  return Probe;
+}
+
+// Waits for the window manager to frame a window whose outer size was restored before its
+// frame was known, then takes the frame off the window's own size once.
+class TOuterSizeKeeper : public QObject {
+public:
+  TOuterSizeKeeper(QWidget* Window, QSize Outer) : QObject(Window), Window_(Window), Outer_(Outer) {
+    Window->installEventFilter(this);
+  }
+  void SetOuter(QSize Outer) { Outer_ = Outer; }
+
+protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
+    const QEvent::Type T = Event->type();
+    if (Watched == Window_ && (T == QEvent::Show || T == QEvent::Move || T == QEvent::Resize)) {
+      const QSize Extra = FrameExtra(Window_);
+      if (!Extra.isEmpty() && Window_->windowState() == Qt::WindowNoState) {
+        Window_->removeEventFilter(this);
+        Window_->resize(Outer_ - Extra);
+        deleteLater();
+      }
+    }
+    return false;
+  }
+
+private:
+  QWidget* Window_;
+  QSize Outer_;
+};
+
+constexpr int TitleBarHeight = 20;  // the part of the frame that must stay on a screen
+
 }  // namespace
+
+void SetFrameProbe(TFrameProbe Probe) { FrameProbe() = std::move(Probe); }
+
+QSize FrameExtra(const QWidget* Window) {
+  if (FrameProbe()) return FrameProbe()(Window);
+  const QSize Extra = Window->frameGeometry().size() - Window->size();
+  return Extra.isValid() ? Extra : QSize(0, 0);
+}
+
+void SetOuterSize(QWidget* Window, QSize Outer) { TWindowPlacement(Window).ResizeOuter(Outer); }
+
+void TWindowPlacement::ResizeOuter(QSize Outer) {
+  const QSize Extra = FrameExtra(Window_);
+  Window_->resize((Outer - Extra).expandedTo(QSize(1, 1)));
+  if (!Extra.isEmpty()) return;
+  // Not framed yet: correct the size once the frame is there.
+  for (QObject* Child : Window_->children())
+    if (auto* Keeper = dynamic_cast<TOuterSizeKeeper*>(Child)) return Keeper->SetOuter(Outer);
+  new TOuterSizeKeeper(Window_, Outer);
+}
 
 int TWindowPlacement::Value(TWindowItem Item) const {
   switch (Item) {
     case wiLeft: return Window_->x();
-    case wiWidth: return Window_->width();
+    case wiWidth: return Window_->width() + FrameExtra(Window_).width();
     case wiTop: return Window_->y();
-    case wiHeight: return Window_->height();
+    case wiHeight: return Window_->height() + FrameExtra(Window_).height();
     case wiWindowState:
       if (Window_->windowState() & Qt::WindowMinimized) return 1;
       if (Window_->windowState() & Qt::WindowMaximized) return 2;
@@ -49,9 +106,9 @@ int TWindowPlacement::Value(TWindowItem Item) const {
 void TWindowPlacement::SetValue(TWindowItem Item, int Value) {
   switch (Item) {
     case wiLeft: Window_->move(Value, Window_->y()); break;
-    case wiWidth: Window_->resize(Value, Window_->height()); break;
+    case wiWidth: ResizeOuter(QSize(Value, this->Value(wiHeight))); break;
     case wiTop: Window_->move(Window_->x(), Value); break;
-    case wiHeight: Window_->resize(Window_->width(), Value); break;
+    case wiHeight: ResizeOuter(QSize(this->Value(wiWidth), Value)); break;
     case wiWindowState:
       // Any other number is taken as normal rather than as a state the window cannot have.
       Window_->setWindowState(Value == 1   ? Qt::WindowMinimized
@@ -66,6 +123,19 @@ void TWindowPlacement::UseOwnPosition() {
   Window_->move(Window_->pos());
 }
 
+void TWindowPlacement::KeepReachable() {
+  const QRect Frame(Window_->pos(), Window_->size() + FrameExtra(Window_));
+  const QRect TitleBar(Frame.topLeft(), QSize(Frame.width(), TitleBarHeight));
+  for (const QScreen* Screen : QGuiApplication::screens())
+    if (Screen->availableGeometry().intersects(TitleBar)) return;
+  const QScreen* Primary = QGuiApplication::primaryScreen();
+  if (!Primary) return;
+  const QRect Area = Primary->availableGeometry();
+  const QSize Outer = Frame.size().boundedTo(Area.size());
+  if (Outer != Frame.size()) ResizeOuter(Outer);
+  Window_->move(Area.left() + (Area.width() - Outer.width()) / 2, Area.top() + (Area.height() - Outer.height()) / 2);
+}
+
 void SaveWindowState(TSettingsStore& Store, const TPlacementTarget& Control, const QString& Section, unsigned Items) {
   for (TWindowItem Item : ItemOrder)
     if (Items & Item) Store.WriteInteger(Section, ItemName(Item), Control.Value(Item));
@@ -75,6 +145,7 @@ void RestoreWindowState(TSettingsStore& Store, TPlacementTarget& Control, const 
   Control.UseOwnPosition();
   for (TWindowItem Item : ItemOrder)
     if (Items & Item) Control.SetValue(Item, Store.ReadInteger(Section, ItemName(Item), Control.Value(Item)));
+  Control.KeepReachable();
 }
 
 void SaveWindowState(TSettingsStore& Store, QWidget* Window, const QString& Section, unsigned Items) {

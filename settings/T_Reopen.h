@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <QStringList>
 #include <functional>
 
@@ -31,15 +32,33 @@ public:
   virtual void SetValue(TWindowItem Item, int Value) = 0;
   // Top-level windows: open at their own left and top, never centred by the system.
   virtual void UseOwnPosition() {}
+  // Top-level windows: called once all items are restored, to bring back a window that
+  // would otherwise open where it cannot be reached.
+  virtual void KeepReachable() {}
 };
 
-// A top-level window; its geometry is the frame's position and the window's size.
+// What a window's frame adds to its size (borders and title bar). Unknown, and so empty,
+// before the window manager has framed the window, and where there is none.
+using TFrameProbe = std::function<QSize(const QWidget* Window)>;
+// Replaces how the frame is measured (tests fake a frame); an empty probe restores the real one.
+void SetFrameProbe(TFrameProbe Probe);
+QSize FrameExtra(const QWidget* Window);
+// Sizes a top-level window so that its frame is Outer.
+void SetOuterSize(QWidget* Window, QSize Outer);
+
+// A top-level window; its geometry is the frame's position and the frame's outer size. A
+// size restored before the frame is known is corrected once the window manager has framed
+// the window, so that the window keeps its outer size from one run to the next.
 class TWindowPlacement : public TPlacementTarget {
 public:
   explicit TWindowPlacement(QWidget* Window) : Window_(Window) {}
   int Value(TWindowItem Item) const override;
   void SetValue(TWindowItem Item, int Value) override;
   void UseOwnPosition() override;
+  // Where no part of the title bar lies on an available screen, the window moves onto the
+  // primary screen's available area, keeping its size where it fits.
+  void KeepReachable() override;
+  void ResizeOuter(QSize Outer);
 
 private:
   QWidget* Window_;

@@ -1,12 +1,15 @@
 #include "ui/About.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 
 #include "log/Log.h"
+#include "settings/T_Reopen.h"
 #include "ui/AppInfo.h"
 
 namespace kavex {
@@ -14,13 +17,13 @@ namespace kavex {
 QString TfAbout::AboutText() {
   static const char* const Lines[] = {
       // What it explores.
-      "This program explores flashes of Nokia DCT-3 phones holding MCU, PPM, MCU+PPM or",
-      "MCU+PPM+EEPROM areas, as Divud images or in WinTesla's block layout.",
+      "Explores Nokia DCT-3 flashes holding MCU, PPM,",
+      "MCU+PPM or MCU+PPM+EEPROM areas, Divud or WinTesla.",
       "",
       "WARNING: TEST ONLY VERSION.",
       "",
-      "Unicode strings are shown in the Unicode font chosen in the View menu; characters",
-      "that font lacks are shown as empty boxes.",
+      "Unicode strings are shown in the font chosen with",
+      "View > Unicode font; missing glyphs show as boxes.",
       "",
       "Tested with following phones:",
       "3210 - 7.22 a; (1)",
@@ -35,21 +38,21 @@ QString TfAbout::AboutText() {
       "6210 - 5.56 f, m, r; (3)",
       "8890 - 12.20 a, b, c, d, e, f, g;",
       "",
-      "(1) Font subchunks written by early versions (0.8 and older) of a separate",
-      "    font editing tool have a wrong format, and the log shows errors for",
-      "    them.",
-      "(2) This version shows a truncated version string for this phone; the",
-      "    rest of the string is in the image but is not read.",
+      "(1) Font subchunks made by early versions (0.8 and",
+      "    older) of a separate font editing tool have a",
+      "    wrong format, and the log shows errors for them.",
+      "(2) This version shows a truncated version string",
+      "    for this phone; the rest of it is not read.",
       "    ",
-      "(3) Almost all text entries of this phone are packed, and its tone names",
-      "    are shown wrongly because they are stored as Unicode.",
-      "    ",
+      "(3) Almost all text entries of this phone are packed,",
+      "    and its tone names are shown wrongly because",
+      "    they are stored as Unicode.",
       "",
-      "Thanks to everyone who tried Kavex on their own flashes and told the",
-      "Kavex authors what they found.",
+      "Thanks to everyone who tried Kavex on their own",
+      "flashes and told the Kavex authors what they found.",
       "",
-      "Most of what is known about the PPM area comes from notes that phone",
-      "enthusiasts shared in public; the Kavex authors are grateful for them.",
+      "Most of what is known about the PPM area comes from",
+      "notes shared in public by phone enthusiasts; thanks.",
       "",
       "Future plans:",
       "- editing of text entries;",
@@ -60,8 +63,8 @@ QString TfAbout::AboutText() {
       "",
       "Please excuse the English of the Kavex authors.",
       "",
-      "Questions, reports and ideas are welcome through the Kavex project's",
-      "usual channels.",
+      "Questions, reports and ideas are welcome through",
+      "the Kavex project's usual channels.",
       "",
       "The Kavex authors",
   };
@@ -97,7 +100,9 @@ TfAbout::TfAbout(QWidget* Parent) : QDialog(Parent) {
   mAbout->setReadOnly(true);
   mAbout->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
   mAbout->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  mAbout->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // Lines longer than the box wraps at its width: none is cut, no horizontal scroll bar.
+  mAbout->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  mAbout->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   mAbout->setPlainText(AboutText());
   QPalette P = mAbout->palette();
   P.setColor(QPalette::Base, palette().color(QPalette::Window));
@@ -119,6 +124,22 @@ TfAbout::TfAbout(QWidget* Parent) : QDialog(Parent) {
   LogMessage(msgWelcome, "[fAbout]",
              TLogArgs{std::string(ProgramName), std::int64_t{VersionMajor}, std::int64_t{VersionMinor},
                       std::string(ReleaseTag)});
+}
+
+void TfAbout::setVisible(bool Visible) {
+  if (Visible && !isVisible()) {
+    const QWidget* Owner = parentWidget() ? parentWidget()->window() : this;
+    const QScreen* Screen = Owner->screen() ? Owner->screen() : QGuiApplication::primaryScreen();
+    if (Screen) {
+      // Placed before it is shown, so the toolkit does not centre it over its owner.
+      // Before its first showing the box has no frame yet; its owner's is the best guess.
+      const QSize Own = FrameExtra(this);
+      const QSize Outer = size() + (Own.isEmpty() && Owner != this ? FrameExtra(Owner) : Own);
+      const QRect Area = Screen->availableGeometry();
+      move(Area.left() + (Area.width() - Outer.width()) / 2, Area.top() + (Area.height() - Outer.height()) / 2);
+    }
+  }
+  QDialog::setVisible(Visible);
 }
 
 void TfAbout::showEvent(QShowEvent* Event) {

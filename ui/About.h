@@ -22,6 +22,9 @@ public:
   QPlainTextEdit* mAbout = nullptr;
   QPushButton* bbClose = nullptr;
 
+  // Opens centred on the screen (the main window's, or the primary one), not over the main window.
+  void setVisible(bool Visible) override;
+
 protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;
   void showEvent(QShowEvent* Event) override;

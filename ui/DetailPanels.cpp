@@ -57,7 +57,7 @@ QLabel* THeaderPanel::AddRow(const QString& Label, int Top) {
   // Names and versions come from the image: never read them as markup.
   Value->setTextFormat(Qt::PlainText);
   Value->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  Value->setIndent(4);  // the label column ends where the value begins
+  Value->setIndent(0);  // the text itself starts at the value column
   AddRow(Label, Top, Value, -1);
   return Value;
 }

@@ -90,7 +90,7 @@ inline TFontGrid LayoutFontGrid(const TFontEntry& Font, int ClientWidth, int Cli
   return LayoutFontSheet(Font, ClientWidth, ClientHeight, ScrollBarWidth);
 }
 // The picture of the grid: grey, with the glyph of the k-th character code in cell k. Cells
-// after the last code stay grey. Null for a grid without rows.
+// after the last code get the glyph of code 0. Null for a grid without rows.
 QImage DrawFontGrid(const TFontEntry& Font, const TFontGrid& Grid);
 
 // The picture iFont: shows its image unscaled at its top-left; its size is the grid's.

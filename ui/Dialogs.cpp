@@ -1,8 +1,14 @@
 #include "ui/Dialogs.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -14,8 +20,29 @@ QString& TitleStore() {
   return Title;
 }
 
+// Qt's file dialog, which can refuse a file whose folder does not exist while it stays open.
+class TQtFileDialog : public QFileDialog {
+public:
+  TQtFileDialog(QWidget* Parent, const QString& Title, bool FolderMustExist)
+      : QFileDialog(Parent, Title), FolderMustExist_(FolderMustExist) {}
+
+  void accept() override {
+    const QStringList Files = selectedFiles();
+    if (FolderMustExist_ && !Files.isEmpty() && !QFileInfo(Files.constFirst()).isDir()) {
+      if (const QString Refusal = MissingFolderText(Files.constFirst()); !Refusal.isEmpty()) {
+        DialogHooks().ShowMessage(this, windowTitle(), Refusal, TMsgBoxIcon::Warning);
+        return;
+      }
+    }
+    QFileDialog::accept();
+  }
+
+private:
+  bool FolderMustExist_;
+};
+
 bool RunQtFileDialog(QWidget* Parent, TFileDialog& Dialog) {
-  QFileDialog D(Parent, Dialog.Title);
+  TQtFileDialog D(Parent, Dialog.Title, Dialog.FolderMustExist && Dialog.Kind == TFileDialog::Save);
   D.setAcceptMode(Dialog.Kind == TFileDialog::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   D.setFileMode(Dialog.Kind == TFileDialog::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   D.setNameFilters(QtNameFilters(Dialog.Filter));
@@ -40,10 +67,27 @@ void ShowQtMessage(QWidget* Parent, const QString& Title, const QString& Text, T
   Box.exec();
 }
 
+// The display font is a family and a size: the dialog offers no style and no effects. Qt's
+// dialog has no option for that, so the style list (found as the buddy of its label and the
+// focus proxy of its field) and the effects group (the box holding the check boxes) are hidden.
+void HideFontStyleChoice(QFontDialog& D) {
+  const QList<QListView*> Lists = D.findChildren<QListView*>(Qt::FindDirectChildrenOnly);
+  if (Lists.size() != 3) return;  // family, style, size; another layout is left as it is
+  QListView* StyleList = Lists[1];
+  StyleList->hide();
+  for (QLabel* Label : D.findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+    if (Label->buddy() == StyleList) Label->hide();
+  for (QLineEdit* Edit : D.findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+    if (Edit->focusProxy() == StyleList) Edit->hide();
+  for (QGroupBox* Group : D.findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+    if (!Group->findChildren<QCheckBox*>().isEmpty()) Group->hide();
+}
+
 bool RunQtFontDialog(QWidget* Parent, QFont& Font, const std::function<void(const QFont&)>& Apply) {
   QFontDialog D(Font, Parent);
   // Only Qt's own dialog lets us add a button; it keeps the dialog open for an Apply role.
   D.setOption(QFontDialog::DontUseNativeDialog);
+  HideFontStyleChoice(D);
   if (auto* Box = D.findChild<QDialogButtonBox*>()) {
     QPushButton* ApplyButton = Box->addButton(QDialogButtonBox::Apply);
     QObject::connect(ApplyButton, &QPushButton::clicked, &D, [&D, &Apply] { Apply(D.currentFont()); });
@@ -70,6 +114,12 @@ QStringList QtNameFilters(const QString& Filter) {
     Out << Description + QStringLiteral(" (") + Patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return Out;
+}
+
+QString MissingFolderText(const QString& FileName) {
+  const QFileInfo File(FileName);
+  if (QFileInfo(File.absolutePath()).isDir()) return {};
+  return QStringLiteral("%1\nPath does not exist.\nCheck the path and try again.").arg(File.fileName());
 }
 
 TDialogHooks& DialogHooks() {

@@ -22,7 +22,13 @@ struct TFileDialog {
   QString DefaultExt;  // without the dot
   QString InitialDir;
   QString FileName;
+  // A save dialog refuses a file in a folder that does not exist (through ShowMessage, and
+  // stays open) instead of returning it.
+  bool FolderMustExist = false;
 };
+
+// The refusal ShowMessage gives for a file whose folder does not exist; empty when it exists.
+QString MissingFolderText(const QString& FileName);
 
 // "Text files|*.txt|All files|*.*" as Qt name filters ("Text files (*.txt)", "All files (*)").
 QStringList QtNameFilters(const QString& Filter);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QChildEvent>
 #include <QEvent>
+#include <QLayout>
 #include <QToolBar>
 
 namespace kavex {
@@ -37,6 +38,17 @@ void SuppressToolTips(QToolBar* Bar) {
   Bar->installEventFilter(Eater);
   for (QObject* Child : Bar->children())
     if (Child->isWidgetType()) Child->installEventFilter(Eater);
+}
+
+void AddToolBarGap(QToolBar* Bar, int Width) {
+  QAction* Separator = Bar->addSeparator();
+  if (QWidget* Gap = Bar->widgetForAction(Separator)) Gap->setFixedWidth(Width);
+}
+
+void FixToolBar(QToolBar* Bar, int Height) {
+  Bar->setFixedHeight(Height);
+  if (QLayout* Layout = Bar->layout()) Layout->setSpacing(0);
+  Bar->setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
 }  // namespace kavex

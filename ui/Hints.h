@@ -1,6 +1,6 @@
 #pragma once
 // Actions carry their hint texts, but the viewer shows no tool tips and writes nothing to a
-// status strip: the hint is kept where neither looks for it.
+// status strip: the hint is kept where neither looks for it. Also the layout of tool bars.
 
 #include <QString>
 
@@ -13,5 +13,11 @@ void SetHint(QAction* Action, const QString& Hint);
 QString Hint(const QAction* Action);
 // Keeps the buttons of a tool bar (present and future) from showing tool tips.
 void SuppressToolTips(QToolBar* Bar);
+
+// Tool bars are laid out to the pixel: a separator exactly Width wide, and a bar Height high
+// with no gaps between its items beyond the separators. A bar offers no menu of its own (the
+// toolkit's would let the user hide it, with no way to bring it back).
+void AddToolBarGap(QToolBar* Bar, int Width);
+void FixToolBar(QToolBar* Bar, int Height);
 
 }  // namespace kavex

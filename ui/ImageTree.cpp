@@ -4,14 +4,12 @@
 #include <cstring>
 
 #include "model/KavObj.h"
+#include "model/Kav_Fls.h"
 #include "ui/Dialogs.h"
 #include "ui/Icons.h"
 
 namespace kavex {
 namespace {
-
-constexpr int ModelNodeRole = Qt::UserRole + 1;
-constexpr int ImageIndexRole = Qt::UserRole + 2;
 
 constexpr TNodeClassRow ClassTable[] = {
     {"TFls", 0},           {"TMCU", 1},          {"TPPM", 2},           {"TChunk", 3},
@@ -46,13 +44,186 @@ int AreaSetBits(const char* ClassName) {
 
 int AreaSetIcon(int AreaSet) { return AreaSet >= 0 && AreaSet < 8 ? AreaIcons[AreaSet] : -1; }
 
-TImageTree::TImageTree(QWidget* Parent) : QTreeWidget(Parent) {
+// ---------------------------------------------------------------------------------------
+struct TImageTreeModel::TNode {
+  TKavClass* Model = nullptr;  // not owned
+  TNode* Parent = nullptr;
+  int Row = 0;
+  QString Text;              // the caption, taken once
+  int Image = -1;            // -1: no icon
+  bool HasChildren = false;  // whether the node shows an expand button
+  bool Stopped = false;  // the last fetch was ended by an error
+  std::vector<std::unique_ptr<TNode>> Children;
+};
+
+TImageTreeModel::TImageTreeModel(QObject* Parent) : QAbstractItemModel(Parent) {}
+
+TImageTreeModel::~TImageTreeModel() {
+  Roots_.clear();
+  Shown_.reset();
+}
+
+std::unique_ptr<TImageTreeModel::TNode> TImageTreeModel::MakeNode(TKavClass* Model, TNode* Parent, int Row) const {
+  const int Class = NodeClassIndex(Model);
+  auto Node = std::make_unique<TNode>();
+  Node->Model = Model;
+  Node->Parent = Parent;
+  Node->Row = Row;
+  Node->Text = QString::fromStdString(Model->GetCaption());
+  Node->Image = Class >= 0 ? ClassTable[Class].Icon : -1;
+  Node->HasChildren = Model->MayHaveChildren();
+  return Node;
+}
+
+QModelIndex TImageTreeModel::SetRoot(std::unique_ptr<TFls> Root) {
+  TKavClass* Node = Root.get();
+  Clear();
+  Shown_ = std::move(Root);
+  return SetRoot(Node);
+}
+
+QModelIndex TImageTreeModel::SetRoot(TKavClass* Root) {
+  if (!Roots_.empty()) {
+    beginResetModel();
+    Roots_.clear();
+    endResetModel();
+  }
+  beginInsertRows({}, 0, 0);
+  Roots_.push_back(MakeNode(Root, nullptr, 0));
+  Roots_.back()->Image = 0;  // a root starts with the file's icon whatever its class
+  endInsertRows();
+  return RootIndex();
+}
+
+void TImageTreeModel::Clear() {
+  beginResetModel();
+  Roots_.clear();  // the nodes point into the model: they go first
+  Shown_.reset();
+  endResetModel();
+}
+
+TImageTreeModel::TNode* TImageTreeModel::NodeOf(const QModelIndex& Index) const {
+  return Index.isValid() ? static_cast<TNode*>(Index.internalPointer()) : nullptr;
+}
+
+QModelIndex TImageTreeModel::IndexOf(const TNode* Node) const {
+  return Node ? createIndex(Node->Row, 0, const_cast<TNode*>(Node)) : QModelIndex();
+}
+
+TKavClass* TImageTreeModel::ModelNode(const QModelIndex& Index) {
+  const auto* Model = qobject_cast<const TImageTreeModel*>(Index.model());
+  const TNode* Node = Model ? Model->NodeOf(Index) : nullptr;
+  return Node ? Node->Model : nullptr;
+}
+
+bool TImageTreeModel::HasChildren(const QModelIndex& Index) { return Index.data(HasChildrenRole).toBool(); }
+
+int TImageTreeModel::ImageIndex(const QModelIndex& Index) {
+  const QVariant V = Index.data(ImageIndexRole);
+  return V.isValid() ? V.toInt() : -1;
+}
+
+void TImageTreeModel::SetImageIndex(const QModelIndex& Index, int Image) {
+  if (TNode* Node = NodeOf(Index)) {
+    Node->Image = Image;  // one icon serves both the normal and the selected state
+    emit dataChanged(Index, Index, {Qt::DecorationRole, ImageIndexRole});
+  }
+}
+
+void TImageTreeModel::Collapsed(const QModelIndex& Index) {
+  if (TNode* Node = NodeOf(Index)) Node->Stopped = false;
+}
+
+QModelIndex TImageTreeModel::index(int Row, int Column, const QModelIndex& Parent) const {
+  if (Column != 0 || Row < 0) return {};
+  const std::vector<std::unique_ptr<TNode>>& Siblings = Parent.isValid() ? NodeOf(Parent)->Children : Roots_;
+  if (static_cast<std::size_t>(Row) >= Siblings.size()) return {};
+  return IndexOf(Siblings[static_cast<std::size_t>(Row)].get());
+}
+
+QModelIndex TImageTreeModel::parent(const QModelIndex& Index) const {
+  const TNode* Node = NodeOf(Index);
+  return Node ? IndexOf(Node->Parent) : QModelIndex();
+}
+
+int TImageTreeModel::rowCount(const QModelIndex& Parent) const {
+  if (Parent.column() > 0) return 0;
+  return static_cast<int>(Parent.isValid() ? NodeOf(Parent)->Children.size() : Roots_.size());
+}
+
+int TImageTreeModel::columnCount(const QModelIndex&) const { return 1; }
+
+bool TImageTreeModel::hasChildren(const QModelIndex& Parent) const {
+  if (!Parent.isValid()) return !Roots_.empty();
+  const TNode* Node = NodeOf(Parent);
+  return Node->HasChildren || !Node->Children.empty();
+}
+
+QVariant TImageTreeModel::data(const QModelIndex& Index, int Role) const {
+  const TNode* Node = NodeOf(Index);
+  if (!Node) return {};
+  switch (Role) {
+    case Qt::DisplayRole: return Node->Text;
+    case Qt::DecorationRole: return Node->Image >= 0 ? QVariant(NodeIcon(Node->Image)) : QVariant();
+    case ImageIndexRole: return Node->Image;
+    case HasChildrenRole: return Node->HasChildren;
+  }
+  return {};
+}
+
+Qt::ItemFlags TImageTreeModel::flags(const QModelIndex& Index) const {
+  return Index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+bool TImageTreeModel::canFetchMore(const QModelIndex& Parent) const {
+  // The one rule of expansion: only a node with the has-children flag asks its model node.
+  const TNode* Node = NodeOf(Parent);
+  return Node && Node->HasChildren && !Node->Stopped;
+}
+
+void TImageTreeModel::fetchMore(const QModelIndex& Parent) {
+  if (!canFetchMore(Parent)) return;
+  TNode* Node = NodeOf(Parent);
+  // Every child the model hands out is shown; ParseNextChild hands each out once, so an
+  // expansion after a collapse adds nothing.
+  std::vector<std::unique_ptr<TNode>> Built;
+  std::exception_ptr Failure;
+  try {
+    while (TKavClass* Child = Node->Model->ParseNextChild())
+      Built.push_back(MakeNode(Child, Node, static_cast<int>(Node->Children.size() + Built.size())));
+  } catch (const EKavError&) {
+    Failure = std::current_exception();
+  }
+  if (!Built.empty()) {
+    const int First = static_cast<int>(Node->Children.size());
+    beginInsertRows(Parent, First, First + static_cast<int>(Built.size()) - 1);
+    for (auto& Child : Built) Node->Children.push_back(std::move(Child));
+    endInsertRows();
+  }
+  if (Failure) {
+    // The children built so far stay; the node keeps its flag and waits for its next expansion.
+    Node->Stopped = true;
+    try {
+      std::rethrow_exception(Failure);
+    } catch (const std::exception& Error) {
+      if (OnError) OnError(Error);
+    }
+    return;
+  }
+  const bool Had = Node->HasChildren;
+  Node->HasChildren = Node->Model->FirstChild() != nullptr;
+  if (Had != Node->HasChildren) emit dataChanged(Parent, Parent, {HasChildrenRole});
+}
+
+// ---------------------------------------------------------------------------------------
+TImageTree::TImageTree(QWidget* Parent) : QTreeView(Parent), Nodes_(new TImageTreeModel(this)) {
+  setModel(Nodes_);
   setHeaderHidden(true);
-  setColumnCount(1);
   setIndentation(19);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setIconSize(QSize(16, 16));
+  setUniformRowHeights(true);
   header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   header()->setStretchLastSection(false);
   // The selection stays visible while another control has the focus.
@@ -60,74 +231,29 @@ TImageTree::TImageTree(QWidget* Parent) : QTreeWidget(Parent) {
   P.setColor(QPalette::Inactive, QPalette::Highlight, P.color(QPalette::Active, QPalette::Highlight));
   P.setColor(QPalette::Inactive, QPalette::HighlightedText, P.color(QPalette::Active, QPalette::HighlightedText));
   setPalette(P);
-  connect(this, &QTreeWidget::itemExpanded, this, &TImageTree::tvMainExpanding);
+  Nodes_->OnError = [this](const std::exception& Error) { ShowErrorBox(window(), Error); };
+  // Every expansion, whoever asks for it (a click, the keys, "*", the program), fetches at once
+  // through the model, so that "*" finds the children it goes on to expand.
+  connect(this, &QTreeView::expanded, this, [this](const QModelIndex& Index) {
+    if (!TImageTreeModel::HasChildren(Index))
+      collapse(Index);  // nothing to open: the node stays as it was
+    else if (Nodes_->canFetchMore(Index))
+      Nodes_->fetchMore(Index);
+  });
+  connect(this, &QTreeView::collapsed, Nodes_, &TImageTreeModel::Collapsed);
 }
 
-TKavClass* TImageTree::ModelNode(const QTreeWidgetItem* Item) {
-  return Item ? static_cast<TKavClass*>(Item->data(0, ModelNodeRole).value<void*>()) : nullptr;
-}
-
-bool TImageTree::HasChildren(const QTreeWidgetItem* Item) {
-  return Item && Item->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator;
-}
-
-void TImageTree::SetHasChildren(QTreeWidgetItem* Item, bool HasChildren) {
-  Item->setChildIndicatorPolicy(HasChildren ? QTreeWidgetItem::ShowIndicator
-                                            : QTreeWidgetItem::DontShowIndicatorWhenChildless);
-}
-
-int TImageTree::ImageIndex(const QTreeWidgetItem* Item) {
-  const QVariant V = Item ? Item->data(0, ImageIndexRole) : QVariant();
-  return V.isValid() ? V.toInt() : -1;
-}
-
-void TImageTree::SetImageIndex(QTreeWidgetItem* Item, int Index) {
-  // One icon serves both the normal and the selected state.
-  Item->setData(0, ImageIndexRole, Index);
-  Item->setIcon(0, NodeIcon(Index));
-}
-
-QTreeWidgetItem* TImageTree::AddRoot(TKavClass* Root) {
-  QTreeWidgetItem* Item = AddNode(nullptr, Root);
-  SetImageIndex(Item, 0);
-  return Item;
-}
-
-QTreeWidgetItem* TImageTree::AddNode(QTreeWidgetItem* Parent, TKavClass* Node) {
-  auto* Item = Parent ? new QTreeWidgetItem(Parent) : new QTreeWidgetItem(this);
-  Item->setText(0, QString::fromStdString(Node->GetCaption()));  // taken once
-  Item->setData(0, ModelNodeRole, QVariant::fromValue(static_cast<void*>(Node)));
-  SetHasChildren(Item, Node->MayHaveChildren());
-  const int Class = NodeClassIndex(Node);
-  SetImageIndex(Item, Class >= 0 ? ClassTable[Class].Icon : -1);
-  return Item;
-}
-
-void TImageTree::ExpandNode(QTreeWidgetItem* Item) {
-  if (HasChildren(Item) && !Item->isExpanded()) Item->setExpanded(true);
+void TImageTree::ExpandNode(const QModelIndex& Index) {
+  if (!TImageTreeModel::HasChildren(Index)) return;
+  // Fetched here and now: the open sequence reads the children right after.
+  if (Nodes_->canFetchMore(Index)) Nodes_->fetchMore(Index);
+  expand(Index);
 }
 
 void TImageTree::Clear() {
   setUpdatesEnabled(false);
-  clear();
+  Nodes_->Clear();
   setUpdatesEnabled(true);
-}
-
-void TImageTree::tvMainExpanding(QTreeWidgetItem* Item) {
-  // Qt reports the expansion once it has happened; a node that refuses is closed again.
-  TKavClass* Node = ModelNode(Item);
-  if (!Node) return;
-  const bool AllowExpansion = Node->MayHaveChildren();
-  try {
-    while (TKavClass* Child = Node->ParseNextChild()) AddNode(Item, Child);
-  } catch (const EKavError& Error) {
-    // The children built so far stay, the node keeps its expand button.
-    ShowErrorBox(window(), Error);
-    if (!AllowExpansion) Item->setExpanded(false);
-    return;
-  }
-  SetHasChildren(Item, Node->FirstChild() != nullptr);
-  if (!AllowExpansion) Item->setExpanded(false);
 }
 
 }  // namespace kavex

@@ -1,13 +1,20 @@
 #pragma once
-// The image tree tvMain: one tree node per model node, built lazily as nodes are expanded,
-// with an icon chosen by the model node's class.
+// The image tree tvMain: a view of an item model over the model tree of the shown file, one
+// tree node per model node, built lazily as nodes are expanded, with an icon chosen by the
+// model node's class.
 
-#include <QTreeWidget>
+#include <QAbstractItemModel>
+#include <QTreeView>
+#include <exception>
+#include <functional>
+#include <memory>
 #include <span>
+#include <vector>
 
 namespace kavex {
 
 class TKavClass;
+class TFls;
 
 struct TNodeClassRow {
   const char* ClassName;
@@ -24,28 +31,77 @@ int AreaSetBits(const char* ClassName);
 // The root's icon for an area set 1..7; -1 for 0 (leave the icon as it is).
 int AreaSetIcon(int AreaSet);
 
-class TImageTree : public QTreeWidget {
+// The tree nodes over the model tree. It owns the shown model's root and, beside it, one
+// tree node per model node built so far; the model nodes themselves belong to the model tree.
+//
+// Lazy expansion is canFetchMore/fetchMore: only a node with the has-children flag can fetch,
+// and fetching asks its model node for children until it has no more. A fetch that an error
+// ends keeps the children built so far and the flag, and is not retried until the node has
+// been collapsed (a later expansion asks the model again).
+class TImageTreeModel : public QAbstractItemModel {
+  Q_OBJECT
+public:
+  enum TRole { ImageIndexRole = Qt::UserRole + 1, HasChildrenRole };
+
+  explicit TImageTreeModel(QObject* Parent = nullptr);
+  ~TImageTreeModel() override;
+
+  // Shows Root as the one root node (its caption, its has-children flag, the TFls icon),
+  // replacing whatever was shown. The model takes the root over.
+  QModelIndex SetRoot(std::unique_ptr<TFls> Root);
+  // A root node for a model node that someone else owns (a node built elsewhere).
+  QModelIndex SetRoot(TKavClass* Root);
+  // Removes every node and releases the shown model, the tree nodes first.
+  void Clear();
+  TFls* Shown() const { return Shown_.get(); }
+  QModelIndex RootIndex() const { return index(0, 0); }
+
+  static TKavClass* ModelNode(const QModelIndex& Index);
+  static bool HasChildren(const QModelIndex& Index);
+  static int ImageIndex(const QModelIndex& Index);  // -1: no icon
+  void SetImageIndex(const QModelIndex& Index, int Image);
+  // A collapsed node that an error stopped may fetch again at its next expansion.
+  void Collapsed(const QModelIndex& Index);
+
+  // Called when a model node cannot be built during a fetch, after the model is consistent.
+  std::function<void(const std::exception& Error)> OnError;
+
+  QModelIndex index(int Row, int Column, const QModelIndex& Parent = {}) const override;
+  QModelIndex parent(const QModelIndex& Index) const override;
+  int rowCount(const QModelIndex& Parent = {}) const override;
+  int columnCount(const QModelIndex& Parent = {}) const override;
+  bool hasChildren(const QModelIndex& Parent = {}) const override;
+  QVariant data(const QModelIndex& Index, int Role) const override;
+  Qt::ItemFlags flags(const QModelIndex& Index) const override;
+  bool canFetchMore(const QModelIndex& Parent) const override;
+  void fetchMore(const QModelIndex& Parent) override;
+
+private:
+  struct TNode;
+  TNode* NodeOf(const QModelIndex& Index) const;
+  QModelIndex IndexOf(const TNode* Node) const;
+  std::unique_ptr<TNode> MakeNode(TKavClass* Model, TNode* Parent, int Row) const;
+
+  // The shown model first, so that the tree nodes pointing into it go before it.
+  std::unique_ptr<TFls> Shown_;
+  std::vector<std::unique_ptr<TNode>> Roots_;  // at most one
+};
+
+class TImageTree : public QTreeView {
   Q_OBJECT
 public:
   explicit TImageTree(QWidget* Parent = nullptr);
 
-  // The tree's root node for Root: its caption, its has-children flag, the TFls icon.
-  QTreeWidgetItem* AddRoot(TKavClass* Root);
-  // Expands a node as the program asks it to: nothing happens to a node without the
-  // has-children flag. Errors of the model are shown in the standard error box.
-  void ExpandNode(QTreeWidgetItem* Item);
-  // Removes every node at once; the model nodes they mirror are not touched.
+  TImageTreeModel* Nodes() const { return Nodes_; }
+  // Expands a node as the program asks it to, through the model's lazy expansion: nothing
+  // happens to a node without the has-children flag. Errors of the model are shown in the
+  // standard error box.
+  void ExpandNode(const QModelIndex& Index);
+  // Removes every node at once and releases the shown model.
   void Clear();
 
-  static TKavClass* ModelNode(const QTreeWidgetItem* Item);
-  static bool HasChildren(const QTreeWidgetItem* Item);
-  static void SetHasChildren(QTreeWidgetItem* Item, bool HasChildren);
-  static int ImageIndex(const QTreeWidgetItem* Item);  // -1: no icon
-  static void SetImageIndex(QTreeWidgetItem* Item, int Index);
-
 private:
-  void tvMainExpanding(QTreeWidgetItem* Item);
-  QTreeWidgetItem* AddNode(QTreeWidgetItem* Parent, TKavClass* Node);
+  TImageTreeModel* Nodes_;
 };
 
 }  // namespace kavex

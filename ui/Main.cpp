@@ -3,21 +3,27 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "log/LogWindow.h"
 #include "model/Kav_Fls.h"
 #include "ui/About.h"
 #include "ui/AppInfo.h"
-#include "ui/DetailPanels.h"
 #include "ui/Hints.h"
 #include "ui/Icons.h"
 #include "ui/ImageTree.h"
+#include "ui/NodeDetails.h"
 #include "ui/Samples.h"
 
 namespace kavex {
@@ -47,11 +53,26 @@ QAction* MakeAction(QObject* Owner, const char* Caption, const char* HintText) {
   return A;
 }
 
+// Why a file that LoadFile refused could not be read, in the system's words where there are
+// some; the log holds the loader's own report.
+QString FileProblem(const QString& FileName) {
+  const std::string Path = FileName.toStdString();
+  struct stat Info {};
+  if (::stat(Path.c_str(), &Info) != 0) return QString::fromLocal8Bit(std::strerror(errno));
+  if (S_ISDIR(Info.st_mode)) return QString::fromLocal8Bit(std::strerror(EISDIR));
+  if (!S_ISREG(Info.st_mode)) return QStringLiteral("it is not a regular file");
+  const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (Fd < 0) return QString::fromLocal8Bit(std::strerror(errno));
+  ::close(Fd);
+  if (Info.st_size == 0) return QStringLiteral("the file is empty");
+  return QStringLiteral("the file could not be read");
+}
+
 }  // namespace
 
 TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   move(94, 129);
-  resize(692, 499);
+  SetOuterSize(this, QSize(692, 499));
 
   CreateActions();
   CreateMenusAndBars();
@@ -62,7 +83,7 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   tvMain = new TImageTree(Splitter);
   tvMain->setObjectName(QStringLiteral("tvMain"));
   tvMain->setMinimumWidth(SplitterMinSide);
-  pAllInfo = new TDetailArea(Splitter);
+  pAllInfo = new TNodeDetails(Splitter);
   pAllInfo->setObjectName(QStringLiteral("pAllInfo"));
   pAllInfo->setMinimumWidth(SplitterMinSide);
   Splitter->addWidget(tvMain);
@@ -71,18 +92,20 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   Splitter->setStretchFactor(0, 0);
   Splitter->setStretchFactor(1, 1);
   setCentralWidget(Splitter);
-  CreateDetailPanels();
+  UnicodeFont_ = QFont(QStringLiteral("Arial Unicode MS"), 8);
+  statusBar()->setFixedHeight(19);
   statusBar()->setSizeGripEnabled(true);
-  // A plain label, not a status message: menus clear status messages as the mouse moves over them.
+  // The strip's one line: how to open an image while none is shown, and why the last open showed
+  // nothing. A plain label, not a status message: menus clear status messages as the mouse
+  // moves over them, and the line must stay until the next open.
   stStatusHint = new QLabel(statusBar());
   stStatusHint->setObjectName(QStringLiteral("stStatusHint"));
   statusBar()->addWidget(stStatusHint, 1);
   SampleFolders_ = kavex::SampleFolders();
 
-  connect(tvMain, &QTreeWidget::currentItemChanged, this, [this] { tvMainClick(); });
+  connect(tvMain->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { tvMainClick(); });
 
   // FormCreate, in the order that matters: the store first, then what reads from it.
-  CurrentInfoPanel_ = nullptr;
   Settings_ = std::make_unique<TSettingsStore>();
   Reopen_.ReopenInit(Settings_.get(), RecentFilesMax, miReopen, &odFlash,
                      [this](const QString& FileName) { OpenFileCallback(FileName); });
@@ -98,11 +121,9 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
 
 TfMain::~TfMain() {
   qApp->removeEventFilter(this);
-  CurrentFontEntry_ = nullptr;
   SaveWindowState(*Settings_, this, PosMainSection, AllWindowItems);
   SaveWindowState(*Settings_, TTreeWidthTarget(this), PosMainTreeSection, wiWidth);
   Reopen_.ReopenDone();
-  tvMain->Clear();  // before the model its items point into goes
 }
 
 void TfMain::CreateActions() {
@@ -167,11 +188,17 @@ void TfMain::CreateMenusAndBars() {
   tbMain->setIconSize(QSize(16, 16));
   tbMain->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   SuppressToolTips(tbMain);
-  tbMain->addAction(aOpen);
-  tbMain->addSeparator();
-  tbMain->addAction(aViewLog);
-  tbMain->addSeparator();
-  tbMain->addAction(aExit);
+  // A tool button drops the dots of its action's caption unless told otherwise.
+  aOpen->setIconText(QStringLiteral("Open..."));
+  const std::pair<QAction*, int> Buttons[] = {{aOpen, 81}, {aViewLog, 128}, {aExit, 64}};
+  for (const auto& [Action, Width] : Buttons) {
+    if (Action != aOpen) AddToolBarGap(tbMain, 8);
+    tbMain->addAction(Action);
+    tbMain->widgetForAction(Action)->setFixedSize(Width, 24);
+  }
+  FixToolBar(tbMain, 31);
+  // The bars cannot be hidden: no menu of the toolkit's offers it.
+  setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 void TfMain::OpenFileCallback(const QString& FileName) { OpenFlash(FileName); }
@@ -193,53 +220,78 @@ QString TfMain::NoImageHint() {
   return QStringLiteral("To open a flash image: File > Open (Ctrl+O), or Help > Open sample image.");
 }
 
-void TfMain::UpdateStatusHint() { stStatusHint->setText(Shown_ ? QString() : NoImageHint()); }
+void TfMain::UpdateStatusHint() {
+  if (ShownModel()) {
+    stStatusHint->clear();
+    return;
+  }
+  stStatusHint->setText(OpenFailure_.isEmpty() ? NoImageHint() : OpenFailure_ + QLatin1Char(' ') + NoImageHint());
+}
 
 void TfMain::OpenFlash(const QString& FileName) {
   if (Log_ && Log_->ClearAtNewFile()) Log_->ClearLog();
   ResetView();
   ShowNodeInfo(nullptr);
+  ShowOpenFailure(FileName, {});
 
+  std::unique_ptr<TFls> Loaded;
   try {
-    Shown_ = LoadFile(FileName.toStdString());
+    Loaded = LoadFile(FileName.toStdString());
   } catch (const EKavError& Error) {
+    ShowOpenFailure(FileName, QStringLiteral("a problem was found in it"));
     ShowErrorBox(this, Error);
     return;
   }
-  if (!Shown_) return;
+  if (!Loaded) {
+    ShowOpenFailure(FileName, FileProblem(FileName));
+    return;
+  }
 
-  QTreeWidgetItem* Root = tvMain->AddRoot(Shown_.get());
+  TImageTreeModel& Nodes = *tvMain->Nodes();
+  const QModelIndex Root = Nodes.SetRoot(std::move(Loaded));
   tvMain->ExpandNode(Root);
-  if (!TImageTree::HasChildren(Root)) {
+  if (!TImageTreeModel::HasChildren(Root)) {
     // No area found: the loader's messages say why; nothing of the file stays.
     ResetView();
+    ShowOpenFailure(FileName, QStringLiteral("no MCU, PPM or EEPROM area was found in it"));
     return;
   }
 
   tvMain->setUpdatesEnabled(false);
-  tvMain->setCurrentItem(Root);
+  tvMain->setCurrentIndex(Root);
   tvMain->setFocus();
   tvMainClick();
   int AreaSet = 0;
-  for (int I = 0; I < Root->childCount(); ++I) {
-    QTreeWidgetItem* Area = Root->child(I);
+  for (int I = 0; I < Nodes.rowCount(Root); ++I) {
+    const QModelIndex Area = Nodes.index(I, 0, Root);
     tvMain->ExpandNode(Area);
-    AreaSet |= AreaSetBits(TImageTree::ModelNode(Area)->ClassName());
+    AreaSet |= AreaSetBits(TImageTreeModel::ModelNode(Area)->ClassName());
   }
-  if (const int Icon = AreaSetIcon(AreaSet); Icon >= 0) TImageTree::SetImageIndex(Root, Icon);
+  if (const int Icon = AreaSetIcon(AreaSet); Icon >= 0) Nodes.SetImageIndex(Root, Icon);
   tvMain->setUpdatesEnabled(true);
 
   SetCaptionFile(FileName);
   UpdateStatusHint();
 }
 
-void TfMain::ResetView() {
-  SetCaptionFile(QStringLiteral("(Untitled)"));
-  tvMain->Clear();
-  CurrentFontEntry_ = nullptr;  // it belongs to the model released here
-  Shown_.reset();
+void TfMain::ShowOpenFailure(const QString& FileName, const QString& Reason) {
+  const QString Name = QFileInfo(FileName).fileName();
+  OpenFailure_ = Reason.isEmpty() ? QString()
+                                  : QStringLiteral("Could not show %1: %2. The log has the details.")
+                                        .arg(Name.isEmpty() ? FileName : Name, Reason);
   UpdateStatusHint();
 }
+
+void TfMain::ResetView() {
+  SetCaptionFile(QStringLiteral("(Untitled)"));
+  pAllInfo->ForgetFontEntry();  // it belongs to the model released here
+  tvMain->Clear();
+  UpdateStatusHint();
+}
+
+TFls* TfMain::ShownModel() const { return tvMain->Nodes()->Shown(); }
+
+void TfMain::ShowNodeInfo(const TKavClass* Node) { pAllInfo->ShowNodeInfo(Node); }
 
 void TfMain::SetCaptionFile(const QString& Text) {
   const std::string Caption =
@@ -251,7 +303,8 @@ void TfMain::SetCaptionFile(const QString& Text) {
 }
 
 void TfMain::tvMainClick() {
-  if (QTreeWidgetItem* Item = tvMain->currentItem()) ShowNodeInfo(TImageTree::ModelNode(Item));
+  if (const QModelIndex Current = tvMain->currentIndex(); Current.isValid())
+    ShowNodeInfo(TImageTreeModel::ModelNode(Current));
 }
 
 int TfMain::TreeWidth() const { return LaidOut_ ? Splitter->sizes().value(0, TreeWidth_) : TreeWidth_; }

@@ -8,17 +8,13 @@
 
 #include "settings/SettingsStore.h"
 #include "settings/T_Reopen.h"
-#include "ui/DetailPanels.h"
 #include "ui/Dialogs.h"
 
 class QAction;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QSplitter;
 class QToolBar;
-class QTreeView;
-class QTreeWidgetItem;
 
 namespace kavex {
 
@@ -26,6 +22,7 @@ class TFls;
 class TKavClass;
 class TFontEntry;
 class TImageTree;
+class TNodeDetails;
 class TfLog;
 class TfAbout;
 
@@ -48,18 +45,17 @@ public:
   void OpenSampleImage();
   const QStringList& SampleFolders() const { return SampleFolders_; }
   void SetSampleFolders(const QStringList& Folders) { SampleFolders_ = Folders; }
-  // The status strip's hint while no image is shown: how to open one. Cleared while one is.
+  // The status strip's line while no image is shown: why the last open failed, if it did, and
+  // how to open one. Empty while an image is shown.
   void UpdateStatusHint();
   static QString NoImageHint();
   void ResetView();
+  // Puts why an open showed nothing in the status strip's line (an empty Reason clears it); it
+  // stays until the next open.
+  void ShowOpenFailure(const QString& FileName, const QString& Reason);
   void SetCaptionFile(const QString& Text);
-  // Shows the details of a model node, or hides them all for none. Panels are filled before
-  // they are shown; a panel that stays is refilled in place.
+  // Shows the details of a model node in the detail area, or hides them all for none.
   void ShowNodeInfo(const TKavClass* Node);
-  // Lays out and draws the glyph grid of CurrentFontEntry for the scroll box's present size.
-  void DrawFontImage();
-  // Moves the font picture by minus Delta pixels (+120, one notch away, scrolls up by 120).
-  void sbFontImgMouseWheel(int Delta);
 
   // The Unicode display font: its stored values replace the current ones, and back.
   void LoadUnicodeFont();
@@ -71,41 +67,15 @@ public:
   const QFont& UnicodeFont() const { return UnicodeFont_; }
   int UnicodeCharset() const { return UnicodeCharset_; }
 
-  QWidget* CurrentInfoPanel() const { return CurrentInfoPanel_; }
-  QWidget* CurrentListPanel() const { return CurrentListPanel_; }
-  const TFontEntry* CurrentFontEntry() const { return CurrentFontEntry_; }
-
   TSettingsStore& Settings() { return *Settings_; }
   T_Reopen& Reopen() { return Reopen_; }
   TFileDialog& OpenDialog() { return odFlash; }
-  TFls* ShownModel() const { return Shown_.get(); }
+  TFls* ShownModel() const;
   int TreeWidth() const;
   void SetTreeWidth(int Width);
 
   TImageTree* tvMain = nullptr;
-  TDetailArea* pAllInfo = nullptr;
-  // Info slot: one of these at a time.
-  THeaderPanel* pChunk = nullptr;
-  THeaderPanel* pSubchunk = nullptr;
-  TFontScrollBox* sbFontImg = nullptr;
-  TFontPicture* iFont = nullptr;
-  // List slot: shown only together with pSubchunk.
-  THeaderPanel* pTextSubchunk = nullptr;
-  THeaderPanel* pPLMNSubchunk = nullptr;
-  QLabel* stChunkChkSum = nullptr;
-  QLabel* stChunkLength = nullptr;
-  QLabel* stChunkNameType = nullptr;
-  QLabel* stChunkVersion = nullptr;
-  QLabel* stSubchunkID = nullptr;
-  QLabel* stSubchunkLength = nullptr;
-  QLabel* stSubchunkShortname = nullptr;
-  QLabel* stSubchunkFlags = nullptr;
-  QLineEdit* eTextSubchunkLanguage = nullptr;
-  QLabel* stTextSubchunkCharset = nullptr;
-  QTreeView* lvText = nullptr;
-  QTreeView* lvPLMN = nullptr;
-  TTwoColumnModel* TextRows = nullptr;
-  TTwoColumnModel* PlmnRows = nullptr;
+  TNodeDetails* pAllInfo = nullptr;
   QSplitter* Splitter = nullptr;
   QToolBar* tbMain = nullptr;
   QMenu* mFile = nullptr;
@@ -135,22 +105,16 @@ private:
   void OpenFileCallback(const QString& FileName);
   void tvMainClick();
   void ApplyTreeWidth();
-  void CreateDetailPanels();
-  void sbFontImgResize();
   // Takes name and size of a font from the dialog; the dialog offers no style to keep.
   void TakeDialogFont(const QFont& Font);
 
   std::unique_ptr<TSettingsStore> Settings_;
   T_Reopen Reopen_;
   TFileDialog odFlash;
-  std::unique_ptr<TFls> Shown_;
   QStringList SampleFolders_;
+  QString OpenFailure_;  // why the last open showed nothing; empty after one that showed a file
   TfLog* Log_ = nullptr;
   TfAbout* About_ = nullptr;
-  QWidget* CurrentInfoPanel_ = nullptr;
-  QWidget* CurrentListPanel_ = nullptr;
-  const TFontEntry* CurrentFontEntry_ = nullptr;  // a node of the shown model
-  QSize FontImageDrawnFor_;  // the scroll box size the picture was laid out for
   // The dialog font fdUnicode: name and size; Qt has no character sets, so the stored number
   // is only carried along.
   QFont UnicodeFont_;

@@ -2,11 +2,13 @@
 // the font picture and its wheel, and the Unicode display font.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -20,6 +22,7 @@
 #include "model/Kav_Font.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"
+#include "ui/NodeDetails.h"
 
 using namespace kavtest;
 using kavex::TfMain;
@@ -101,15 +104,16 @@ struct Viewer {
     Main.OpenFlash(Folder.Write("panels.fls", Image));
   }
   // The node at Path below the PPM area, its parents expanded on the way.
-  QTreeWidgetItem* Item(std::initializer_list<int> Path) {
-    QTreeWidgetItem* Node = Main.tvMain->topLevelItem(0)->child(1);
+  QModelIndex Item(std::initializer_list<int> Path) {
+    const QAbstractItemModel* Nodes = Main.tvMain->model();
+    QModelIndex Node = Nodes->index(1, 0, Nodes->index(0, 0));
     for (int Index : Path) {
-      Node->setExpanded(true);
-      Node = Node->child(Index);
+      Main.tvMain->setExpanded(Node, true);
+      Node = Nodes->index(Index, 0, Node);
     }
     return Node;
   }
-  void Select(std::initializer_list<int> Path) { Main.tvMain->setCurrentItem(Item(Path)); }
+  void Select(std::initializer_list<int> Path) { Main.tvMain->setCurrentIndex(Item(Path)); }
   QStringList Shown() const {
     QStringList Out;
     for (const QString& Name : PanelNames)
@@ -117,7 +121,7 @@ struct Viewer {
     return Out;
   }
   const kavex::TFontEntry& FontEntry(int Index) {
-    return dynamic_cast<const kavex::TFontEntry&>(*TImageTree::ModelNode(Item({3, 0, Index})));
+    return dynamic_cast<const kavex::TFontEntry&>(*kavex::TImageTreeModel::ModelNode(Item({3, 0, Index})));
   }
   QStringList Column(const QTreeView* List, int Column) const {
     QStringList Out;
@@ -125,6 +129,14 @@ struct Viewer {
     return Out;
   }
 };
+
+// A control of the main window, found by its name.
+template <class T>
+T* Find(const TfMain& Main, const char* Name) {
+  T* Found = Main.findChild<T*>(QString::fromLatin1(Name));
+  if (!Found) qFatal("no control %s", Name);
+  return Found;
+}
 
 QRgb Pixel(const QImage& Picture, int X, int Y) { return Picture.pixel(X, Y) & 0xFFFFFF; }
 constexpr QRgb Grey = 0x808080, Ink = 0x000000, Paper = 0x00FF00;
@@ -148,13 +160,13 @@ private slots:
     QVERIFY(V.Shown().isEmpty());  // the root is selected after opening: no details
     V.Select({0});
     QCOMPARE(V.Shown(), QStringList({"pChunk"}));
-    QCOMPARE(V.Main.CurrentInfoPanel(), static_cast<QWidget*>(V.Main.pChunk));
+    QCOMPARE(V.Main.pAllInfo->CurrentInfoPanel(), static_cast<QWidget*>(Find<kavex::THeaderPanel>(V.Main, "pChunk")));
     V.Select({0, 0});
     QCOMPARE(V.Shown(), QStringList({"pSubchunk", "pTextSubchunk"}));
-    QCOMPARE(V.Main.CurrentListPanel(), static_cast<QWidget*>(V.Main.pTextSubchunk));
+    QCOMPARE(V.Main.pAllInfo->CurrentListPanel(), static_cast<QWidget*>(Find<kavex::THeaderPanel>(V.Main, "pTextSubchunk")));
     V.Select({0});
     QCOMPARE(V.Shown(), QStringList({"pChunk"}));
-    QVERIFY(V.Main.CurrentListPanel() == nullptr);
+    QVERIFY(V.Main.pAllInfo->CurrentListPanel() == nullptr);
     V.Select({2, 0});
     QCOMPARE(V.Shown(), QStringList({"pSubchunk", "pPLMNSubchunk"}));
     // An LDB subchunk has the subchunk panel only.
@@ -163,25 +175,25 @@ private slots:
     V.Select({3, 0, 0});
     QCOMPARE(V.Shown(), QStringList({"sbFontImg"}));
     // The file and its areas have no details.
-    V.Main.tvMain->setCurrentItem(V.Main.tvMain->topLevelItem(0)->child(0));
+    V.Main.tvMain->setCurrentIndex(V.Main.tvMain->model()->index(0, 0, V.Main.tvMain->model()->index(0, 0)));
     QVERIFY(V.Shown().isEmpty());
-    QVERIFY(V.Main.CurrentInfoPanel() == nullptr);
+    QVERIFY(V.Main.pAllInfo->CurrentInfoPanel() == nullptr);
     QVERIFY(V.Answers.Messages().empty());
   }
 
   void PanelsThatStayAreRefilledInPlace() {
     Viewer V;
     HideCounter Hides;
-    for (QWidget* Panel : {static_cast<QWidget*>(V.Main.pSubchunk), static_cast<QWidget*>(V.Main.pTextSubchunk)}) Hides.Watch(Panel);
+    for (QWidget* Panel : {static_cast<QWidget*>(Find<kavex::THeaderPanel>(V.Main, "pSubchunk")), static_cast<QWidget*>(Find<kavex::THeaderPanel>(V.Main, "pTextSubchunk"))}) Hides.Watch(Panel);
     V.Select({0, 0});
-    QCOMPARE(V.Column(V.Main.lvText, 1), QStringList({"Hello", "World", "<b>not bold</b>"}));
-    QSignalSpy Inserted(V.Main.TextRows, &QAbstractItemModel::rowsInserted);
-    QSignalSpy Reset(V.Main.TextRows, &QAbstractItemModel::modelReset);
+    QCOMPARE(V.Column(Find<QTreeView>(V.Main, "lvText"), 1), QStringList({"Hello", "World", "<b>not bold</b>"}));
+    QSignalSpy Inserted(Find<QTreeView>(V.Main, "lvText")->model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy Reset(Find<QTreeView>(V.Main, "lvText")->model(), &QAbstractItemModel::modelReset);
     V.Select({0, 1});
-    QCOMPARE(V.Column(V.Main.lvText, 1), QStringList({"OK", "Cancel"}));
-    QCOMPARE(V.Main.stSubchunkID->text(), QString("0x00000033"));
-    QCOMPARE(Hides.Count(V.Main.pSubchunk), 0);
-    QCOMPARE(Hides.Count(V.Main.pTextSubchunk), 0);
+    QCOMPARE(V.Column(Find<QTreeView>(V.Main, "lvText"), 1), QStringList({"OK", "Cancel"}));
+    QCOMPARE(Find<QLabel>(V.Main, "stSubchunkID")->text(), QString("0x00000033"));
+    QCOMPARE(Hides.Count(Find<kavex::THeaderPanel>(V.Main, "pSubchunk")), 0);
+    QCOMPARE(Hides.Count(Find<kavex::THeaderPanel>(V.Main, "pTextSubchunk")), 0);
     // The list is refilled in one go, not row by row.
     QCOMPARE(Reset.count(), 1);
     QCOMPARE(Inserted.count(), 0);
@@ -189,9 +201,9 @@ private slots:
     // Text, then tone: the subchunk panel stays, the text panel goes.
     V.Select({1, 0});
     QCOMPARE(V.Shown(), QStringList({"pSubchunk"}));
-    QCOMPARE(Hides.Count(V.Main.pSubchunk), 0);
-    QCOMPARE(Hides.Count(V.Main.pTextSubchunk), 1);
-    QCOMPARE(V.Main.stSubchunkID->text(), QString("0x00000001"));
+    QCOMPARE(Hides.Count(Find<kavex::THeaderPanel>(V.Main, "pSubchunk")), 0);
+    QCOMPARE(Hides.Count(Find<kavex::THeaderPanel>(V.Main, "pTextSubchunk")), 1);
+    QCOMPARE(Find<QLabel>(V.Main, "stSubchunkID")->text(), QString("0x00000001"));
   }
 
   void OpeningAnotherFileHidesEverything() {
@@ -200,7 +212,7 @@ private slots:
     QCOMPARE(V.Shown(), QStringList({"sbFontImg"}));
     V.Main.OpenFlash(V.Folder.Path("missing.fls"));
     QVERIFY(V.Shown().isEmpty());
-    QVERIFY(V.Main.CurrentFontEntry() == nullptr);
+    QVERIFY(V.Main.pAllInfo->CurrentFontEntry() == nullptr);
     // The box may still change size; there is nothing left to draw from.
     V.Main.resize(V.Main.width() - 40, V.Main.height());
     QVERIFY(V.Shown().isEmpty());
@@ -209,42 +221,44 @@ private slots:
   void ChunkAndSubchunkHeadersShowTheirFields() {
     Viewer V;
     V.Select({0});
-    QCOMPARE(V.Main.pChunk->TitleLabel()->text(), QString("Chunk"));
-    QVERIFY(V.Main.stChunkChkSum->text().endsWith(" (match)"));
-    QCOMPARE(V.Main.stChunkNameType->text(), QString("TEXT"));
-    QCOMPARE(V.Main.stChunkVersion->text(), QString("V1"));
+    QCOMPARE(Find<kavex::THeaderPanel>(V.Main, "pChunk")->TitleLabel()->text(), QString("Chunk"));
+    QVERIFY(Find<QLabel>(V.Main, "stChunkChkSum")->text().endsWith(" (match)"));
+    QCOMPARE(Find<QLabel>(V.Main, "stChunkNameType")->text(), QString("TEXT"));
+    QCOMPARE(Find<QLabel>(V.Main, "stChunkVersion")->text(), QString("V1"));
+    for (const QLabel* Value : {Find<QLabel>(V.Main, "stChunkChkSum"), Find<QLabel>(V.Main, "stSubchunkFlags"), Find<QLabel>(V.Main, "stTextSubchunkCharset")})
+      QCOMPARE(Value->x() + Value->contentsRect().x() + Value->margin() + std::max(0, Value->indent()), 88);
     const Bytes Bad = BadLdb();
     V.Select({4});
-    QCOMPARE(V.Main.stChunkChkSum->text(), QString::asprintf("0x0000012C (expected 0x%08X)", ChunkChecksum(Bad)));
-    QCOMPARE(V.Main.stChunkLength->text(), QString::asprintf("0x%08X (%d)", unsigned(Bad.size()), int(Bad.size())));
-    QCOMPARE(V.Main.stChunkNameType->text(), QString("LDB"));  // the zero fourth byte ends it
+    QCOMPARE(Find<QLabel>(V.Main, "stChunkChkSum")->text(), QString::asprintf("0x0000012C (expected 0x%08X)", ChunkChecksum(Bad)));
+    QCOMPARE(Find<QLabel>(V.Main, "stChunkLength")->text(), QString::asprintf("0x%08X (%d)", unsigned(Bad.size()), int(Bad.size())));
+    QCOMPARE(Find<QLabel>(V.Main, "stChunkNameType")->text(), QString("LDB"));  // the zero fourth byte ends it
     V.Select({0, 0});
-    QCOMPARE(V.Main.pSubchunk->TitleLabel()->text(), QString("Subchunk"));
-    QCOMPARE(V.Main.stSubchunkID->text(), QString("0x00000001"));
-    QCOMPARE(V.Main.stSubchunkLength->text(), QString("0x00000035 (53)"));
-    QCOMPARE(V.Main.stSubchunkShortname->text(), QString("en"));
-    QCOMPARE(V.Main.stSubchunkFlags->text(), QString("0x00000000"));
+    QCOMPARE(Find<kavex::THeaderPanel>(V.Main, "pSubchunk")->TitleLabel()->text(), QString("Subchunk"));
+    QCOMPARE(Find<QLabel>(V.Main, "stSubchunkID")->text(), QString("0x00000001"));
+    QCOMPARE(Find<QLabel>(V.Main, "stSubchunkLength")->text(), QString("0x00000035 (53)"));
+    QCOMPARE(Find<QLabel>(V.Main, "stSubchunkShortname")->text(), QString("en"));
+    QCOMPARE(Find<QLabel>(V.Main, "stSubchunkFlags")->text(), QString("0x00000000"));
     V.Select({0, 2});
-    QCOMPARE(V.Main.stSubchunkFlags->text(), QString("0x80000000"));
+    QCOMPARE(Find<QLabel>(V.Main, "stSubchunkFlags")->text(), QString("0x80000000"));
     // Values come from the image and are never read as markup.
-    QCOMPARE(V.Main.stChunkNameType->textFormat(), Qt::PlainText);
+    QCOMPARE(Find<QLabel>(V.Main, "stChunkNameType")->textFormat(), Qt::PlainText);
   }
 
   void TextListStartsAtZeroOnlyForTheCommonTable() {
     Viewer V;
     V.Select({0, 0});
-    QCOMPARE(V.Main.pTextSubchunk->TitleLabel()->text(), QString("Text entries"));
-    QCOMPARE(V.Main.eTextSubchunkLanguage->text(), QString("English"));
-    QCOMPARE(V.Main.stTextSubchunkCharset->text(), QString("GSM alphabet"));
-    QCOMPARE(V.Column(V.Main.lvText, 0), QStringList({"1", "2", "3"}));
+    QCOMPARE(Find<kavex::THeaderPanel>(V.Main, "pTextSubchunk")->TitleLabel()->text(), QString("Text entries"));
+    QCOMPARE(Find<QLineEdit>(V.Main, "eTextSubchunkLanguage")->text(), QString("English"));
+    QCOMPARE(Find<QLabel>(V.Main, "stTextSubchunkCharset")->text(), QString("GSM alphabet"));
+    QCOMPARE(V.Column(Find<QTreeView>(V.Main, "lvText"), 0), QStringList({"1", "2", "3"}));
     V.Select({0, 1});
-    QCOMPARE(V.Main.eTextSubchunkLanguage->text(), QString("(common)"));
-    QCOMPARE(V.Column(V.Main.lvText, 0), QStringList({"0", "1"}));
+    QCOMPARE(Find<QLineEdit>(V.Main, "eTextSubchunkLanguage")->text(), QString("(common)"));
+    QCOMPARE(V.Column(Find<QTreeView>(V.Main, "lvText"), 0), QStringList({"0", "1"}));
     V.Select({0, 2});
-    QCOMPARE(V.Main.eTextSubchunkLanguage->text(), QString::fromUtf16(u"\u0420\u0443\u0441\u0441\u043a\u0438\u0439"));
-    QCOMPARE(V.Main.stTextSubchunkCharset->text(), QString("Unicode"));
-    QCOMPARE(V.Column(V.Main.lvText, 1), QStringList({QString::fromUtf16(u"\u041f\u0440\u0438\u0432\u0435\u0442")}));
-    QCOMPARE(V.Main.lvText->model()->headerData(0, Qt::Horizontal).toString(), QString("Index"));
+    QCOMPARE(Find<QLineEdit>(V.Main, "eTextSubchunkLanguage")->text(), QString::fromUtf16(u"\u0420\u0443\u0441\u0441\u043a\u0438\u0439"));
+    QCOMPARE(Find<QLabel>(V.Main, "stTextSubchunkCharset")->text(), QString("Unicode"));
+    QCOMPARE(V.Column(Find<QTreeView>(V.Main, "lvText"), 1), QStringList({QString::fromUtf16(u"\u041f\u0440\u0438\u0432\u0435\u0442")}));
+    QCOMPARE(Find<QTreeView>(V.Main, "lvText")->model()->headerData(0, Qt::Horizontal).toString(), QString("Index"));
   }
 
   void LargeTextTableIsListedWhole() {
@@ -252,26 +266,26 @@ private slots:
     for (int I = 1; I < 3000; ++I) Many.push_back("Entry " + std::to_string(I));
     Viewer V(GoodImage({ChunkOf("TEXT", {TextSubchunk(9, Many)})}));
     V.Select({0, 0});
-    QCOMPARE(V.Main.lvText->model()->rowCount(), 2999);
-    QCOMPARE(V.Main.lvText->model()->index(2998, 0).data().toString(), QString("2999"));
-    QCOMPARE(V.Main.lvText->model()->index(2998, 1).data().toString(), QString("Entry 2999"));
+    QCOMPARE(Find<QTreeView>(V.Main, "lvText")->model()->rowCount(), 2999);
+    QCOMPARE(Find<QTreeView>(V.Main, "lvText")->model()->index(2998, 0).data().toString(), QString("2999"));
+    QCOMPARE(Find<QTreeView>(V.Main, "lvText")->model()->index(2998, 1).data().toString(), QString("Entry 2999"));
   }
 
   void MccListShowsCodesAndProvidersInItsOwnFont() {
     Viewer V;
     V.Select({2, 0});
-    QCOMPARE(V.Main.pPLMNSubchunk->TitleLabel()->text(), QString("MCC entries"));
-    QCOMPARE(V.Column(V.Main.lvPLMN, 0), QStringList({"1", "0"}));
-    QCOMPARE(V.Column(V.Main.lvPLMN, 1), QStringList({"Three", QString::fromUtf16(u"\u00e9t\u00e9")}));
-    QCOMPARE(V.Main.lvPLMN->model()->headerData(0, Qt::Horizontal).toString(), QString("MCC"));
-    QCOMPARE(V.Main.lvPLMN->model()->headerData(1, Qt::Horizontal).toString(), QString("Provider"));
-    QCOMPARE(V.Main.lvPLMN->font().family(), QString("Arial Unicode MS"));
-    QCOMPARE(V.Main.lvPLMN->font().pointSize(), 8);
+    QCOMPARE(Find<kavex::THeaderPanel>(V.Main, "pPLMNSubchunk")->TitleLabel()->text(), QString("MCC entries"));
+    QCOMPARE(V.Column(Find<QTreeView>(V.Main, "lvPLMN"), 0), QStringList({"1", "0"}));
+    QCOMPARE(V.Column(Find<QTreeView>(V.Main, "lvPLMN"), 1), QStringList({"Three", QString::fromUtf16(u"\u00e9t\u00e9")}));
+    QCOMPARE(Find<QTreeView>(V.Main, "lvPLMN")->model()->headerData(0, Qt::Horizontal).toString(), QString("MCC"));
+    QCOMPARE(Find<QTreeView>(V.Main, "lvPLMN")->model()->headerData(1, Qt::Horizontal).toString(), QString("Provider"));
+    QCOMPARE(Find<QTreeView>(V.Main, "lvPLMN")->font().family(), QString("Arial Unicode MS"));
+    QCOMPARE(Find<QTreeView>(V.Main, "lvPLMN")->font().pointSize(), 8);
     // An empty operator list shows an empty list.
     Viewer Empty(GoodImage({ChunkOf("PLMN", {PlmnSubchunk(3, 262, {})})}));
     Empty.Select({0, 0});
     QCOMPARE(Empty.Shown(), QStringList({"pSubchunk", "pPLMNSubchunk"}));
-    QCOMPARE(Empty.Main.lvPLMN->model()->rowCount(), 0);
+    QCOMPARE(Find<QTreeView>(Empty.Main, "lvPLMN")->model()->rowCount(), 0);
   }
 
   void GlyphGridLayout() {
@@ -319,30 +333,31 @@ private slots:
     QCOMPARE(Pixel(P, 1, 6), Grey);   // below glyph 0
     QCOMPARE(Pixel(P, 3, 12), Ink);   // glyph 4 (row 1, column 0): bottom row all ink
     QCOMPARE(Pixel(P, 2, 5), Paper);  // glyph 0: one ink pixel in its bottom row
-    // The font covers code 0, yet the two cells after its last code stay grey.
-    for (int X : {13, 14, 16, 19, 22}) QCOMPARE(Pixel(P, X, 15), Grey);
+    // The two cells after the last code show the glyph of code 0, which this font covers.
+    QCOMPARE(QList<QRgb>({Pixel(P, 13, 15), Pixel(P, 14, 15), Pixel(P, 17, 15), Pixel(P, 19, 15), Pixel(P, 20, 15)}),
+             QList<QRgb>({Ink, Paper, Grey, Ink, Paper}));
     QCOMPARE(Pixel(P, 7, 15), Ink);   // cell 9
   }
 
   void FontPictureFollowsTheBoxAndReflowsWhenNarrowed() {
     Viewer V;
     V.Select({3, 0, 1});  // Many: 600 glyphs in cells of 22x22
-    const QImage& Picture = V.Main.iFont->Picture();
-    QCOMPARE(V.Main.sbFontImg->geometry(), V.Main.pAllInfo->rect());
-    QCOMPARE(Picture.size(), V.Main.iFont->size());
+    const QImage& Picture = Find<kavex::TFontPicture>(V.Main, "iFont")->Picture();
+    QCOMPARE(Find<kavex::TFontScrollBox>(V.Main, "sbFontImg")->geometry(), V.Main.pAllInfo->rect());
+    QCOMPARE(Picture.size(), Find<kavex::TFontPicture>(V.Main, "iFont")->size());
     QCOMPARE(Picture.width() % 22, 0);
     const int Columns = Picture.width() / 22;
     QCOMPARE(Picture.height(), (600 + Columns - 1) / Columns * 22);
     // Taller than the box: laid out beside the scroll bar, as many columns as fit.
-    QTRY_VERIFY(V.Main.sbFontImg->verticalScrollBar()->isVisible());
-    const QSize Client = V.Main.sbFontImg->viewport()->size();
+    QTRY_VERIFY(Find<kavex::TFontScrollBox>(V.Main, "sbFontImg")->verticalScrollBar()->isVisible());
+    const QSize Client = Find<kavex::TFontScrollBox>(V.Main, "sbFontImg")->viewport()->size();
     QVERIFY(Picture.width() < Client.width());
     QVERIFY(Picture.width() + 22 >= Client.width());
 
     const int Width = V.Main.pAllInfo->width();
     V.Main.Splitter->setSizes({V.Main.tvMain->width() + 100, Width - 100});
     QTRY_COMPARE(V.Main.pAllInfo->width(), Width - 100);
-    const QImage& Narrow = V.Main.iFont->Picture();
+    const QImage& Narrow = Find<kavex::TFontPicture>(V.Main, "iFont")->Picture();
     QVERIFY(Narrow.width() / 22 < Columns);
     QVERIFY(Narrow.height() > (600 + Columns - 1) / Columns * 22);
 
@@ -350,31 +365,31 @@ private slots:
     V.Select({3, 0, 2});
     V.Main.Splitter->setSizes({2000, 64});
     QTRY_VERIFY(V.Main.pAllInfo->width() < 102);
-    QCOMPARE(V.Main.iFont->Picture().size(), QSize(102, 3 * 5));
-    QVERIFY(V.Main.sbFontImg->horizontalScrollBar()->maximum() > 0);
+    QCOMPARE(Find<kavex::TFontPicture>(V.Main, "iFont")->Picture().size(), QSize(102, 3 * 5));
+    QVERIFY(Find<kavex::TFontScrollBox>(V.Main, "sbFontImg")->horizontalScrollBar()->maximum() > 0);
 
     // A font entry without characters: an empty picture.
     V.Select({3, 0, 3});
-    QCOMPARE(V.Main.iFont->height(), 0);
-    QVERIFY(V.Main.iFont->Picture().isNull());
+    QCOMPARE(Find<kavex::TFontPicture>(V.Main, "iFont")->height(), 0);
+    QVERIFY(Find<kavex::TFontPicture>(V.Main, "iFont")->Picture().isNull());
   }
 
   void WheelOverTheDetailAreaScrollsTheFontPictureOnly() {
     Viewer V;
     V.Select({3, 0, 1});
-    QScrollBar* Bar = V.Main.sbFontImg->verticalScrollBar();
+    QScrollBar* Bar = Find<kavex::TFontScrollBox>(V.Main, "sbFontImg")->verticalScrollBar();
     QVERIFY(Bar->maximum() >= 300);
     Bar->setValue(300);
-    QVERIFY(SendWheel(V.Main.sbFontImg->viewport(), 120));
+    QVERIFY(SendWheel(Find<kavex::TFontScrollBox>(V.Main, "sbFontImg")->viewport(), 120));
     QCOMPARE(Bar->value(), 180);
-    QVERIFY(SendWheel(V.Main.iFont, -120));
+    QVERIFY(SendWheel(Find<kavex::TFontPicture>(V.Main, "iFont"), -120));
     QCOMPARE(Bar->value(), 300);
     // Over the tree the picture stays.
     SendWheel(V.Main.tvMain->viewport(), 120);
     QCOMPARE(Bar->value(), 300);
     // Over a chunk panel nothing takes the wheel.
     V.Select({0});
-    QVERIFY(!SendWheel(V.Main.pChunk, 120));
+    QVERIFY(!SendWheel(Find<kavex::THeaderPanel>(V.Main, "pChunk"), 120));
     QCOMPARE(Bar->value(), 300);
   }
 
@@ -383,15 +398,15 @@ private slots:
     QCOMPARE(V.Main.UnicodeFont().family(), QString("Arial Unicode MS"));
     QCOMPARE(V.Main.UnicodeFont().pointSize(), 8);
     QCOMPARE(V.Main.UnicodeCharset(), 1);
-    QCOMPARE(V.Main.lvText->font().family(), QString("Arial Unicode MS"));
+    QCOMPARE(Find<QTreeView>(V.Main, "lvText")->font().family(), QString("Arial Unicode MS"));
     QVERIFY(V.Main.aSelFont->isEnabled());
     QCOMPARE(V.Main.aSelFont->text(), QString("&Unicode font..."));
 
     QFont Seen;
     QFont SeenMcc;
     V.Answers.AnswerFont({.Applied = {QFont("DejaVu Serif", 13)}, .WhileOpen = [&] {
-                            Seen = V.Main.eTextSubchunkLanguage->font();
-                            SeenMcc = V.Main.lvPLMN->font();
+                            Seen = Find<QLineEdit>(V.Main, "eTextSubchunkLanguage")->font();
+                            SeenMcc = Find<QTreeView>(V.Main, "lvPLMN")->font();
                           }});
     V.Main.aSelFont->trigger();
     // Apply previewed the font in the text list and the language field, never the MCC list.
@@ -399,8 +414,8 @@ private slots:
     QCOMPARE(Seen.pointSize(), 13);
     QCOMPARE(SeenMcc.family(), QString("Arial Unicode MS"));
     // Cancel takes the preview back although no font was ever stored.
-    QCOMPARE(V.Main.lvText->font().family(), QString("Arial Unicode MS"));
-    QCOMPARE(V.Main.eTextSubchunkLanguage->font().pointSize(), 8);
+    QCOMPARE(Find<QTreeView>(V.Main, "lvText")->font().family(), QString("Arial Unicode MS"));
+    QCOMPARE(Find<QLineEdit>(V.Main, "eTextSubchunkLanguage")->font().pointSize(), 8);
     QCOMPARE(V.Settings.Value("Unicode/FontName"), QString("<missing>"));
     QCOMPARE(V.Answers.FontDialogsSeen().at(0).family(), QString("Arial Unicode MS"));
   }
@@ -414,9 +429,9 @@ private slots:
       Bold.setBold(true);
       Answers.AnswerFont({.Confirmed = Bold});
       App.Main().aSelFont->trigger();
-      QCOMPARE(App.Main().lvText->font().family(), QString("DejaVu Sans Mono"));
+      QCOMPARE(Find<QTreeView>(App.Main(), "lvText")->font().family(), QString("DejaVu Sans Mono"));
       // The dialog offers no style: only name and size are taken.
-      QVERIFY(!App.Main().lvText->font().bold());
+      QVERIFY(!Find<QTreeView>(App.Main(), "lvText")->font().bold());
       QCOMPARE(S.Value("Unicode/FontName"), QString("DejaVu Sans Mono"));
       QCOMPARE(S.Value("Unicode/FontSize"), QString("11"));
       QCOMPARE(S.Value("Unicode/FontCharset"), QString("1"));
@@ -424,14 +439,14 @@ private slots:
       // A preview cancelled now returns to the stored font.
       Answers.AnswerFont({.Applied = {QFont("DejaVu Serif", 20)}});
       App.Main().aSelFont->trigger();
-      QCOMPARE(App.Main().eTextSubchunkLanguage->font().family(), QString("DejaVu Sans Mono"));
-      QCOMPARE(App.Main().eTextSubchunkLanguage->font().pointSize(), 11);
+      QCOMPARE(Find<QLineEdit>(App.Main(), "eTextSubchunkLanguage")->font().family(), QString("DejaVu Sans Mono"));
+      QCOMPARE(Find<QLineEdit>(App.Main(), "eTextSubchunkLanguage")->font().pointSize(), 11);
       QCOMPARE(Answers.FontDialogsSeen().at(1).family(), QString("DejaVu Sans Mono"));
     }
     kavex::TKavexApp Again;
-    QCOMPARE(Again.Main().lvText->font().family(), QString("DejaVu Sans Mono"));
-    QCOMPARE(Again.Main().lvText->font().pointSize(), 11);
-    QCOMPARE(Again.Main().lvPLMN->font().family(), QString("Arial Unicode MS"));
+    QCOMPARE(Find<QTreeView>(Again.Main(), "lvText")->font().family(), QString("DejaVu Sans Mono"));
+    QCOMPARE(Find<QTreeView>(Again.Main(), "lvText")->font().pointSize(), 11);
+    QCOMPARE(Find<QTreeView>(Again.Main(), "lvPLMN")->font().family(), QString("Arial Unicode MS"));
     QCOMPARE(Answers.Unanswered(), 0);
   }
 
@@ -456,14 +471,21 @@ private slots:
     QCOMPARE(S.Value("Unicode/FontSize"), QString("9"));
   }
 
-  void QtFontDialogHasAnApplyButtonThatKeepsItOpen() {
+  void QtFontDialogHasAnApplyButtonThatKeepsItOpenAndNoStyleChoice() {
     kavex::ResetDialogHooks();
     std::vector<QFont> Applied;
     bool OpenAfterApply = false;
+    QStringList Offered;  // the lists, labels and check boxes a user sees
     const auto Drive = [&](bool Confirm) {
       QTimer::singleShot(0, [&, Confirm] {
         auto* Dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
         if (!Dialog) return;
+        Offered.clear();
+        for (QWidget* W : Dialog->findChildren<QWidget*>())
+          if (W->isVisible() && (qobject_cast<QListView*>(W) || qobject_cast<QCheckBox*>(W)))
+            Offered << W->metaObject()->className();
+          else if (auto* Label = qobject_cast<QLabel*>(W); Label && Label->isVisible() && Label->buddy())
+            Offered << Label->text();
         Dialog->setCurrentFont(QFont("DejaVu Serif", 14));
         if (auto* Box = Dialog->findChild<QDialogButtonBox*>(); Box && Box->button(QDialogButtonBox::Apply))
           Box->button(QDialogButtonBox::Apply)->click();
@@ -479,6 +501,8 @@ private slots:
     QCOMPARE(Applied[0].family(), QString("DejaVu Serif"));
     QCOMPARE(Applied[0].pointSize(), 14);
     QVERIFY(OpenAfterApply);
+    QVERIFY2(Offered.filter("yle").isEmpty() && !Offered.contains("QCheckBox"), qPrintable(Offered.join(',')));
+    QCOMPARE(Offered.filter("QFontListView").size(), 2);  // family and size
     QCOMPARE(Font.family(), QString("DejaVu Sans"));
     Drive(true);
     QVERIFY(kavex::DialogHooks().RunFontDialog(nullptr, Font, Apply));

@@ -45,7 +45,7 @@ QString SettingsFile(const IsolatedSettings& S) { return S.Open()->fileName(); }
 QString LastLine(const TKavexApp& App) { return LogLines(App).last(); }
 
 bool ShowsNothing(TKavexApp& App) {
-  return App.Main().ShownModel() == nullptr && App.Main().tvMain->topLevelItemCount() == 0 &&
+  return App.Main().ShownModel() == nullptr && App.Main().tvMain->model()->rowCount() == 0 &&
          App.Main().windowTitle() == Untitled;
 }
 

@@ -8,6 +8,9 @@
 #include <QItemSelectionModel>
 #include <QToolButton>
 #include <QTreeView>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
 #include <QtTest>
 #include <unistd.h>
 
@@ -129,7 +132,7 @@ private slots:
     QCOMPARE(QGuiApplication::clipboard()->text().count("\r\n"), 3);
   }
 
-  void CtrlInsCopiesTheSelection() {
+  void CtrlInsAndCtrlCCopyTheSelection() {
     IsolatedSettings S;
     DialogAnswers Answers;
     TKavexApp App;
@@ -137,11 +140,13 @@ private slots:
     Log.show();
     Log.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&Log));
-    QGuiApplication::clipboard()->clear();
-    SelectRows(Log, {1});
+    SelectRows(Log, {0, 1});
     Log.lvLog->setFocus();
-    QTest::keyClick(Log.lvLog, Qt::Key_Insert, Qt::ControlModifier);
-    QCOMPARE(QGuiApplication::clipboard()->text(), QString("i (  31) Welcome to Kavex, v0.10 TEST ONLY; Path: [fAbout]\r\n"));
+    for (Qt::Key Key : {Qt::Key_Insert, Qt::Key_C}) {
+      QGuiApplication::clipboard()->clear();
+      QTest::keyClick(Log.lvLog, Key, Qt::ControlModifier);
+      QCOMPARE(QGuiApplication::clipboard()->text(), LogLines(App).mid(0, 2).join("\r\n") + "\r\n");
+    }
   }
 
   void ExportWritesListedLinesAndIsProposedAgainAfterRestart() {
@@ -180,9 +185,11 @@ private slots:
     ImageFolder Folder;
     QVERIFY(QDir().mkpath(Folder.Path("keep")));
     const QString Existing = Folder.Write("keep.txt", Bytes{'o', 'l', 'd'});
-    TKavexApp App;
-    TfLog& Log = App.Log();
+    auto App = std::make_unique<TKavexApp>();
+    TfLog& Log = App->Log();
     const std::size_t Records = Log.Store().Count();
+    Answers.AnswerFile(Folder.Path("good.txt"));
+    Log.aCopyToFile->trigger();
 
     // A folder where the file should go, then a folder that does not exist.
     Answers.AnswerFile(Folder.Path("keep"));
@@ -200,6 +207,40 @@ private slots:
     QCOMPARE(ReadFile(Existing), QByteArray("old"));
     QCOMPARE(Log.Store().Count(), Records);
     QCOMPARE(Log.Model()->rowCount(), 2);
+    // The last good export stays the proposal.
+    Answers.CancelFile();
+    Log.aCopyToFile->trigger();
+    QCOMPARE(Answers.FileDialogsSeen().back().FileName, Folder.Path("good.txt"));
+    App.reset();
+    QCOMPARE(S.Value("DlgExport/Filename"), Folder.Path("good.txt"));
+  }
+
+  void ExportDialogRefusesAFolderThatDoesNotExist() {
+    IsolatedSettings S;
+    kavex::ResetDialogHooks();
+    const auto QtFileDialog = kavex::DialogHooks().RunFileDialog;
+    DialogAnswers Answers;
+    kavex::DialogHooks().RunFileDialog = QtFileDialog;
+    ImageFolder Folder;
+    TKavexApp App;
+    bool OpenAfterRefusal = false;
+    QTimer::singleShot(0, [&] {
+      auto* Dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!Dialog) return;
+      auto* Typed = Dialog->findChild<QLineEdit*>("fileNameEdit");
+      if (!Typed) return Dialog->reject();
+      Typed->setText(Folder.Path("missing/log.txt"));
+      static_cast<QDialog*>(Dialog)->accept();
+      OpenAfterRefusal = Dialog->isVisible();
+      Typed->setText(Folder.Path("log.txt"));
+      static_cast<QDialog*>(Dialog)->accept();
+    });
+    App.Log().aCopyToFile->trigger();
+    QVERIFY(OpenAfterRefusal);
+    QCOMPARE(Answers.Messages().size(), std::size_t{1});
+    QCOMPARE(Answers.Messages()[0].Text, QString("log.txt\nPath does not exist.\nCheck the path and try again."));
+    QCOMPARE(Answers.Messages()[0].Icon, kavex::TMsgBoxIcon::Warning);
+    QVERIFY(QFileInfo::exists(Folder.Path("log.txt")));
   }
 
   void ClearEmptiesTheLogButKeepsFiltersAndOption() {

@@ -4,12 +4,17 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QHelpEvent>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
+#include <QTimer>
+#include <QMenuBar>
+#include <QContextMenuEvent>
 #include <QtTest>
 
 #include "UiTestSupport.h"
@@ -20,9 +25,11 @@
 #include "ui/Hints.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"
+#include "ui/NodeDetails.h"
 
 using namespace kavtest;
 using kavex::TImageTree;
+using kavex::TImageTreeModel;
 using kavex::TKavexApp;
 
 namespace {
@@ -37,15 +44,21 @@ QStringList VisibleCaptions(const QMenu* Menu) {
   return Out;
 }
 
-QStringList ChildTexts(const QTreeWidgetItem* Item) {
+// The tree through its item model: a node's children, their captions and icons.
+QModelIndex Child(const QModelIndex& Node, int Row) { return Node.model()->index(Row, 0, Node); }
+int ChildCount(const QModelIndex& Node) { return Node.model()->rowCount(Node); }
+int RootCount(const kavex::TfMain& Main) { return Main.tvMain->model()->rowCount(); }
+QModelIndex Root(const kavex::TfMain& Main) { return Main.tvMain->model()->index(0, 0); }
+
+QStringList ChildTexts(const QModelIndex& Node) {
   QStringList Out;
-  for (int I = 0; I < Item->childCount(); ++I) Out << Item->child(I)->text(0);
+  for (int I = 0; I < ChildCount(Node); ++I) Out << Child(Node, I).data().toString();
   return Out;
 }
 
-std::vector<int> ChildIcons(const QTreeWidgetItem* Item) {
+std::vector<int> ChildIcons(const QModelIndex& Node) {
   std::vector<int> Out;
-  for (int I = 0; I < Item->childCount(); ++I) Out.push_back(TImageTree::ImageIndex(Item->child(I)));
+  for (int I = 0; I < ChildCount(Node); ++I) Out.push_back(TImageTreeModel::ImageIndex(Child(Node, I)));
   return Out;
 }
 
@@ -88,15 +101,15 @@ private slots:
       Main.show();
       QVERIFY(QTest::qWaitForWindowExposed(&Main));
       QCOMPARE(Main.pos(), QPoint(94, 129));
-      QCOMPARE(Main.size(), QSize(692, 499));
+      QTRY_COMPARE(Main.frameGeometry().size(), QSize(692, 499));  // outer size
       QCOMPARE(Main.tvMain->width(), 289);
-      QCOMPARE(Main.tvMain->topLevelItemCount(), 0);
+      QCOMPARE(RootCount(Main), 0);
       QVERIFY(!Main.Splitter->childrenCollapsible());
       // The tree keeps its width when the window grows.
       Main.resize(900, 499);
       QTRY_COMPARE(Main.pAllInfo->width(), 900 - 289 - Main.Splitter->handleWidth());
       QCOMPARE(Main.tvMain->width(), 289);
-      Main.resize(692, 499);
+      kavex::SetOuterSize(&Main, QSize(692, 499));
     }
     QCOMPARE(S.Value("PosMain/Left"), QString("94"));
     QCOMPARE(S.Value("PosMain/Width"), QString("692"));
@@ -130,6 +143,46 @@ private slots:
     QVERIFY(App.Main().statusBar()->currentMessage().isEmpty());
   }
 
+  void ToolBarsAreLaidOutToThePixelAndCannotBeHidden() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    TKavexApp App;
+    kavex::TfMain& Main = App.Main();
+    kavex::TfLog& Log = App.Log();
+    Main.show();
+    Log.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Log));
+    // Each bar: its height, then per button its left edge (relative to the first), width, height.
+    const auto Layout = [](QToolBar* Bar, QList<QToolButton*> Buttons) {
+      QList<int> Out{Bar->height()};
+      for (QToolButton* B : Buttons) Out << B->x() - Buttons[0]->x() << B->width() << B->height();
+      return Out;
+    };
+    QList<QToolButton*> MainButtons;
+    for (QAction* A : {Main.aOpen, Main.aViewLog, Main.aExit})
+      MainButtons << qobject_cast<QToolButton*>(Main.tbMain->widgetForAction(A));
+    QCOMPARE(Layout(Main.tbMain, MainButtons), QList<int>({31, 0, 81, 24, 89, 128, 24, 225, 64, 24}));
+    QCOMPARE(MainButtons[0]->text(), QString("Open..."));
+    QCOMPARE(Main.statusBar()->height(), 19);
+    QList<QToolButton*> LogButtons{Log.sbCopy};
+    for (QToolButton* B : Log.KindButtons) LogButtons << B;
+    QCOMPARE(Layout(Log.tbLog, LogButtons),
+             QList<int>({29, 0, 57, 23, 65, 57, 23, 122, 72, 23, 194, 80, 23, 274, 64, 23, 338, 72, 23}));
+    QCOMPARE(QList<int>({Log.font().pointSize(), int(Log.font().styleHint())}), QList<int>({8, int(QFont::SansSerif)}));
+    // A right click on a bar or the menu bar offers no menu that would hide a bar.
+    for (QWidget* Target : {static_cast<QWidget*>(Main.tbMain), static_cast<QWidget*>(Main.menuBar()),
+                            static_cast<QWidget*>(Log.tbLog), static_cast<QWidget*>(Log.menuBar())}) {
+      QWidget* Popup = nullptr;
+      QTimer::singleShot(0, [&Popup] {
+        if ((Popup = QApplication::activePopupWidget())) Popup->close();
+      });
+      QContextMenuEvent Event(QContextMenuEvent::Mouse, QPoint(1, 1), Target->mapToGlobal(QPoint(1, 1)));
+      QApplication::sendEvent(Target, &Event);
+      QCoreApplication::processEvents();
+      QVERIFY2(!Popup, Target->metaObject()->className());
+    }
+  }
+
   void MissingAndEmptyFilesLeaveTheWindowEmpty() {
     IsolatedSettings S;
     DialogAnswers Answers;
@@ -142,14 +195,26 @@ private slots:
     App.Main().Reopen().RecentItems().at(1)->trigger();  // the stale one
     QCOMPARE(LogIdents(App), std::vector<int>({28, 4}));
     QCOMPARE(App.Main().Reopen().RecentFiles().front(), Folder.Path("gone.fls"));
-    QCOMPARE(App.Main().tvMain->topLevelItemCount(), 0);
+    QCOMPARE(RootCount(App.Main()), 0);
     QCOMPARE(App.Main().windowTitle(), Untitled);
+
+    // The log window is hidden: the status strip says what happened, until the next open.
+    const auto Status = [&App] { return App.Main().stStatusHint->text(); };
+    QCOMPARE(Status(), QString("Could not show gone.fls: No such file or directory. The log has the details. ") +
+                           kavex::TfMain::NoImageHint());
 
     App.Main().OpenFlash(Empty);
     QCOMPARE(LogIdents(App), std::vector<int>({28, 4, 28, 6}));
-    QCOMPARE(App.Main().tvMain->topLevelItemCount(), 0);
+    QCOMPARE(RootCount(App.Main()), 0);
     QCOMPARE(App.Main().windowTitle(), Untitled);
     QVERIFY(App.Main().ShownModel() == nullptr);
+    QVERIFY(Status().contains("empty.fls: the file is empty."));
+    App.Main().OpenFlash(Folder.Path(""));
+    QVERIFY2(Status().contains(": Is a directory."), qPrintable(Status()));
+    App.Main().OpenFlash(Folder.Write("junk.fls", Bytes(64, 0x33)));
+    QVERIFY(Status().contains("junk.fls: no MCU, PPM or EEPROM area"));
+    App.Main().OpenFlash(Folder.Write("good.fls", GoodImage({})));
+    QCOMPARE(Status(), QString());
     QVERIFY(Answers.Messages().empty());
   }
 
@@ -161,7 +226,7 @@ private slots:
     const QString Bad = Folder.Write("bad.wt", BrokenWinTesla());
     TKavexApp App;
     App.Main().OpenFlash(Good);
-    QCOMPARE(App.Main().tvMain->topLevelItemCount(), 1);
+    QCOMPARE(RootCount(App.Main()), 1);
 
     App.Main().OpenFlash(Bad);
     QCOMPARE(Answers.Messages().size(), std::size_t{1});
@@ -171,7 +236,7 @@ private slots:
     QCOMPARE(Box.Icon, kavex::TMsgBoxIcon::Error);
     QVERIFY(LogLines(App).last().startsWith("! (  43) WinTesla FlashAddr of current block"));
     // Nothing of the file shown before remains.
-    QCOMPARE(App.Main().tvMain->topLevelItemCount(), 0);
+    QCOMPARE(RootCount(App.Main()), 0);
     QVERIFY(App.Main().ShownModel() == nullptr);
     QCOMPARE(App.Main().windowTitle(), Untitled);
   }
@@ -190,21 +255,21 @@ private slots:
     Main.aOpen->trigger();
 
     QCOMPARE(Main.windowTitle(), Path + " - Kavex v0.10 TEST ONLY");
-    QCOMPARE(Main.tvMain->topLevelItemCount(), 1);
-    QTreeWidgetItem* Root = Main.tvMain->topLevelItem(0);
-    QCOMPARE(Root->text(0), Path);
-    QCOMPARE(Main.tvMain->currentItem(), Root);
+    QCOMPARE(RootCount(Main), 1);
+    const QModelIndex Top = Root(Main);
+    QCOMPARE(Top.data().toString(), Path);
+    QCOMPARE(Main.tvMain->currentIndex(), Top);
     QVERIFY(Main.tvMain->hasFocus());
-    QCOMPARE(TImageTree::ImageIndex(Root), 17);
-    QCOMPARE(ChildIcons(Root), std::vector<int>({1, 2, 19}));
-    QTreeWidgetItem* Mcu = Root->child(0);
-    QTreeWidgetItem* Ppm = Root->child(1);
-    QVERIFY(!TImageTree::HasChildren(Mcu));
-    QVERIFY(Ppm->isExpanded());
+    QCOMPARE(TImageTreeModel::ImageIndex(Top), 17);
+    QCOMPARE(ChildIcons(Top), std::vector<int>({1, 2, 19}));
+    const QModelIndex Mcu = Child(Top, 0);
+    const QModelIndex Ppm = Child(Top, 1);
+    QVERIFY(!TImageTreeModel::HasChildren(Mcu));
+    QVERIFY(Main.tvMain->isExpanded(Ppm));
     QCOMPARE(ChildIcons(Ppm), std::vector<int>({3, 3, 3}));
     // Subchunks wait until their chunk is opened.
-    QCOMPARE(Ppm->child(0)->childCount(), 0);
-    QVERIFY(TImageTree::HasChildren(Ppm->child(0)));
+    QCOMPARE(ChildCount(Child(Ppm, 0)), 0);
+    QVERIFY(TImageTreeModel::HasChildren(Child(Ppm, 0)));
     QVERIFY(Answers.Messages().empty());
   }
 
@@ -214,11 +279,11 @@ private slots:
     ImageFolder Folder;
     TKavexApp App;
     App.Main().OpenFlash(Folder.Write("mcuppm.fls", GoodImage({})));
-    QCOMPARE(TImageTree::ImageIndex(App.Main().tvMain->topLevelItem(0)), 16);
+    QCOMPARE(TImageTreeModel::ImageIndex(Root(App.Main())), 16);
 
     // No area at all: the model is dropped and the window stays untitled.
     App.Main().OpenFlash(Folder.Write("junk.fls", Bytes(64, 0x33)));
-    QCOMPARE(App.Main().tvMain->topLevelItemCount(), 0);
+    QCOMPARE(RootCount(App.Main()), 0);
     QCOMPARE(App.Main().windowTitle(), Untitled);
     QCOMPARE(LogIdents(App).back(), 7);
 
@@ -241,12 +306,20 @@ private slots:
     QCOMPARE(Answers.Messages()[0].Text, ProblemText);
     QCOMPARE(Answers.Messages()[0].Title, Untitled);
     QVERIFY(LogLines(App).filter("! (  22) Too few bytes remains for chunk data").size() == 1);
-    QTreeWidgetItem* Root = App.Main().tvMain->topLevelItem(0);
-    QTreeWidgetItem* Ppm = Root->child(1);
-    QCOMPARE(Ppm->childCount(), 1);
-    QVERIFY(TImageTree::HasChildren(Ppm));
-    QCOMPARE(TImageTree::ImageIndex(Root), 16);
+    const QModelIndex Top = Root(App.Main());
+    const QModelIndex Ppm = Child(Top, 1);
+    QCOMPARE(ChildCount(Ppm), 1);
+    QVERIFY(TImageTreeModel::HasChildren(Ppm));
+    QCOMPARE(TImageTreeModel::ImageIndex(Top), 16);
     QCOMPARE(App.Main().windowTitle(), Path + " - Kavex v0.10 TEST ONLY");
+    // Redrawing does not ask again; the next expansion after a collapse does.
+    App.Main().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&App.Main()));
+    QCOMPARE(Answers.Messages().size(), std::size_t{1});
+    App.Main().tvMain->collapse(Ppm);
+    App.Main().tvMain->expand(Ppm);
+    QCOMPARE(Answers.Messages().size(), std::size_t{2});
+    QCOMPARE(ChildCount(Ppm), 1);
   }
 
   void CollapsingAndReexpandingAddsNothing() {
@@ -257,24 +330,43 @@ private slots:
     Bytes Empty = ChunkBytes({.Name = "LDB", .Data = Bytes{0, 0, 0, 9, 1, 2, 3, 4}});
     TKavexApp App;
     App.Main().OpenFlash(Folder.Write("chunks.fls", GoodImage({LdbChunk(3), Empty})));
-    QTreeWidgetItem* Ppm = App.Main().tvMain->topLevelItem(0)->child(1);
-    QTreeWidgetItem* Chunk = Ppm->child(0);
+    kavex::TImageTree* Tree = App.Main().tvMain;
+    const QModelIndex Ppm = Child(Root(App.Main()), 1);
+    const QModelIndex Chunk = Child(Ppm, 0);
 
-    Chunk->setExpanded(true);
+    Tree->setExpanded(Chunk, true);
     const QStringList First = ChildTexts(Chunk);
     QCOMPARE(First.size(), 4);
     // A subclass is matched by its own class name: LDB subchunks are raw ones too.
     QCOMPARE(ChildIcons(Chunk), std::vector<int>({9, 9, 9, 13}));
-    Chunk->setExpanded(false);
-    Chunk->setExpanded(true);
+    Tree->setExpanded(Chunk, false);
+    Tree->setExpanded(Chunk, true);
     QCOMPARE(ChildTexts(Chunk), First);
-    QVERIFY(TImageTree::HasChildren(Chunk));
+    QVERIFY(TImageTreeModel::HasChildren(Chunk));
 
-    QTreeWidgetItem* Barren = Ppm->child(1);
-    QVERIFY(TImageTree::HasChildren(Barren));
-    Barren->setExpanded(true);
-    QCOMPARE(Barren->childCount(), 0);
-    QVERIFY(!TImageTree::HasChildren(Barren));
+    const QModelIndex Barren = Child(Ppm, 1);
+    QVERIFY(TImageTreeModel::HasChildren(Barren));
+    Tree->setExpanded(Barren, true);
+    QCOMPARE(ChildCount(Barren), 0);
+    QVERIFY(!TImageTreeModel::HasChildren(Barren));
+    QVERIFY(Answers.Messages().empty());
+  }
+
+  void ExpandAllAsksOnlyNodesWithTheFlag() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    ImageFolder Folder;
+    TKavexApp App;
+    kavex::TfMain& Main = App.Main();
+    Main.OpenFlash(Folder.Write("end.fls", GoodImage({LdbChunk(2)})));
+    const QModelIndex Ppm = Child(Root(Main), 1);
+    QCOMPARE(ChildCount(Ppm), 2);  // the LDB chunk and the END chunk, which has no children
+    QVERIFY(!TImageTreeModel::HasChildren(Child(Ppm, 1)));
+    for (int Press = 0; Press < 2; ++Press) QTest::keyClick(Main.tvMain, Qt::Key_Asterisk);
+    QCOMPARE(ChildCount(Child(Ppm, 0)), 3);  // "*" did open the chunk that has subchunks
+    QVERIFY(!Main.tvMain->isExpanded(Child(Ppm, 1)));
+    QVERIFY(!LogIdents(App).empty());
+    for (int Ident : LogIdents(App)) QVERIFY2(Ident != 24, "a node without children was asked for some");
     QVERIFY(Answers.Messages().empty());
   }
 
@@ -284,11 +376,11 @@ private slots:
     QCOMPARE(kavex::NodeClassIndex(nullptr), -1);
     QCOMPARE(kavex::NodeClassTable().size(), std::size_t{17});
     TImageTree Tree;
-    QTreeWidgetItem* Item = Tree.AddRoot(&Future);
-    QCOMPARE(TImageTree::ImageIndex(Item), 0);  // a root always starts with the file's icon
-    QVERIFY(!TImageTree::HasChildren(Item));
+    const QModelIndex Item = Tree.Nodes()->SetRoot(&Future);
+    QCOMPARE(TImageTreeModel::ImageIndex(Item), 0);  // a root always starts with the file's icon
+    QVERIFY(!TImageTreeModel::HasChildren(Item));
     Tree.ExpandNode(Item);  // no expand button: nothing happens
-    QVERIFY(!Item->isExpanded());
+    QVERIFY(!Tree.isExpanded(Item));
   }
 
   void ErrorBoxAddsAFullStopOnlyAfterHigherCharacters() {
@@ -309,9 +401,16 @@ private slots:
     QCOMPARE(About.stAppVer->text(), QString("0.10 TEST ONLY"));
     QCOMPARE(About.mAbout->toPlainText().split('\n').size(), 50);
     QVERIFY(!About.mAbout->toPlainText().contains("http"));
+    App.Main().move(0, 0);
+    App.Main().show();
+    const QPoint ScreenCentre = App.Main().screen()->availableGeometry().center();
     for (Qt::Key Key : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Enter}) {
       About.open();
       QVERIFY(QTest::qWaitForWindowExposed(&About));
+      // Centred on the screen, not over the main window; every line fits the box's width.
+      // Within half a frame: the frame is not known before the box is first shown.
+      QVERIFY((About.frameGeometry().center() - ScreenCentre).manhattanLength() <= 4);
+      QCOMPARE(About.mAbout->horizontalScrollBar()->maximum(), 0);
       QTRY_VERIFY(About.mAbout->hasFocus());
       QTest::keyClick(About.mAbout, Key);
       QVERIFY(!About.isVisible());

@@ -131,21 +131,23 @@ private slots:
     Main.aOpenSample->trigger();
     QCOMPARE(Main.Reopen().RecentFiles(), QStringList({Installed}));
     QCOMPARE(Main.windowTitle(), Installed + " - Kavex v0.10 TEST ONLY");
-    QCOMPARE(Main.tvMain->topLevelItemCount(), 1);
-    QTreeWidgetItem* Root = Main.tvMain->topLevelItem(0);
-    QCOMPARE(Root->childCount(), 3);  // MCU, PPM, EEPROM
-    QCOMPARE(Root->child(1)->childCount(), 11);  // the PPM area's chunks, the end chunk last
+    const QAbstractItemModel& Nodes = *Main.tvMain->model();
+    QCOMPARE(Nodes.rowCount(), 1);
+    const QModelIndex Root = Nodes.index(0, 0);
+    QCOMPARE(Nodes.rowCount(Root), 3);  // MCU, PPM, EEPROM
+    QCOMPARE(Nodes.rowCount(Nodes.index(1, 0, Root)), 11);  // the PPM area's chunks, the end chunk last
     QVERIFY(Main.stStatusHint->text().isEmpty());
     for (int Ident : LogIdents(App)) {
       const kavex::TMsgKind Kind = kavex::MsgKindOf(Ident);
       QVERIFY2(Kind != kavex::TMsgKind::Warning && Kind != kavex::TMsgKind::Error, qPrintable(QString::number(Ident)));
     }
 
-    // A file that then fails to open brings the hint back.
+    // A file that then fails to open brings the hint back, after the reason.
     Main.Reopen().AddRecentFile(Tree.Build() + "/gone.fls");
     Main.OpenFlash(Tree.Build() + "/gone.fls");
-    QCOMPARE(Main.tvMain->topLevelItemCount(), 0);
-    QCOMPARE(Main.stStatusHint->text(), kavex::TfMain::NoImageHint());
+    QCOMPARE(Nodes.rowCount(), 0);
+    QVERIFY(Main.stStatusHint->text().startsWith("Could not show gone.fls: "));
+    QVERIFY(Main.stStatusHint->text().endsWith(kavex::TfMain::NoImageHint()));
     QVERIFY(Answers.Messages().empty());
   }
 };

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QScreen>
 #include <QtTest>
 
 #include "UiTestSupport.h"
@@ -174,21 +175,79 @@ private slots:
       TKavexApp App;
       App.Main().show();
       QVERIFY(QTest::qWaitForWindowExposed(&App.Main()));
-      App.Main().setGeometry(120, 140, 700, 520);
+      App.Main().move(120, 140);
+      kavex::SetOuterSize(&App.Main(), QSize(700, 520));
       App.Main().SetTreeWidth(333);
       App.Log().move(10, 20);
-      App.Log().resize(600, 300);
+      App.Log().resize(600, 300);  // never shown: no frame yet
     }
     QCOMPARE(S.Value("PosMainTree/Width"), QString("333"));
     QCOMPARE(S.Value("PosMain/WindowState"), QString("0"));
+    QCOMPARE(S.Value("PosMain/Width"), QString("700"));
     QCOMPARE(S.Value("PosLog/Left"), QString("10"));
     TKavexApp App;
-    QCOMPARE(App.Main().size(), QSize(700, 520));
     QCOMPARE(App.Log().geometry().size(), QSize(600, 300));
     QCOMPARE(App.Log().pos(), QPoint(10, 20));
     App.Main().show();
     QVERIFY(QTest::qWaitForWindowExposed(&App.Main()));
+    QCOMPARE(App.Main().frameGeometry(), QRect(120, 140, 700, 520));
     QCOMPARE(App.Main().tvMain->width(), 333);
+  }
+
+  void WindowRestoredOffEveryScreenIsBroughtBack() {
+    const QRect Area = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Case {
+      int Left, Top, Width;
+      bool Kept;
+    };
+    // The title bar is the frame's top strip; a sliver of it on a screen is enough.
+    for (const Case& C : {Case{94, 99999, 692, false}, Case{-5000, 129, 692, false}, Case{94, -40, 692, false},
+                          Case{-300, 129, 692, true}, Case{94, -10, 692, true},
+                          Case{Area.right(), 129, 692, true}, Case{Area.right() + 1, 129, 692, false},
+                          Case{94, 99999, Area.width() + 500, false}}) {
+      IsolatedSettings S;
+      DialogAnswers Answers;
+      {
+        auto Raw = S.Open();
+        Raw->setValue("PosMain/Left", C.Left);
+        Raw->setValue("PosMain/Top", C.Top);
+        Raw->setValue("PosMain/Width", C.Width);
+      }
+      TKavexApp App;
+      const QRect Placed(App.Main().pos(), App.Main().size());
+      const QString Row = QString("%1,%2 %3").arg(C.Left).arg(C.Top).arg(C.Width);
+      if (C.Kept) {
+        QVERIFY2(Placed == QRect(C.Left, C.Top, C.Width, 499), qPrintable(Row));
+      } else {
+        QVERIFY2(Area.contains(Placed), qPrintable(Row));
+        QCOMPARE(Placed.width(), std::min(C.Width, Area.width()));
+      }
+    }
+  }
+
+  void StoredSizesAreOuterSizes() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    bool Framed = false;
+    kavex::SetFrameProbe([&Framed](const QWidget*) { return Framed ? QSize(10, 40) : QSize(0, 0); });
+    // Framed only once shown, as under a window manager: the frame is then taken off.
+    {
+      TKavexApp App;  // nothing stored: the outer sizes are the defaults
+      QCOMPARE(App.Main().size(), QSize(692, 499));
+      Framed = true;
+      App.Main().show();
+      QTRY_COMPARE(App.Main().size(), QSize(692 - 10, 499 - 40));
+    }
+    QCOMPARE(S.Value("PosMain/Width"), QString("692"));
+    QCOMPARE(S.Value("PosMain/Height"), QString("499"));
+    S.Open()->setValue("PosMain/Width", 700);
+    {
+      TKavexApp App;  // framed from the start
+      QCOMPARE(App.Main().size(), QSize(700 - 10, 499 - 40));
+    }
+    QCOMPARE(S.Value("PosMain/Width"), QString("700"));
+    QCOMPARE(S.Value("PosMain/Height"), QString("499"));
+    kavex::SetFrameProbe({});
   }
 
   void StoredMaximisedStateOpensMaximisedWithStoredNormalGeometry() {

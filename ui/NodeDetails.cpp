@@ -1,0 +1,184 @@
+// The detail area: the five panels and which of them a node shows, and the font picture.
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTreeView>
+
+#include "model/Kav_Chunk.h"
+#include "model/Kav_Details.h"
+#include "model/Kav_Font.h"
+#include "model/Kav_PLMN.h"
+#include "model/Kav_Subchunk.h"
+#include "model/Kav_Text.h"
+#include "ui/DetailPanels.h"
+#include "ui/ImageTree.h"
+#include "ui/NodeDetails.h"
+
+namespace kavex {
+namespace {
+
+// Rows of the node class table that have a panel of their own.
+constexpr int ChunkClass = 3;
+constexpr int TextSubchunkClass = 4;
+constexpr int PlmnSubchunkClass = 7;
+constexpr int FontEntryClass = 15;
+
+constexpr int ChunkPanelHeight = 104;
+constexpr int SubchunkPanelHeight = 112;
+constexpr int LanguageWidth = 153;
+constexpr int ListFirstColumnWidth = 50;
+
+// The MCC list keeps its own font whatever display font is chosen.
+const QString MccFontName = QStringLiteral("Arial Unicode MS");
+constexpr int MccFontSize = 8;
+
+QString Text(const std::string& Utf8) { return QString::fromStdString(Utf8); }
+
+void SwitchPanel(QWidget*& Current, QWidget* New) {
+  if (New == Current) return;
+  if (Current) Current->hide();
+  Current = New;
+  if (New) New->show();
+}
+
+}  // namespace
+
+TNodeDetails::TNodeDetails(QWidget* Parent) : TDetailArea(Parent) {
+  pChunk = new THeaderPanel(QStringLiteral("Chunk"), this);
+  stChunkChkSum = pChunk->AddRow(QStringLiteral("CheckSum:"), HeaderRowTop(0));
+  stChunkLength = pChunk->AddRow(QStringLiteral("Length:"), HeaderRowTop(1));
+  stChunkNameType = pChunk->AddRow(QStringLiteral("Name/Type:"), HeaderRowTop(2));
+  stChunkVersion = pChunk->AddRow(QStringLiteral("Version:"), HeaderRowTop(3));
+  Place(pChunk, 0, ChunkPanelHeight);
+
+  pSubchunk = new THeaderPanel(QStringLiteral("Subchunk"), this);
+  stSubchunkID = pSubchunk->AddRow(QStringLiteral("Id:"), HeaderRowTop(0));
+  stSubchunkLength = pSubchunk->AddRow(QStringLiteral("Length:"), HeaderRowTop(1));
+  stSubchunkShortname = pSubchunk->AddRow(QStringLiteral("Shortname:"), HeaderRowTop(2));
+  stSubchunkFlags = pSubchunk->AddRow(QStringLiteral("Flags:"), HeaderRowTop(3));
+  Place(pSubchunk, 0, SubchunkPanelHeight);
+
+  sbFontImg = new TFontScrollBox(this);
+  iFont = new TFontPicture;
+  sbFontImg->setWidget(iFont);
+  sbFontImg->OnResize = [this] { sbFontImgResize(); };
+  Place(sbFontImg, 0, 0);
+
+  pTextSubchunk = new THeaderPanel(QStringLiteral("Text entries"), this);
+  eTextSubchunkLanguage = new QLineEdit;
+  eTextSubchunkLanguage->setReadOnly(true);
+  eTextSubchunkLanguage->setFrame(false);
+  QPalette Field = eTextSubchunkLanguage->palette();
+  Field.setColor(QPalette::Base, pTextSubchunk->palette().color(QPalette::Window));
+  eTextSubchunkLanguage->setPalette(Field);
+  const int LanguageTop = HeaderRowTop(0);
+  pTextSubchunk->AddRow(QStringLiteral("Language:"), LanguageTop, eTextSubchunkLanguage, LanguageWidth);
+  const int CharsetTop = LanguageTop + 20;
+  stTextSubchunkCharset = pTextSubchunk->AddRow(QStringLiteral("Charset:"), CharsetTop);
+  TextRows = new TTwoColumnModel(QStringLiteral("Index"), QStringLiteral("Entry"), this);
+  lvText = MakeReportList(TextRows, ListFirstColumnWidth, pTextSubchunk);
+  pTextSubchunk->SetFill(lvText, CharsetTop + 20);
+  Place(pTextSubchunk, SubchunkPanelHeight, 0);
+
+  pPLMNSubchunk = new THeaderPanel(QStringLiteral("MCC entries"), this);
+  PlmnRows = new TTwoColumnModel(QStringLiteral("MCC"), QStringLiteral("Provider"), this);
+  lvPLMN = MakeReportList(PlmnRows, ListFirstColumnWidth, pPLMNSubchunk);
+  // The MCC list keeps this font whatever display font is chosen.
+  lvPLMN->setFont(QFont(MccFontName, MccFontSize));
+  pPLMNSubchunk->SetFill(lvPLMN, HeaderRowTop(0));
+  Place(pPLMNSubchunk, SubchunkPanelHeight, 0);
+
+  // Everything the area holds is found by its name.
+  const std::pair<QObject*, const char*> Names[] = {
+      {pChunk, "pChunk"}, {pSubchunk, "pSubchunk"}, {sbFontImg, "sbFontImg"}, {iFont, "iFont"},
+      {pTextSubchunk, "pTextSubchunk"}, {pPLMNSubchunk, "pPLMNSubchunk"}, {stChunkChkSum, "stChunkChkSum"},
+      {stChunkLength, "stChunkLength"}, {stChunkNameType, "stChunkNameType"}, {stChunkVersion, "stChunkVersion"},
+      {stSubchunkID, "stSubchunkID"}, {stSubchunkLength, "stSubchunkLength"},
+      {stSubchunkShortname, "stSubchunkShortname"}, {stSubchunkFlags, "stSubchunkFlags"},
+      {eTextSubchunkLanguage, "eTextSubchunkLanguage"}, {stTextSubchunkCharset, "stTextSubchunkCharset"},
+      {lvText, "lvText"}, {lvPLMN, "lvPLMN"}};
+  for (const auto& [Object, Name] : Names) Object->setObjectName(QString::fromLatin1(Name));
+  for (QWidget* Panel : {static_cast<QWidget*>(pChunk), static_cast<QWidget*>(pSubchunk), static_cast<QWidget*>(sbFontImg),
+                         static_cast<QWidget*>(pTextSubchunk), static_cast<QWidget*>(pPLMNSubchunk)})
+    Panel->hide();
+}
+
+void TNodeDetails::ShowNodeInfo(const TKavClass* Node) {
+  const int Class = NodeClassIndex(Node);
+  QWidget* NewInfoPanel = nullptr;
+  bool DropListPanel = true;
+
+  if (const auto* Chunk = dynamic_cast<const TChunk*>(Node); Chunk && Class == ChunkClass) {
+    const TChunkDetails D = ChunkDetails(*Chunk);
+    stChunkChkSum->setText(Text(D.CheckSum));
+    stChunkLength->setText(Text(D.Length));
+    stChunkNameType->setText(Text(D.NameType));
+    stChunkVersion->setText(Text(D.Version));
+    NewInfoPanel = pChunk;
+  } else if (const auto* Sub = dynamic_cast<const TSubchunk*>(Node); Sub && HasSubchunkPanel(Node->ClassName())) {
+    NewInfoPanel = pSubchunk;
+    DropListPanel = false;
+    QWidget* NewListPanel = nullptr;
+    const TSubchunkDetails D = SubchunkDetails(*Sub);
+    stSubchunkID->setText(Text(D.Id));
+    stSubchunkLength->setText(Text(D.Length));
+    stSubchunkShortname->setText(Text(D.Shortname));
+    stSubchunkFlags->setText(Text(D.Flags));
+    if (const auto* Texts = dynamic_cast<const TTextSubchunk*>(Sub); Texts && Class == TextSubchunkClass) {
+      TTextListDetails T = TextListDetails(*Texts);
+      std::vector<TTwoColumnModel::TRow> Rows;
+      Rows.reserve(T.Rows.size());
+      for (const TTextRow& Row : T.Rows) Rows.push_back({Text(Row.Index), Text(Row.Entry)});
+      TextRows->SetRows(std::move(Rows));
+      stTextSubchunkCharset->setText(Text(T.Charset));
+      eTextSubchunkLanguage->setText(Text(T.Language));
+      eTextSubchunkLanguage->setCursorPosition(0);
+      NewListPanel = pTextSubchunk;
+    } else if (const auto* Plmn = dynamic_cast<const TPLMNSubchunk*>(Sub); Plmn && Class == PlmnSubchunkClass) {
+      std::vector<TTwoColumnModel::TRow> Rows;
+      for (const TOperatorRow& Row : OperatorListRows(*Plmn)) Rows.push_back({Text(Row.Mcc), Text(Row.Provider)});
+      PlmnRows->SetRows(std::move(Rows));
+      NewListPanel = pPLMNSubchunk;
+    }
+    SwitchPanel(CurrentListPanel_, NewListPanel);
+  } else if (const auto* Font = dynamic_cast<const TFontEntry*>(Node); Font && Class == FontEntryClass) {
+    CurrentFontEntry_ = Font;
+    DrawFontImage();
+    NewInfoPanel = sbFontImg;
+  }
+
+  SwitchPanel(CurrentInfoPanel_, NewInfoPanel);
+  if (DropListPanel) SwitchPanel(CurrentListPanel_, nullptr);
+}
+
+void TNodeDetails::DrawFontImage() {
+  FontImageDrawnFor_ = sbFontImg->size();
+  if (!CurrentFontEntry_) {
+    iFont->SetPicture({}, {0, 0});
+    return;
+  }
+  const QSize Client = sbFontImg->ClientSize();
+  const TFontGrid Grid = LayoutFontGrid(*CurrentFontEntry_, Client.width(), Client.height(), sbFontImg->ScrollBarWidth());
+  iFont->SetPicture(DrawFontGrid(*CurrentFontEntry_, Grid), {Grid.Width(), Grid.Height()});
+}
+
+void TNodeDetails::sbFontImgResize() {
+  // The scroll box also hears of its viewport's changes, which leave the layout as it is.
+  if (!sbFontImg->isHidden() && sbFontImg->size() != FontImageDrawnFor_) DrawFontImage();
+}
+
+void TNodeDetails::sbFontImgMouseWheel(int Delta) {
+  QScrollBar* Bar = sbFontImg->verticalScrollBar();
+  Bar->setValue(Bar->value() - Delta);
+}
+
+bool TNodeDetails::FontPictureShown() const { return sbFontImg->isVisible(); }
+
+void TNodeDetails::ApplyDisplayFont(const QFont& Font) {
+  lvText->setFont(Font);
+  eTextSubchunkLanguage->setFont(Font);
+}
+
+}  // namespace kavex

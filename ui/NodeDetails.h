@@ -1,0 +1,72 @@
+#pragma once
+// The detail area pAllInfo: the five panels in two slots, which of them a node shows, and the
+// font picture. It owns its panels, labels and lists; each carries its name as object name.
+
+#include <QFont>
+#include <QSize>
+
+#include "ui/DetailPanels.h"
+
+class QLabel;
+class QLineEdit;
+class QTreeView;
+
+namespace kavex {
+
+class TKavClass;
+class TFontEntry;
+
+class TNodeDetails : public TDetailArea {
+public:
+  explicit TNodeDetails(QWidget* Parent = nullptr);
+
+  // Shows the details of a model node, or hides them all for none. Panels are filled before
+  // they are shown; a panel that stays is refilled in place.
+  void ShowNodeInfo(const TKavClass* Node);
+  // Lays out and draws the glyph grid of CurrentFontEntry for the scroll box's present size.
+  void DrawFontImage();
+  // Moves the font picture by minus Delta pixels (+120, one notch away, scrolls up by 120).
+  void sbFontImgMouseWheel(int Delta);
+  bool FontPictureShown() const;
+  // The model the font entry belongs to is going: its picture is not drawn again.
+  void ForgetFontEntry() { CurrentFontEntry_ = nullptr; }
+  // The Unicode display font, for the text list and the language field (never the MCC list).
+  void ApplyDisplayFont(const QFont& Font);
+
+  QWidget* CurrentInfoPanel() const { return CurrentInfoPanel_; }
+  QWidget* CurrentListPanel() const { return CurrentListPanel_; }
+  const TFontEntry* CurrentFontEntry() const { return CurrentFontEntry_; }
+
+private:
+  void sbFontImgResize();
+
+  // Info slot: one of these at a time.
+  THeaderPanel* pChunk;
+  THeaderPanel* pSubchunk;
+  TFontScrollBox* sbFontImg;
+  TFontPicture* iFont;
+  // List slot: shown only together with pSubchunk.
+  THeaderPanel* pTextSubchunk;
+  THeaderPanel* pPLMNSubchunk;
+  QLabel* stChunkChkSum;
+  QLabel* stChunkLength;
+  QLabel* stChunkNameType;
+  QLabel* stChunkVersion;
+  QLabel* stSubchunkID;
+  QLabel* stSubchunkLength;
+  QLabel* stSubchunkShortname;
+  QLabel* stSubchunkFlags;
+  QLineEdit* eTextSubchunkLanguage;
+  QLabel* stTextSubchunkCharset;
+  QTreeView* lvText;
+  QTreeView* lvPLMN;
+  TTwoColumnModel* TextRows;
+  TTwoColumnModel* PlmnRows;
+
+  QWidget* CurrentInfoPanel_ = nullptr;
+  QWidget* CurrentListPanel_ = nullptr;
+  const TFontEntry* CurrentFontEntry_ = nullptr;  // a node of the shown model
+  QSize FontImageDrawnFor_;  // the scroll box size the picture was laid out for
+};
+
+}  // namespace kavex
