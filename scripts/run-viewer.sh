@@ -2,13 +2,13 @@
 # Starts the viewer from the build folder; says so clearly when there is no display.
 set -euo pipefail
 build=${1:-build}
-if [ -x "$build/ui/kavex" ]; then
+if [ -x "$build/kavex" ]; then
   if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     echo "kavex: no display found (DISPLAY is not set). Start it from a desktop session," >&2
-    echo "or under a virtual display: xvfb-run -a $build/ui/kavex" >&2
+    echo "or under a virtual display: xvfb-run -a $build/kavex" >&2
     exit 1
   fi
-  exec "$build/ui/kavex"
+  exec "$build/kavex"
 fi
 echo "The viewer is not built yet; here is the command-line companion:"
 exec "$build/kavex-dump" --help
