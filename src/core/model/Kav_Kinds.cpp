@@ -59,9 +59,6 @@ TNodePanel NodePanelOf(const TKavClass* Node) {
   return Row ? Row->Panel : P::None;
 }
 
-bool IsSubchunkKind(TNodeKind Kind) {
-  const TNodePanel Panel = NodeKindRow(Kind).Panel;
-  return Panel == P::Subchunk || Panel == P::TextList || Panel == P::OperatorList;
-}
+bool IsSubchunkKind(TNodeKind Kind) { return IsSubchunkPanel(NodeKindRow(Kind).Panel); }
 
 }  // namespace kavex

@@ -43,6 +43,11 @@ enum class TNodePanel {
   FontImage,     // the font's glyphs
 };
 
+// The panels that show the subchunk header.
+constexpr bool IsSubchunkPanel(TNodePanel Panel) {
+  return Panel == TNodePanel::Subchunk || Panel == TNodePanel::TextList || Panel == TNodePanel::OperatorList;
+}
+
 struct TNodeKindRow {
   TNodeKind Kind;
   const char* ClassName;  // what the node's ClassName() returns
