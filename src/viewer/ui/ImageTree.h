@@ -5,16 +5,15 @@
 #include <QTreeWidget>
 #include <span>
 
+#include "model/Kav_Kinds.h"
+
 namespace kavex {
 
 class TKavClass;
 
-struct TNodeClassRow {
-  const char* ClassName;
-  int Icon;
-};
-// The model classes in fixed order; the row number is the class index, which also chooses the
-// detail panel.
+// The model classes in fixed order (the model's kind table); the row number is the class index,
+// which also chooses the detail panel.
+using TNodeClassRow = TNodeKindRow;
 std::span<const TNodeClassRow> NodeClassTable();
 // The row whose name equals the node's own class name exactly; -1 for no node or no row.
 int NodeClassIndex(const TKavClass* Node);
