@@ -168,8 +168,8 @@ std::vector<std::uint8_t> TextTableTsv(const TTextSubchunk& Text) {
 
 void PlanTextExports(const TKavClass& Root, const std::filesystem::path& Dir, std::vector<TPlannedFile>& Plan) {
   Walk(Root, "0", [&](const TKavClass& Node, const std::string& Position) {
-    const auto* Text = dynamic_cast<const TTextSubchunk*>(&Node);
-    if (!Text) return;
+    if (Node.Kind() != TNodeKind::TextSubchunk) return;
+    const auto* Text = static_cast<const TTextSubchunk*>(&Node);
     const bool Common = Text->GetID() == TTextSubchunk::CommonTableID;
     const std::string Language = Common ? "common" : SafeNamePart(Utf16ToUtf8(Text->GetText(0)), 40, "language");
     const std::string Name = Position + "_" + FormatText("%.8x", {std::int64_t{Text->GetID()}}) + "_" + Language + ".tsv";
@@ -180,8 +180,8 @@ void PlanTextExports(const TKavClass& Root, const std::filesystem::path& Dir, st
 void PlanFontExports(const TKavClass& Root, const std::filesystem::path& Dir, std::vector<TPlannedFile>& Plan,
                      int& Status, std::ostream& Err) {
   Walk(Root, "0", [&](const TKavClass& Node, const std::string& Position) {
-    const auto* Font = dynamic_cast<const TFontEntry*>(&Node);
-    if (!Font) return;
+    if (Node.Kind() != TNodeKind::FontEntry) return;
+    const auto* Font = static_cast<const TFontEntry*>(&Node);
     const TFontSheetLayout Layout = LayoutFontSheetColumns(*Font, SheetColumns);
     const std::filesystem::path Path = Dir / (Position + "_" + SafeNamePart(Font->GetName(), 40, "font") + ".png");
     if (Layout.Cells < Font->GetCharCount()) {
