@@ -59,7 +59,7 @@ package: build
 install: build
 	@cmake --install $(BUILD_DIR)
 
-# Line and branch coverage of the core library (log/ and model/, without the log window) by
+# Line and branch coverage of the core library (src/core: model and log store) by
 # the library and kavex-dump tests, in build-coverage/ (coverage.html has the detail).
 .PHONY: coverage
 coverage: deps
@@ -68,6 +68,6 @@ coverage: deps
 	@find build-coverage -name '*.gcda' -delete
 	@cd build-coverage && ctest -j $(JOBS) -R '^kavex_|^[A-Za-z]+[.]' --output-on-failure > ctest.log \
 	  || { cat ctest.log; exit 1; }; tail -n 3 ctest.log
-	@gcovr -r . --object-directory build-coverage -f '$(CURDIR)/log/' -f '$(CURDIR)/model/' \
-	  -e '$(CURDIR)/log/LogWindow.*' --exclude-throw-branches --exclude-unreachable-branches \
+	@gcovr -r . --object-directory build-coverage -f '$(CURDIR)/src/core/' \
+	  --exclude-throw-branches --exclude-unreachable-branches \
 	  --txt --html-details build-coverage/coverage.html --print-summary

@@ -23,6 +23,8 @@
 #include "model/Kav_Details.h"
 #include "model/Kav_Fls.h"
 #include "model/Kav_FontSheet.h"
+#include "model/Kav_LogSession.h"
+#include "model/Kav_Walk.h"
 
 extern char** environ;
 
@@ -59,24 +61,14 @@ const TImageFile& ImageFile(bool WinTesla, int Scale) {
 // The log as the viewer and the tool keep it: every record stored.
 struct TLogged {
   kavex::TMsgCollection Store;
-  TLogged() {
-    kavex::SetMsgReceiver([this](int Ident, const std::string& Path, const std::string& Text) { Store.Add(Ident, Path, Text); });
-    kavex::SetLogProc(&kavex::LogMessage);
-  }
-  ~TLogged() {
-    kavex::SetLogProc(nullptr);
-    kavex::SetMsgReceiver(nullptr);
-  }
+  kavex::TLogSession Session{Store};
 };
 
-void Expand(kavex::TKavClass& Node, bool All) {
-  try {
-    while (Node.ParseNextChild()) {
-    }
-  } catch (const kavex::EKavError&) {
-  }
-  for (std::size_t I = 0; I < Node.ChildCount(); ++I)
-    if (All || Node.Parent() == nullptr) Expand(*Node.Child(I), All);
+// The root's children and theirs, as the viewer opens a file; with All, every node.
+void Expand(kavex::TKavClass& Root, bool All) {
+  if (All) return kavex::ExpandAll(Root);
+  kavex::BuildChildren(Root);
+  for (std::size_t I = 0; I < Root.ChildCount(); ++I) kavex::BuildChildren(*Root.Child(I));
 }
 
 // A picture in memory, as the viewer's: 32 bits a pixel.

@@ -16,8 +16,11 @@
 #include "model/Kav_Fls.h"
 #include "model/Kav_Font.h"
 #include "model/Kav_FontSheet.h"
+#include "model/Kav_LogSession.h"
 #include "model/Kav_Subchunk.h"
 #include "model/Kav_Text.h"
+#include "KavexVersion.h"
+#include "model/Kav_Walk.h"
 
 namespace kavex {
 namespace {
@@ -43,6 +46,7 @@ constexpr const char* Usage =
     "  --out OUT           where --extract writes; \"-\" for standard output\n"
     "  --force             overwrite files that exist (otherwise they are never overwritten)\n"
     "  --help              show this text\n"
+    "  --version           show the program's version\n"
     "\n"
     "Output (UTF-8): one line per node, two blanks per level, class name and caption; an\n"
     "empty line; then one line per message: kind tag, (number), text, \"Path:\" and path.\n"
@@ -73,23 +77,14 @@ struct TOptions {
   bool Exports() const { return TextDir || FontDir || ExtractPos; }
 };
 
-// Builds all children of Node, stopping at an error the node does not catch.
+// Builds Node's children; an error that ends the building is reported on Err.
 void BuildChildren(TKavClass& Node, std::ostream& Err) {
-  try {
-    while (Node.ParseNextChild()) {
-    }
-  } catch (const EKavError&) {
-    Err << ProblemLine << '\n';
-  }
+  if (!kavex::BuildChildren(Node)) Err << ProblemLine << '\n';
 }
 
-// Depth-first in tree order: all children of a node exist before any of them is expanded.
+// Every node of the tree, each error reported on Err as it ends a node's building.
 void ExpandAll(TKavClass& Node, std::ostream& Err) {
-  BuildChildren(Node, Err);
-  for (std::size_t I = 0; I < Node.ChildCount(); ++I) {
-    TKavClass& Child = *Node.Child(I);
-    if (Child.MayHaveChildren()) ExpandAll(Child, Err);
-  }
+  kavex::ExpandAll(Node, {}, [&Err](TKavClass&) { Err << ProblemLine << '\n'; });
 }
 
 // Walks every built node with its position.
@@ -173,8 +168,8 @@ std::vector<std::uint8_t> TextTableTsv(const TTextSubchunk& Text) {
 
 void PlanTextExports(const TKavClass& Root, const std::filesystem::path& Dir, std::vector<TPlannedFile>& Plan) {
   Walk(Root, "0", [&](const TKavClass& Node, const std::string& Position) {
-    const auto* Text = dynamic_cast<const TTextSubchunk*>(&Node);
-    if (!Text) return;
+    if (Node.Kind() != TNodeKind::TextSubchunk) return;
+    const auto* Text = static_cast<const TTextSubchunk*>(&Node);
     const bool Common = Text->GetID() == TTextSubchunk::CommonTableID;
     const std::string Language = Common ? "common" : SafeNamePart(Utf16ToUtf8(Text->GetText(0)), 40, "language");
     const std::string Name = Position + "_" + FormatText("%.8x", {std::int64_t{Text->GetID()}}) + "_" + Language + ".tsv";
@@ -185,8 +180,8 @@ void PlanTextExports(const TKavClass& Root, const std::filesystem::path& Dir, st
 void PlanFontExports(const TKavClass& Root, const std::filesystem::path& Dir, std::vector<TPlannedFile>& Plan,
                      int& Status, std::ostream& Err) {
   Walk(Root, "0", [&](const TKavClass& Node, const std::string& Position) {
-    const auto* Font = dynamic_cast<const TFontEntry*>(&Node);
-    if (!Font) return;
+    if (Node.Kind() != TNodeKind::FontEntry) return;
+    const auto* Font = static_cast<const TFontEntry*>(&Node);
     const TFontSheetLayout Layout = LayoutFontSheetColumns(*Font, SheetColumns);
     const std::filesystem::path Path = Dir / (Position + "_" + SafeNamePart(Font->GetName(), 40, "font") + ".png");
     if (Layout.Cells < Font->GetCharCount()) {
@@ -278,7 +273,7 @@ int RunExports(TKavClass& Root, const TOptions& Options, std::ostream& Out, std:
 }
 
 // Returns dumpOk, or the status for a wrong command line after saying why.
-int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& Help, std::ostream& Err) {
+int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& Help, bool& Version, std::ostream& Err) {
   const auto Fail = [&Err](const std::string& Why) -> int {
     Err << "kavex-dump: " << Why << "\n\n" << Usage;
     return dumpUsage;
@@ -305,6 +300,8 @@ int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& 
     int Status = dumpOk;
     if (Arg == "--help" || Arg == "-h") {
       Help = true;
+    } else if (Arg == "--version") {
+      Version = true;
     } else if (Arg == "--all") {
       Options.All = true;
     } else if (Arg == "--details") {
@@ -334,7 +331,7 @@ int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& 
     if (Inline && Arg != "--export-texts" && Arg != "--export-fonts" && Arg != "--extract" && Arg != "--out")
       return Fail("option " + Arg + " takes no value");
   }
-  if (Help) return dumpOk;
+  if (Help || Version) return dumpOk;
   if (Options.File.empty()) return Fail("no FILE given");
   if (Options.ExtractPos.has_value() != Options.ExtractOut.has_value()) return Fail("--extract and --out go together");
   if (Options.Exports() && (Options.Json || Options.Details))
@@ -406,14 +403,8 @@ TKavClass* FindByPosition(TKavClass& Root, const std::string& Position, std::str
       Error = "a position is \"0\" or child numbers from 1 joined by dots, like 2.5.1";
       return nullptr;
     }
-    if (Node->MayHaveChildren()) {
-      try {
-        while (Node->ParseNextChild()) {
-        }
-      } catch (const EKavError&) {
-        // The children built before the error are still there to be named.
-      }
-    }
+    // The children built before an error are still there to be named.
+    if (Node->MayHaveChildren()) kavex::BuildChildren(*Node);
     const std::size_t Index = std::stoul(Part) - 1;
     if (Index >= Node->ChildCount()) {
       Error = "no such node (" + Node->GetPath() + " has " + std::to_string(Node->ChildCount()) + " children)";
@@ -426,18 +417,37 @@ TKavClass* FindByPosition(TKavClass& Root, const std::string& Position, std::str
 }
 
 TBytes NodeBytes(const TKavClass& Node) {
-  if (const auto* Chunk = dynamic_cast<const TChunk*>(&Node)) {
-    TBytes Out(Chunk->GetHeader().begin(), Chunk->GetHeader().end());
-    Out.insert(Out.end(), Chunk->Data().begin(), Chunk->Data().end());
-    return Out;
-  }
-  if (const auto* Container = dynamic_cast<const TKavContainer*>(&Node)) return {Container->Data().begin(), Container->Data().end()};
-  if (const auto* Sub = dynamic_cast<const TSubchunk*>(&Node)) return {Sub->StoredBytes().begin(), Sub->StoredBytes().end()};
-  if (const auto* Font = dynamic_cast<const TFontEntry*>(&Node)) {
-    const TByteView Data = Font->FontData();
-    if (!HasBytes(Data, Font->HeaderPos(), FontHeaderSize)) return {};
-    const TByteView Header = Data.subspan(Font->HeaderPos(), FontHeaderSize);
-    return {Header.begin(), Header.end()};
+  const auto Copy = [](TByteView Bytes) { return TBytes(Bytes.begin(), Bytes.end()); };
+  switch (Node.Kind()) {
+    case TNodeKind::Fls:
+    case TNodeKind::MCU:
+    case TNodeKind::PPM:
+    case TNodeKind::EEPROM:
+      return Copy(static_cast<const TKavContainer&>(Node).Data());
+    case TNodeKind::Chunk: {
+      const auto& Chunk = static_cast<const TChunk&>(Node);
+      TBytes Out = Copy(Chunk.GetHeader());
+      Out.insert(Out.end(), Chunk.Data().begin(), Chunk.Data().end());
+      return Out;
+    }
+    case TNodeKind::TextSubchunk:
+    case TNodeKind::ToneSubchunk:
+    case TNodeKind::FontSubchunk:
+    case TNodeKind::PLMNSubchunk:
+    case TNodeKind::LPCSSubchunk:
+    case TNodeKind::LDBSubchunk:
+    case TNodeKind::AORDSubchunk:
+    case TNodeKind::RawSubchunk:
+    case TNodeKind::ClosingSubchunk:
+    case TNodeKind::GSMCSubchunk:
+    case TNodeKind::WUGSSubchunk:
+      return Copy(static_cast<const TSubchunk&>(Node).StoredBytes());
+    case TNodeKind::FontEntry: {
+      const auto& Font = static_cast<const TFontEntry&>(Node);
+      const TByteView Data = Font.FontData();
+      if (!HasBytes(Data, Font.HeaderPos(), FontHeaderSize)) return {};
+      return Copy(Data.subspan(Font.HeaderPos(), FontHeaderSize));
+    }
   }
   return {};
 }
@@ -445,22 +455,20 @@ TBytes NodeBytes(const TKavClass& Node) {
 int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
   TOptions Options;
   bool Help = false;
-  if (const int Status = ParseOptions(Args, Options, Help, Err); Status != dumpOk) return Status;
+  bool Version = false;
+  if (const int Status = ParseOptions(Args, Options, Help, Version, Err); Status != dumpOk) return Status;
   if (Help) {
     Out << Usage;
     return dumpOk;
   }
+  if (Version) {
+    Out << "kavex-dump " << VersionText << '\n';
+    return dumpOk;
+  }
 
   TMsgCollection Store;
-  SetMsgReceiver([&Store](int Ident, const std::string& Path, const std::string& Text) { Store.Add(Ident, Path, Text); });
-  SetLogProc(&LogMessage);
+  const TLogSession Session(Store);
   Store.Clear();  // only what loading logs is printed, not the installation's own message
-  struct TUninstall {
-    ~TUninstall() {
-      SetLogProc(nullptr);
-      SetMsgReceiver(nullptr);
-    }
-  } Uninstall;
 
   // Without a root there is nothing to export; the log says why, where the user looks for it.
   const auto NoRoot = [&](int Status) {

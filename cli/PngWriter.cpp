@@ -1,24 +1,51 @@
 #include "cli/PngWriter.h"
 
 #include <algorithm>
+#include <new>
+
+#include <png.h>
 #include <zlib.h>
 
 namespace kavex {
 namespace {
 
-void PutBE32(std::vector<std::uint8_t>& Out, std::uint32_t V) {
-  for (int Shift = 24; Shift >= 0; Shift -= 8) Out.push_back(static_cast<std::uint8_t>(V >> Shift));
+void AppendToVector(png_structp Png, png_bytep Data, png_size_t Length) {
+  auto* Out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(Png));
+  try {
+    Out->insert(Out->end(), Data, Data + Length);
+  } catch (const std::bad_alloc&) {
+    png_error(Png, "out of memory");  // no C++ exception may pass through libpng
+  }
 }
 
-void PutChunk(std::vector<std::uint8_t>& Out, const char (&Type)[5], const std::vector<std::uint8_t>& Data) {
-  PutBE32(Out, static_cast<std::uint32_t>(Data.size()));
-  const std::size_t TypeAt = Out.size();
-  Out.insert(Out.end(), Type, Type + 4);
-  Out.insert(Out.end(), Data.begin(), Data.end());
-  // The CRC covers the type and the data, not the length.
-  uLong Crc = crc32(0L, Z_NULL, 0);
-  Crc = crc32_z(Crc, Out.data() + TypeAt, Out.size() - TypeAt);
-  PutBE32(Out, static_cast<std::uint32_t>(Crc));
+// libpng reports errors by longjmp back into this frame, so it holds no object with a
+// destructor; Out is the caller's. False when libpng gave up.
+bool WritePng(const TRgbImage& Image, std::vector<std::uint8_t>* Out) {
+  png_structp Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (!Png) return false;
+  png_infop Info = png_create_info_struct(Png);
+  if (!Info) {
+    png_destroy_write_struct(&Png, nullptr);
+    return false;
+  }
+  if (setjmp(png_jmpbuf(Png))) {
+    png_destroy_write_struct(&Png, &Info);
+    return false;
+  }
+  png_set_write_fn(Png, Out, &AppendToVector, nullptr);
+  // A sheet may be taller than libpng's default limit of a million rows, never more than PNG's.
+  png_set_user_limits(Png, 0x7FFFFFFF, 0x7FFFFFFF);
+  png_set_IHDR(Png, Info, static_cast<png_uint_32>(Image.Width()), static_cast<png_uint_32>(Image.Height()), 8,
+               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  // Sheets are flat colours in large runs: unfiltered rows and fast deflate keep big fonts quick.
+  png_set_filter(Png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+  png_set_compression_level(Png, Z_BEST_SPEED);
+  png_write_info(Png, Info);
+  const std::size_t RowBytes = static_cast<std::size_t>(Image.Width()) * 3;
+  for (int Y = 0; Y < Image.Height(); ++Y) png_write_row(Png, Image.Rgb().data() + RowBytes * static_cast<std::size_t>(Y));
+  png_write_end(Png, nullptr);
+  png_destroy_write_struct(&Png, &Info);
+  return true;
 }
 
 }  // namespace
@@ -53,28 +80,8 @@ std::uint32_t TRgbImage::Pixel(int X, int Y) const {
 
 std::vector<std::uint8_t> EncodePng(const TRgbImage& Image) {
   if (Image.Width() <= 0 || Image.Height() <= 0) return {};
-  const std::size_t RowBytes = static_cast<std::size_t>(Image.Width()) * 3;
-  // Each row is preceded by its filter type, 0 (none).
-  std::vector<std::uint8_t> Raw;
-  Raw.reserve((RowBytes + 1) * static_cast<std::size_t>(Image.Height()));
-  for (int Y = 0; Y < Image.Height(); ++Y) {
-    Raw.push_back(0);
-    const auto Row = Image.Rgb().begin() + static_cast<std::ptrdiff_t>(RowBytes * static_cast<std::size_t>(Y));
-    Raw.insert(Raw.end(), Row, Row + static_cast<std::ptrdiff_t>(RowBytes));
-  }
-  uLongf Packed = compressBound(static_cast<uLong>(Raw.size()));
-  std::vector<std::uint8_t> Idat(Packed);
-  if (compress2(Idat.data(), &Packed, Raw.data(), static_cast<uLong>(Raw.size()), Z_BEST_SPEED) != Z_OK) return {};
-  Idat.resize(Packed);
-
-  std::vector<std::uint8_t> Png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  std::vector<std::uint8_t> Header;
-  PutBE32(Header, static_cast<std::uint32_t>(Image.Width()));
-  PutBE32(Header, static_cast<std::uint32_t>(Image.Height()));
-  Header.insert(Header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter set, no interlace
-  PutChunk(Png, "IHDR", Header);
-  PutChunk(Png, "IDAT", Idat);
-  PutChunk(Png, "IEND", {});
+  std::vector<std::uint8_t> Png;
+  if (!WritePng(Image, &Png)) return {};
   return Png;
 }
 

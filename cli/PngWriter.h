@@ -1,6 +1,5 @@
 #pragma once
-// A minimal PNG encoder for kavex-dump's glyph sheets: 8-bit RGB, no interlace, rows
-// unfiltered, deflated with zlib.
+// kavex-dump's glyph sheets as PNG files (8-bit RGB), written with libpng.
 
 #include <cstdint>
 #include <string>
@@ -27,7 +26,7 @@ private:
   std::vector<std::uint8_t> Rgb_;
 };
 
-// The PNG file of Image; empty when zlib fails or the picture has no pixels.
+// The PNG file of Image; empty when libpng fails or the picture has no pixels.
 std::vector<std::uint8_t> EncodePng(const TRgbImage& Image);
 
 }  // namespace kavex

@@ -4,6 +4,8 @@
 #include "model/Kav_Details.h"
 #include "model/Kav_Fls.h"
 #include "model/Kav_Font.h"
+#include "model/Kav_LogSession.h"
+#include "model/Kav_Walk.h"
 
 namespace kavex {
 namespace {
@@ -32,45 +34,33 @@ void DrawGlyphs(const TFontEntry& Font, std::size_t& Sink) {
   Sink += Surface.Count;
 }
 
-// Touches everything a user can make the viewer or the tool show about a node, then goes
-// on depth-first into every node that may have children, as kavex-dump --all does.
+// Touches everything a user can make the viewer or the tool show about a node.
 void Visit(TKavClass& Node, std::size_t& Sink) {
   Sink += Node.GetCaption().size() + Node.GetPath().size();
-  const auto* Font = dynamic_cast<const TFontEntry*>(&Node);
+  const auto* Font = Node.Kind() == TNodeKind::FontEntry ? static_cast<const TFontEntry*>(&Node) : nullptr;
   // The text art of the glyphs only for fonts of a sensible size; DrawGlyphs covers the rest.
   const bool Glyphs =
       Font && std::int64_t{Font->GetCharCount()} * (Font->GetMaxWidth() + 1) * (Font->GetMaxHeight() + 1) < 20000;
   for (const std::string& Line : DumpDetailLines(Node, Glyphs)) Sink += Line.size();
   if (Font) DrawGlyphs(*Font, Sink);
-  if (!Node.MayHaveChildren()) return;
-  try {
-    while (Node.ParseNextChild()) {
-    }
-  } catch (const EKavError&) {
-    // The finding is in the log; the walk goes on with the children built so far.
-  }
-  for (std::size_t I = 0; I < Node.ChildCount(); ++I) Visit(*Node.Child(I), Sink);
 }
 
 }  // namespace
 
 int FuzzOneImage(const std::uint8_t* Data, std::size_t Size) {
-  static const bool Installed = [] {
-    // Formatting every record exercises the formatter with real arguments; the records
-    // themselves are dropped.
-    SetMsgReceiver([](int, const std::string& Path, const std::string& Text) {
-      static std::size_t Total = 0;
-      Total += Path.size() + Text.size();
-    });
-    SetLogProc(&LogMessage);
-    return true;
-  }();
-  (void)Installed;
+  // Formatting every record exercises the formatter with real arguments; the records
+  // themselves are dropped.
+  static const TLogSession Session([](int, const std::string& Path, const std::string& Text) {
+    static std::size_t Total = 0;
+    Total += Path.size() + Text.size();
+  });
   if (Size == 0) return 0;  // LoadFile never builds a root for an empty file
   std::size_t Sink = 0;
   try {
     auto Root = LoadImage(TBytes(Data, Data + Size), "fuzz.fls");
-    Visit(*Root, Sink);
+    // Every node, depth-first, as kavex-dump --all builds them; an error ends only the
+    // building of the node it hit.
+    ExpandAll(*Root, [&Sink](TKavClass& Node) { Visit(Node, Sink); });
   } catch (const EKavError&) {
     // A broken WinTesla chain: no root, as for the user.
   }

@@ -41,7 +41,7 @@ CONF
   exit
 fi
 
-"$build/ui/kavex" &
+"$build/kavex" &
 viewer=$!
 trap 'kill "$viewer" 2>/dev/null || true' EXIT
 window=$(timeout 20 xdotool search --sync --name 'Kavex v' | head -n1)

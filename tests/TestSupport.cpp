@@ -12,16 +12,7 @@
 
 namespace kavtest {
 
-CapturedLog::CapturedLog() {
-  kavex::SetMsgReceiver([this](int Ident, const std::string& Path, const std::string& Text) { Store_.Add(Ident, Path, Text); });
-  kavex::SetLogProc(&kavex::LogMessage);
-  Store_.Clear();
-}
-
-CapturedLog::~CapturedLog() {
-  kavex::SetLogProc(nullptr);
-  kavex::SetMsgReceiver(nullptr);
-}
+CapturedLog::CapturedLog() { Store_.Clear(); }
 
 std::vector<std::string> CapturedLog::Lines() const {
   std::vector<std::string> Out;

@@ -8,14 +8,14 @@
 #include "ImageBuilder.h"
 #include "log/Log.h"
 #include "model/Kav_Fls.h"
+#include "model/Kav_LogSession.h"
 
 namespace kavtest {
 
-// Installs LogMessage with a receiver that stores every record; uninstalls on destruction.
+// A log session that stores every record, starting empty (without the session's message 2).
 class CapturedLog {
 public:
   CapturedLog();
-  ~CapturedLog();
   // Each record as its export line "%s (%4d) %s Path: %s".
   std::vector<std::string> Lines() const;
   std::vector<int> Idents() const;
@@ -24,6 +24,7 @@ public:
 
 private:
   kavex::TMsgCollection Store_;
+  kavex::TLogSession Session_{Store_};
 };
 
 // A file in a fresh temporary folder, removed with the object.

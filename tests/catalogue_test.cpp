@@ -9,6 +9,7 @@
 
 #include "TestSupport.h"
 #include "model/KavObj.h"
+#include "model/Kav_Walk.h"
 
 using namespace kavex;
 using namespace kavtest;
@@ -17,23 +18,12 @@ namespace {
 
 constexpr std::uint32_t Base = 0x200000;
 
-// Builds every child of Node and of its children, as kavex-dump --all does: a node that
-// cannot build its next child keeps those it has.
-void ExpandEverything(TKavClass& Node) {
-  try {
-    while (Node.ParseNextChild()) {
-    }
-  } catch (const EKavError&) {
-  }
-  for (std::size_t I = 0; I < Node.ChildCount(); ++I) ExpandEverything(*Node.Child(I));
-}
-
 std::set<int> LoadFromDisk(const Bytes& Content, const TLoadFileProbe& Probe = nullptr) {
   TempFile File(Content);
   CapturedLog L;
   SetLoadFileProbe(Probe);
   try {
-    if (auto Root = LoadFile(File.Path())) ExpandEverything(*Root);
+    if (auto Root = LoadFile(File.Path())) ExpandAll(*Root);  // as kavex-dump --all does
   } catch (const EKavError&) {
     // A broken WinTesla block chain: no root at all.
   }

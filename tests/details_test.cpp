@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "ContentFixture.h"
 #include "TestSupport.h"
 #include "model/Kav_Details.h"
+#include "model/Kav_Kinds.h"
 #include "model/Kav_PLMN.h"
 #include "model/Kav_Text.h"
+#include "model/Kav_Walk.h"
 
 using namespace kavex;
 using namespace kavtest;
@@ -371,4 +375,32 @@ TEST(KavexDumpDetails, EveryKindWithDetailsAndGlyphs) {
   EXPECT_EQ(R.Status, 0);
   EXPECT_EQ(R.Err, "");
   EXPECT_EQ(R.Out, Expected);
+}
+
+// Every node class has a kind whose row carries its own class name, and every row but the
+// GSMC one (no class has it) is some built node's: a class added without its row, or a row
+// without its class, fails here.
+TEST(NodeKinds, EveryBuiltNodeIsTheRowOfItsKindAndEveryRowIsBuilt) {
+  const std::span<const TNodeKindRow> Table = NodeKindTable();
+  for (std::size_t I = 0; I < Table.size(); ++I) {
+    EXPECT_EQ(static_cast<std::size_t>(Table[I].Kind), I) << Table[I].ClassName;
+    EXPECT_EQ(NodeKindRowByName(Table[I].ClassName), &Table[I]) << "names are unique";
+  }
+  EXPECT_EQ(NodeKindRowByName("TSubchunk"), nullptr);
+
+  CapturedLog L;
+  std::set<TNodeKind> Seen;
+  const Bytes WithEeprom = DivudImage(Mcu{}, Ppm{}, Bytes(32, 0xEE));
+  for (const Bytes& Image : {EveryKindImage(), WithEeprom}) {
+    auto Root = LoadImage(Image, "image.fls");
+    ExpandAll(*Root, [&](TKavClass& Node) {
+      const auto Kind = static_cast<std::size_t>(Node.Kind());
+      ASSERT_LT(Kind, Table.size()) << Node.ClassName();
+      EXPECT_STREQ(Table[Kind].ClassName, Node.ClassName());
+      EXPECT_EQ(NodeKindRowOf(&Node), &Table[Kind]);
+      Seen.insert(Node.Kind());
+    });
+  }
+  for (const TNodeKindRow& Row : Table)
+    EXPECT_EQ(Seen.count(Row.Kind), Row.Kind == TNodeKind::GSMCSubchunk ? 0u : 1u) << Row.ClassName;
 }

@@ -3,7 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <zlib.h>
+
+#include <png.h>
 
 #include "TestSupport.h"
 #include "cli/DumpTool.h"
@@ -51,43 +52,26 @@ std::vector<std::string> Listing(const fs::path& Dir) {
   return Names;
 }
 
-std::uint32_t BE32(const Bytes& B, std::size_t At) {
-  return (std::uint32_t{B[At]} << 24) | (std::uint32_t{B[At + 1]} << 16) | (std::uint32_t{B[At + 2]} << 8) | B[At + 3];
-}
-
-// Decodes the PNGs kavex-dump writes (8-bit RGB, filter 0), checking every chunk's CRC.
+// Decodes the PNGs kavex-dump writes with libpng (which checks every chunk's CRC): 8-bit RGB.
 kavex::TRgbImage DecodePng(const Bytes& Png) {
   const Bytes Signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   EXPECT_TRUE(Png.size() > 8 && std::equal(Signature.begin(), Signature.end(), Png.begin()));
-  int Width = 0, Height = 0;
-  Bytes Idat;
-  for (std::size_t At = 8; At + 12 <= Png.size();) {
-    const std::uint32_t Length = BE32(Png, At);
-    const std::string Type(Png.begin() + static_cast<long>(At) + 4, Png.begin() + static_cast<long>(At) + 8);
-    const std::uint8_t* Data = Png.data() + At + 8;
-    EXPECT_EQ(crc32(0, Png.data() + At + 4, Length + 4), BE32(Png, At + 8 + Length)) << Type;
-    if (Type == "IHDR") {
-      Width = static_cast<int>(BE32(Png, At + 8));
-      Height = static_cast<int>(BE32(Png, At + 12));
-      EXPECT_EQ(Data[8], 8);  // bit depth
-      EXPECT_EQ(Data[9], 2);  // RGB
-    } else if (Type == "IDAT") {
-      Idat.insert(Idat.end(), Data, Data + Length);
-    }
-    At += 12 + Length;
+  png_image Info{};
+  Info.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&Info, Png.data(), Png.size())) {
+    ADD_FAILURE() << Info.message;
+    return kavex::TRgbImage(0, 0);
   }
+  EXPECT_EQ(Info.format, static_cast<png_uint_32>(PNG_FORMAT_RGB));  // 8 bits a sample, no alpha
+  Bytes Rgb(PNG_IMAGE_SIZE(Info));
+  EXPECT_TRUE(png_image_finish_read(&Info, nullptr, Rgb.data(), 0, nullptr)) << Info.message;
+  const int Width = static_cast<int>(Info.width), Height = static_cast<int>(Info.height);
   kavex::TRgbImage Image(Width, Height);
-  uLongf Size = static_cast<uLongf>(Height) * (static_cast<uLongf>(Width) * 3 + 1);
-  Bytes Raw(Size);
-  EXPECT_EQ(uncompress(Raw.data(), &Size, Idat.data(), static_cast<uLong>(Idat.size())), Z_OK);
-  for (int Y = 0; Y < Height; ++Y) {
-    const std::size_t Row = static_cast<std::size_t>(Y) * (static_cast<std::size_t>(Width) * 3 + 1);
-    EXPECT_EQ(Raw[Row], 0);
+  for (int Y = 0; Y < Height; ++Y)
     for (int X = 0; X < Width; ++X) {
-      const std::size_t P = Row + 1 + static_cast<std::size_t>(X) * 3;
-      Image.SetPixel(X, Y, (std::uint32_t{Raw[P]} << 16) | (std::uint32_t{Raw[P + 1]} << 8) | Raw[P + 2]);
+      const std::size_t P = (static_cast<std::size_t>(Y) * static_cast<std::size_t>(Width) + static_cast<std::size_t>(X)) * 3;
+      Image.SetPixel(X, Y, (std::uint32_t{Rgb[P]} << 16) | (std::uint32_t{Rgb[P + 1]} << 8) | Rgb[P + 2]);
     }
-  }
   return Image;
 }
 
@@ -231,4 +215,25 @@ TEST(SafeNames, KeepLettersDigitsAndDashesOnly) {
   EXPECT_EQ(kavex::SafeNamePart("", 40, "font"), "font");
   EXPECT_EQ(kavex::SafeNamePart(std::string(100, 'a'), 40, "x"), std::string(40, 'a'));
   EXPECT_EQ(kavex::SafeNamePart("CON:NUL?*", 40, "x"), "CON_NUL");
+}
+
+TEST(KavexDumpExport, PngFilesDecodeToTheSamePixelsAndEmptyPicturesGiveNoFile) {
+  struct Case {
+    int Width, Height;
+  };
+  for (const Case C : {Case{0, 3}, Case{5, 0}, Case{1, 1}, Case{7, 3}, Case{1, 300}}) {
+    SCOPED_TRACE(std::to_string(C.Width) + "x" + std::to_string(C.Height));
+    kavex::TRgbImage Image(C.Width, C.Height);
+    for (int Y = 0; Y < C.Height; ++Y)
+      for (int X = 0; X < C.Width; ++X) Image.SetPixel(X, Y, static_cast<std::uint32_t>(X * 0x2F0B01 + Y * 0x010DA7) & 0xFFFFFF);
+    const Bytes Png = kavex::EncodePng(Image);
+    if (C.Width == 0 || C.Height == 0) {
+      EXPECT_TRUE(Png.empty());
+      continue;
+    }
+    const kavex::TRgbImage Back = DecodePng(Png);
+    ASSERT_EQ(Back.Width(), C.Width);
+    ASSERT_EQ(Back.Height(), C.Height);
+    EXPECT_EQ(Back.Rgb(), Image.Rgb());
+  }
 }

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "log/Log.h"
 #include "model/KavObj.h"
+#include "model/Kav_LogSession.h"
 
 using namespace kavex;
 using kavtest::CapturedLog;
@@ -114,15 +115,14 @@ TEST(LogMessage, AKindSwitchedOffIsStoredAllTheSame) {
   EXPECT_EQ(L.Lines(), Lines{"~ (  45) Divud file format assumed; Path: /"});
 }
 
-TEST(LogForwarding, InstallingTheProcWritesMessage2AndWithoutOneMessagesAreDropped) {
+TEST(LogForwarding, ASessionWritesMessage2AndAfterItMessagesAreDropped) {
   TMsgCollection Store;
-  SetMsgReceiver([&Store](int Ident, const std::string& Path, const std::string& Text) { Store.Add(Ident, Path, Text); });
-  SetLogProc(&LogMessage);
-  ASSERT_EQ(Store.Count(), 1u);
-  EXPECT_EQ(FormatMsgLine(Store.At(0)), "~ (   2) MsgProc initialized successfully; Path: [KavObj]");
-  SetLogProc(nullptr);
+  {
+    const TLogSession Session(Store);
+    ASSERT_EQ(Store.Count(), 1u);
+    EXPECT_EQ(FormatMsgLine(Store.At(0)), "~ (   2) MsgProc initialized successfully; Path: [KavObj]");
+  }
   EXPECT_EQ(CallLogProc(7, "/", {}), 0);
   EXPECT_EQ(Store.Count(), 1u);
-  SetMsgReceiver(nullptr);
   EXPECT_EQ(LogMessage(7, "/", {}), 0);  // no receiver: dropped, no crash
 }

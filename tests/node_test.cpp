@@ -21,6 +21,7 @@ public:
     SetData(Bytes);
   }
   const char* ClassName() const override { return "TFake"; }
+  TNodeKind Kind() const override { return TNodeKind::EEPROM; }  // no row is named so: no row
   std::string GetName() const override { return Name_; }
   std::string GetDescription() const override { return Description_; }
 
@@ -39,6 +40,7 @@ class TFailing : public TKavClass {
 public:
   explicit TFailing(TKavClass* Parent) : TKavClass(Parent, 0, NoCursor) { throw EKavError(this, 21, {5}); }
   const char* ClassName() const override { return "TFailing"; }
+  TNodeKind Kind() const override { return TNodeKind::RawSubchunk; }
   std::string GetName() const override { return "F"; }
 };
 

@@ -74,6 +74,7 @@ class TFutureSubchunk : public kavex::TKavClass {
 public:
   TFutureSubchunk() : TKavClass(nullptr, 0, Cursor_) {}
   const char* ClassName() const override { return "TFutureSubchunk"; }
+  kavex::TNodeKind Kind() const override { return kavex::TNodeKind::RawSubchunk; }
   std::string GetName() const override { return "future"; }
 
 private:

@@ -10,6 +10,7 @@ public:
   TEEPROM(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
 
   const char* ClassName() const override { return "TEEPROM"; }
+  TNodeKind Kind() const override { return TNodeKind::EEPROM; }
   std::string GetName() const override { return "EEPROM"; }
 };
 

@@ -11,28 +11,16 @@
 namespace kavex {
 namespace {
 
-constexpr TNodeClassRow ClassTable[] = {
-    {"TFls", 0},           {"TMCU", 1},          {"TPPM", 2},           {"TChunk", 3},
-    {"TTextSubchunk", 4},  {"TToneSubchunk", 5}, {"TFontSubchunk", 6},  {"TPLMNSubchunk", 7},
-    {"TLPCSSubchunk", 8},  {"TLDBSubchunk", 9},  {"TAORDSubchunk", 10}, {"TRawSubchunk", 12},
-    {"TClosingSubchunk", 13},
-    // No model class has this name (the subchunks of GSMC chunks are raw ones); the row keeps
-    // the numbering of the rows after it.
-    {"TGSMCSubchunk", 12}, {"TWUGSSubchunk", 12}, {"TFontEntry", 11},   {"TEEPROM", 19},
-};
-
 constexpr int AreaIcons[8] = {-1, 14, 15, 16, 0, 0, 0, 17};
 
 }  // namespace
 
-std::span<const TNodeClassRow> NodeClassTable() { return ClassTable; }
+std::span<const TNodeClassRow> NodeClassTable() { return NodeKindTable(); }
 
 int NodeClassIndex(const TKavClass* Node) {
   if (!Node) return -1;
-  const char* Name = Node->ClassName();
-  for (std::size_t I = 0; I < std::size(ClassTable); ++I)
-    if (std::strcmp(ClassTable[I].ClassName, Name) == 0) return static_cast<int>(I);
-  return -1;
+  const TNodeKindRow* Row = NodeKindRowByName(Node->ClassName());
+  return Row ? static_cast<int>(Row->Kind) : -1;
 }
 
 int AreaSetBits(const char* ClassName) {
@@ -70,7 +58,7 @@ std::unique_ptr<TImageTreeModel::TNode> TImageTreeModel::MakeNode(TKavClass* Mod
   Node->Parent = Parent;
   Node->Row = Row;
   Node->Text = QString::fromStdString(Model->GetCaption());
-  Node->Image = Class >= 0 ? ClassTable[Class].Icon : -1;
+  Node->Image = Class >= 0 ? NodeClassTable()[Class].Icon : -1;
   Node->HasChildren = Model->MayHaveChildren();
   return Node;
 }

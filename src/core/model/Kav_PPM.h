@@ -20,6 +20,7 @@ public:
   TPPM(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
 
   const char* ClassName() const override { return "TPPM"; }
+  TNodeKind Kind() const override { return TNodeKind::PPM; }
   std::string GetName() const override { return "PPM"; }
   std::string GetDescription() const override;
   bool MayHaveChildren() const override { return true; }

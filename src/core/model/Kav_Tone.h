@@ -10,6 +10,7 @@ public:
   TToneSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
 
   const char* ClassName() const override { return "TToneSubchunk"; }
+  TNodeKind Kind() const override { return TNodeKind::ToneSubchunk; }
   // The tone's name up to its first zero byte.
   std::string GetDescription() const override;
 

@@ -23,6 +23,7 @@ public:
   explicit TFls(TBytes Bytes);
 
   const char* ClassName() const override { return "TFls"; }
+  TNodeKind Kind() const override { return TNodeKind::Fls; }
   std::string GetName() const override { return FileName_; }
   std::string GetDescription() const override { return {}; }
   bool MayHaveChildren() const override { return true; }

@@ -16,6 +16,7 @@ public:
   TTextSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
 
   const char* ClassName() const override { return "TTextSubchunk"; }
+  TNodeKind Kind() const override { return TNodeKind::TextSubchunk; }
   // "packed", or "%d entries".
   std::string GetDescription() const override;
 

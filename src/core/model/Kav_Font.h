@@ -37,6 +37,7 @@ public:
   TFontSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
 
   const char* ClassName() const override { return "TFontSubchunk"; }
+  TNodeKind Kind() const override { return TNodeKind::FontSubchunk; }
   std::string GetDescription() const override;  // "%d fonts"
   bool MayHaveChildren() const override { return FontCount_ > 0; }
   TKavClass* ParseNextChild() override;
@@ -71,6 +72,7 @@ public:
   TFontEntry(TFontSubchunk* Parent, std::int32_t Available, TCursor& Cursor);
 
   const char* ClassName() const override { return "TFontEntry"; }
+  TNodeKind Kind() const override { return TNodeKind::FontEntry; }
   std::string GetName() const override;         // "%s/%s" of the two names
   std::string GetDescription() const override;  // "%dx%d, %d chars"
 

@@ -11,17 +11,16 @@
 #include <span>
 #include <vector>
 
+#include "model/Kav_Kinds.h"
+
 namespace kavex {
 
 class TKavClass;
 class TFls;
 
-struct TNodeClassRow {
-  const char* ClassName;
-  int Icon;
-};
-// The model classes in fixed order; the row number is the class index, which also chooses the
-// detail panel.
+// The model classes in fixed order (the model's kind table); the row number is the class index,
+// which also chooses the detail panel.
+using TNodeClassRow = TNodeKindRow;
 std::span<const TNodeClassRow> NodeClassTable();
 // The row whose name equals the node's own class name exactly; -1 for no node or no row.
 int NodeClassIndex(const TKavClass* Node);

@@ -17,6 +17,7 @@ public:
   TChunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
 
   const char* ClassName() const override { return "TChunk"; }
+  TNodeKind Kind() const override { return TNodeKind::Chunk; }
   std::string GetName() const override;
   std::string GetDescription() const override;
   bool MayHaveChildren() const override { return Size() > 0; }

@@ -39,6 +39,7 @@ class TRawSubchunk : public TSubchunk {
 public:
   TRawSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
   const char* ClassName() const override { return "TRawSubchunk"; }
+  TNodeKind Kind() const override { return TNodeKind::RawSubchunk; }
   TByteView RawData() const { return RawData_; }
   std::int32_t RawSize() const { return RawSize_; }
 
@@ -51,18 +52,21 @@ class TLDBSubchunk : public TRawSubchunk {
 public:
   using TRawSubchunk::TRawSubchunk;
   const char* ClassName() const override { return "TLDBSubchunk"; }
+  TNodeKind Kind() const override { return TNodeKind::LDBSubchunk; }
 };
 
 class TAORDSubchunk : public TRawSubchunk {
 public:
   using TRawSubchunk::TRawSubchunk;
   const char* ClassName() const override { return "TAORDSubchunk"; }
+  TNodeKind Kind() const override { return TNodeKind::AORDSubchunk; }
 };
 
 class TWUGSSubchunk : public TRawSubchunk {
 public:
   using TRawSubchunk::TRawSubchunk;
   const char* ClassName() const override { return "TWUGSSubchunk"; }
+  TNodeKind Kind() const override { return TNodeKind::WUGSSubchunk; }
 };
 
 constexpr std::size_t LpcsBodySize = 512;
@@ -71,6 +75,7 @@ class TLPCSSubchunk : public TSubchunk {
 public:
   TLPCSSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
   const char* ClassName() const override { return "TLPCSSubchunk"; }
+  TNodeKind Kind() const override { return TNodeKind::LPCSSubchunk; }
   TByteView LPCSData() const { return LPCSData_; }
 
 private:
@@ -81,6 +86,7 @@ class TClosingSubchunk : public TSubchunk {
 public:
   using TSubchunk::TSubchunk;
   const char* ClassName() const override { return "TClosingSubchunk"; }
+  TNodeKind Kind() const override { return TNodeKind::ClosingSubchunk; }
 };
 
 // Factory for the kind table: builds T at Cursor.

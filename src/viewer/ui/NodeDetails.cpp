@@ -19,12 +19,6 @@
 namespace kavex {
 namespace {
 
-// Rows of the node class table that have a panel of their own.
-constexpr int ChunkClass = 3;
-constexpr int TextSubchunkClass = 4;
-constexpr int PlmnSubchunkClass = 7;
-constexpr int FontEntryClass = 15;
-
 constexpr int ChunkPanelHeight = 104;
 constexpr int SubchunkPanelHeight = 112;
 constexpr int LanguageWidth = 153;
@@ -106,28 +100,30 @@ TNodeDetails::TNodeDetails(QWidget* Parent) : TDetailArea(Parent) {
 }
 
 void TNodeDetails::ShowNodeInfo(const TKavClass* Node) {
-  const int Class = NodeClassIndex(Node);
+  // The panel of the node's row in the kind table; its kind agrees with its class name, so
+  // the casts below hold.
+  const TNodePanel Panel = NodePanelOf(Node);
   QWidget* NewInfoPanel = nullptr;
   bool DropListPanel = true;
 
-  if (const auto* Chunk = dynamic_cast<const TChunk*>(Node); Chunk && Class == ChunkClass) {
-    const TChunkDetails D = ChunkDetails(*Chunk);
+  if (Panel == TNodePanel::Chunk) {
+    const TChunkDetails D = ChunkDetails(static_cast<const TChunk&>(*Node));
     stChunkChkSum->setText(Text(D.CheckSum));
     stChunkLength->setText(Text(D.Length));
     stChunkNameType->setText(Text(D.NameType));
     stChunkVersion->setText(Text(D.Version));
     NewInfoPanel = pChunk;
-  } else if (const auto* Sub = dynamic_cast<const TSubchunk*>(Node); Sub && HasSubchunkPanel(Node->ClassName())) {
+  } else if (IsSubchunkPanel(Panel)) {
     NewInfoPanel = pSubchunk;
     DropListPanel = false;
     QWidget* NewListPanel = nullptr;
-    const TSubchunkDetails D = SubchunkDetails(*Sub);
+    const TSubchunkDetails D = SubchunkDetails(static_cast<const TSubchunk&>(*Node));
     stSubchunkID->setText(Text(D.Id));
     stSubchunkLength->setText(Text(D.Length));
     stSubchunkShortname->setText(Text(D.Shortname));
     stSubchunkFlags->setText(Text(D.Flags));
-    if (const auto* Texts = dynamic_cast<const TTextSubchunk*>(Sub); Texts && Class == TextSubchunkClass) {
-      TTextListDetails T = TextListDetails(*Texts);
+    if (Panel == TNodePanel::TextList) {
+      TTextListDetails T = TextListDetails(static_cast<const TTextSubchunk&>(*Node));
       std::vector<TTwoColumnModel::TRow> Rows;
       Rows.reserve(T.Rows.size());
       for (const TTextRow& Row : T.Rows) Rows.push_back({Text(Row.Index), Text(Row.Entry)});
@@ -136,15 +132,15 @@ void TNodeDetails::ShowNodeInfo(const TKavClass* Node) {
       eTextSubchunkLanguage->setText(Text(T.Language));
       eTextSubchunkLanguage->setCursorPosition(0);
       NewListPanel = pTextSubchunk;
-    } else if (const auto* Plmn = dynamic_cast<const TPLMNSubchunk*>(Sub); Plmn && Class == PlmnSubchunkClass) {
+    } else if (Panel == TNodePanel::OperatorList) {
       std::vector<TTwoColumnModel::TRow> Rows;
-      for (const TOperatorRow& Row : OperatorListRows(*Plmn)) Rows.push_back({Text(Row.Mcc), Text(Row.Provider)});
+      for (const TOperatorRow& Row : OperatorListRows(static_cast<const TPLMNSubchunk&>(*Node))) Rows.push_back({Text(Row.Mcc), Text(Row.Provider)});
       PlmnRows->SetRows(std::move(Rows));
       NewListPanel = pPLMNSubchunk;
     }
     SwitchPanel(CurrentListPanel_, NewListPanel);
-  } else if (const auto* Font = dynamic_cast<const TFontEntry*>(Node); Font && Class == FontEntryClass) {
-    CurrentFontEntry_ = Font;
+  } else if (Panel == TNodePanel::FontImage) {
+    CurrentFontEntry_ = static_cast<const TFontEntry*>(Node);
     DrawFontImage();
     NewInfoPanel = sbFontImg;
   }

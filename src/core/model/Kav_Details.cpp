@@ -4,6 +4,7 @@
 
 #include "model/CodePage.h"
 #include "model/Kav_Chunk.h"
+#include "model/Kav_Kinds.h"
 #include "model/Kav_PLMN.h"
 #include "model/Kav_Subchunk.h"
 #include "model/Kav_Text.h"
@@ -75,11 +76,8 @@ std::vector<TOperatorRow> OperatorListRows(const TPLMNSubchunk& Operators) {
 }
 
 bool HasSubchunkPanel(std::string_view ClassName) {
-  static constexpr std::string_view Classes[] = {
-      "TTextSubchunk", "TToneSubchunk",  "TFontSubchunk",    "TPLMNSubchunk",   "TLPCSSubchunk", "TLDBSubchunk",
-      "TAORDSubchunk", "TRawSubchunk",   "TClosingSubchunk", "TGSMCSubchunk",   "TWUGSSubchunk",
-  };
-  return std::find(std::begin(Classes), std::end(Classes), ClassName) != std::end(Classes);
+  const TNodeKindRow* Row = NodeKindRowByName(ClassName);
+  return Row && IsSubchunkKind(Row->Kind);
 }
 
 TTextCanvas::TTextCanvas(int Width, int Height)
@@ -94,30 +92,42 @@ void TTextCanvas::SetPixel(int X, int Y, std::uint32_t Colour) {
 
 std::vector<std::string> DumpDetailLines(const TKavClass& Node, bool Glyphs) {
   std::vector<std::string> Lines;
-  const std::string_view Class = Node.ClassName();
-  if (const auto* Chunk = dynamic_cast<const TChunk*>(&Node); Chunk && Class == "TChunk") {
-    const TChunkDetails D = ChunkDetails(*Chunk);
-    Lines = {"CheckSum: " + D.CheckSum, "Length: " + D.Length, "Name/Type: " + D.NameType, "Version: " + D.Version};
-  } else if (const auto* Sub = dynamic_cast<const TSubchunk*>(&Node); Sub && HasSubchunkPanel(Class)) {
-    const TSubchunkDetails D = SubchunkDetails(*Sub);
-    Lines = {"Id: " + D.Id, "Length: " + D.Length, "Shortname: " + D.Shortname, "Flags: " + D.Flags};
-    if (const auto* Text = dynamic_cast<const TTextSubchunk*>(Sub); Text && Class == "TTextSubchunk") {
-      const TTextListDetails T = TextListDetails(*Text);
-      Lines.push_back("Language: " + T.Language);
-      Lines.push_back("Charset: " + T.Charset);
-      Lines.reserve(Lines.size() + T.Rows.size());
-      for (const TTextRow& Row : T.Rows) {
-        // One allocation a line: tables hold thousands of entries.
-        std::string Line;
-        Line.reserve(8 + Row.Index.size() + Row.Entry.size());
-        Line.append("Entry ").append(Row.Index).append(": ").append(Row.Entry);
-        Lines.push_back(std::move(Line));
-      }
-    } else if (const auto* Plmn = dynamic_cast<const TPLMNSubchunk*>(Sub); Plmn && Class == "TPLMNSubchunk") {
-      for (const TOperatorRow& Row : OperatorListRows(*Plmn)) Lines.push_back("MCC " + Row.Mcc + ": " + Row.Provider);
+  // The kind agrees with the class name (NodeKindRowOf checks it), so the casts hold.
+  const TNodePanel Panel = NodePanelOf(&Node);
+  switch (Panel) {
+    case TNodePanel::None:
+      break;
+    case TNodePanel::Chunk: {
+      const TChunkDetails D = ChunkDetails(static_cast<const TChunk&>(Node));
+      Lines = {"CheckSum: " + D.CheckSum, "Length: " + D.Length, "Name/Type: " + D.NameType, "Version: " + D.Version};
+      break;
     }
-  } else if (const auto* Font = dynamic_cast<const TFontEntry*>(&Node); Font && Glyphs) {
-    AppendGlyphLines(*Font, Lines);
+    case TNodePanel::Subchunk:
+    case TNodePanel::TextList:
+    case TNodePanel::OperatorList: {
+      const TSubchunkDetails D = SubchunkDetails(static_cast<const TSubchunk&>(Node));
+      Lines = {"Id: " + D.Id, "Length: " + D.Length, "Shortname: " + D.Shortname, "Flags: " + D.Flags};
+      if (Panel == TNodePanel::TextList) {
+        const TTextListDetails T = TextListDetails(static_cast<const TTextSubchunk&>(Node));
+        Lines.push_back("Language: " + T.Language);
+        Lines.push_back("Charset: " + T.Charset);
+        Lines.reserve(Lines.size() + T.Rows.size());
+        for (const TTextRow& Row : T.Rows) {
+          // One allocation a line: tables hold thousands of entries.
+          std::string Line;
+          Line.reserve(8 + Row.Index.size() + Row.Entry.size());
+          Line.append("Entry ").append(Row.Index).append(": ").append(Row.Entry);
+          Lines.push_back(std::move(Line));
+        }
+      } else if (Panel == TNodePanel::OperatorList) {
+        for (const TOperatorRow& Row : OperatorListRows(static_cast<const TPLMNSubchunk&>(Node)))
+          Lines.push_back("MCC " + Row.Mcc + ": " + Row.Provider);
+      }
+      break;
+    }
+    case TNodePanel::FontImage:
+      if (Glyphs) AppendGlyphLines(static_cast<const TFontEntry&>(Node), Lines);
+      break;
   }
   return Lines;
 }

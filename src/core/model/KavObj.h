@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "log/LogArgs.h"
+#include "model/Kav_Kinds.h"
 
 namespace kavex {
 
@@ -94,6 +95,8 @@ public:
 
   // The most derived class's name ("TFls", "TChunk", ...): the tree picks icons and panels by it.
   virtual const char* ClassName() const = 0;
+  // The node's kind: its row in the kind table (class name, icon, panel).
+  virtual TNodeKind Kind() const = 0;
 
   virtual std::string GetCaption() const;
   virtual std::string GetName() const = 0;

@@ -10,6 +10,7 @@ public:
   TPLMNSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
 
   const char* ClassName() const override { return "TPLMNSubchunk"; }
+  TNodeKind Kind() const override { return TNodeKind::PLMNSubchunk; }
   // The country code in three digits, empty for ID 0.
   std::string GetDescription() const override;
 

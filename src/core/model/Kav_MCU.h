@@ -10,6 +10,7 @@ public:
   TMCU(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
 
   const char* ClassName() const override { return "TMCU"; }
+  TNodeKind Kind() const override { return TNodeKind::MCU; }
   std::string GetName() const override { return "MCU"; }
   std::string GetDescription() const override { return JoinLines(Version_); }
 
