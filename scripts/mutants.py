@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Mutation test of the core library: applies each mutant of scripts/mutants.txt on its own to
 a scratch copy of the sources, rebuilds the library tests there and runs them. A mutant is
-killed when the tests fail, crash or hang (or, rarely, when it no longer compiles); it
-survives when they pass. A mutant whose original snippet is no longer found exactly once is
+killed when the tests fail, crash or hang, and survives when they pass; one that no longer
+compiles is listed apart. A mutant whose original snippet is no longer found exactly once is
 stale and counted apart, so that the list can be brought up to date after the code moved.
 
 usage: scripts/mutants.py [--list FILE] [--build DIR] [--timeout SECONDS] [NUMBER ...]
@@ -87,6 +87,10 @@ def main():
     ap.add_argument("--build", default=str(ROOT / "build-mutants"))
     ap.add_argument("--timeout", type=int, default=120, help="seconds for one run of the tests")
     ap.add_argument("--jobs", default=os.environ.get("JOBS", "2"))
+    # Tests of the machine rather than the format: memory limits and 2 GiB files behave
+    # differently in this unoptimised build and take long.
+    ap.add_argument("--skip", default="LoadFile.FileTooLarge*:LoadFile.FileOverTwoGigabytes*",
+                    help="gtest patterns of tests left out")
     ap.add_argument("numbers", nargs="*", type=int)
     args = ap.parse_args()
 
@@ -101,9 +105,9 @@ def main():
     if run(["cmake", "-S", str(src), "-B", str(obj), "-DCMAKE_BUILD_TYPE=Debug", "-DKAVEX_BUILD_GUI=OFF",
             "-DCMAKE_CXX_COMPILER_LAUNCHER=" + (shutil.which("ccache") or "")], ROOT, log=build / "configure.log") != 0:
         sys.exit(f"configuring failed, see {build / 'configure.log'}")
-    tests = obj / "tests" / "kavex_tests"
+    tests = [str(obj / "tests" / "kavex_tests"), "--gtest_brief=1", "--gtest_filter=-" + args.skip]
     make = ["cmake", "--build", str(obj), "-j", args.jobs, "--target", "kavex_tests"]
-    if run(make, ROOT, log=build / "build.log") != 0 or run([str(tests)], obj / "tests", args.timeout) != 0:
+    if run(make, ROOT, log=build / "build.log") != 0 or run(tests, obj / "tests", args.timeout) != 0:
         sys.exit(f"the unchanged library or its tests fail, see {build / 'build.log'}")
 
     killed, survivors, stale, broken = [], [], [], []
@@ -122,7 +126,7 @@ def main():
                 broken.append(label)
                 verdict = "no build"
             else:
-                status = run([str(tests), "--gtest_brief=1"], obj / "tests", args.timeout)
+                status = run(tests, obj / "tests", args.timeout)
                 verdict = "killed" if status != 0 else "SURVIVED"
                 (killed if status != 0 else survivors).append(label + (f"  ({m['why']})" if m["why"] else ""))
         finally:
