@@ -28,7 +28,7 @@ asan:
 	@$(MAKE) --no-print-directory test BUILD_DIR=build-asan CMAKE_FLAGS="-DKAVEX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug"
 
 clean:
-	@rm -rf $(BUILD_DIR) build-asan
+	@rm -rf $(BUILD_DIR) build-asan build-mutants
 
 # Coverage-guided fuzzing with clang's libFuzzer and sanitizers, in build-fuzz/.
 SECONDS ?= 60
@@ -71,3 +71,11 @@ coverage: deps
 	@gcovr -r . --object-directory build-coverage -f '$(CURDIR)/src/core/' \
 	  --exclude-throw-branches --exclude-unreachable-branches \
 	  --txt --html-details build-coverage/coverage.html --print-summary
+
+# Mutation test of the core library, a developer tool (not part of make test or CI): applies
+# each mutant of scripts/mutants.txt on its own to a copy of the sources in build-mutants/,
+# rebuilds and runs the library tests, and prints "killed K of N" with the survivors.
+# MUTANTS="3 7" runs only those entries of the list.
+.PHONY: mutants
+mutants: deps
+	@python3 scripts/mutants.py --jobs $(JOBS) $(MUTANTS)

@@ -50,6 +50,7 @@ constexpr const char* Usage =
     "\n"
     "Output (UTF-8): one line per node, two blanks per level, class name and caption; an\n"
     "empty line; then one line per message: kind tag, (number), text, \"Path:\" and path.\n"
+    "When no tree is built (exit status 1 or 2), the output starts with the empty line.\n"
     "Control characters are written as \\xNN and a backslash as \\\\. With an export, the\n"
     "written files are listed instead, and the loader's error messages go to stderr.\n"
     "\n"
@@ -471,11 +472,15 @@ int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::o
   Store.Clear();  // only what loading logs is printed, not the installation's own message
 
   // Without a root there is nothing to export; the log says why, where the user looks for it.
+  // The listing keeps its shape, an empty tree: the empty line that ends the tree comes first.
   const auto NoRoot = [&](int Status) {
     if (Options.Json) {
       PrintJson(nullptr, Store, Options, Status, Out);
+    } else if (Options.Exports()) {
+      PrintLog(Store, Err);
     } else {
-      PrintLog(Store, Options.Exports() ? Err : Out);
+      Out << '\n';
+      PrintLog(Store, Out);
     }
     return Status;
   };

@@ -63,22 +63,41 @@ TEST(Tone, EveryFillByteBeyondTheThirdIsReported) {
   EXPECT_EQ(L.Lines(), (Lines{Line, Line}));
 }
 
-TEST(Tone, ShortLengthsAndLongNamesStayInsideTheSubchunk) {
-  CapturedLog L;
-  // Length 0: no body, the next subchunk right behind the header. A name of 200 bytes in a
-  // subchunk of 4 body bytes: cut at the subchunk's end. A name of 0xFF bytes is no fill.
+TEST(Tone, NamesAndFillAreReadFromTheChunkDataAsLaidOut) {
+  // A name may run on into the next subchunk, and the fill scan runs back through 0xFF bytes of
+  // the name; the tune size is then negative, and the next subchunk starts at the length's end.
+  // Length 0 has no body. Fill of 3 bytes is quiet, each byte beyond reports message 27.
   Bytes Long = ToneBody("abc", {});
   Long[0] = 200;
-  const ParsedChunk P = ParseChunk("TONE", Concat({Tone(1, {}, 0), Tone(2, Long), Tone(3, ToneBody("\xFF\xFF\xFF\xFF\xFF", {})),
-                                                   ClosingRecord()}));
-  ASSERT_EQ(P.Count(), 4u);
-  EXPECT_EQ(P.Sub<TToneSubchunk>(0).GetDescription(), "");
-  EXPECT_EQ(P.Sub<TToneSubchunk>(1).GetDescription(), "abc");
-  EXPECT_EQ(P.Sub<TToneSubchunk>(1).TuneSize(), 0);
-  EXPECT_EQ(P.Sub<TToneSubchunk>(2).NameBytes().size(), 5u);
-  EXPECT_EQ(P.Sub<TToneSubchunk>(2).FillSize(), 0);
-  EXPECT_STREQ(P.Chunk->Child(3)->ClassName(), "TClosingSubchunk");
-  EXPECT_TRUE(L.Lines().empty());
+  struct Case {
+    Bytes Sub;
+    std::string Name;
+    std::size_t NameBytes;
+    std::int32_t Tune, Fill;
+    int Reports;
+  };
+  const Bytes Next = Tone(9, ToneBody("n", {1}));  // 19 bytes, then the closing record
+  const std::vector<Case> Cases = {
+      {Tone(2, Long), "abc", 3 + 19 + 16, -197, 0, 0},
+      {Tone(3, ToneBody("\xFF\xFF\xFF\xFF\xFF", {})), "\u00FF\u00FF\u00FF\u00FF\u00FF", 5, -5, 5, 2},
+      {Tone(4, {0xFF}), "", 19 + 16, -256, 1, 0},  // name length 0xFF: the fill scan counts it
+      {Tone(5, ToneBody("x", {7}, 3)), "x", 1, 1, 3, 0},
+      {Tone(6, ToneBody("x", {7}, 4)), "x", 1, 1, 4, 1},
+      {Tone(7, {}, 0), "", 0, 0, 0, 0},
+  };
+  for (const Case& C : Cases) {
+    CapturedLog L;
+    const ParsedChunk P = ParseChunk("TONE", Concat({C.Sub, Next, ClosingRecord()}));
+    SCOPED_TRACE(&C - Cases.data());
+    ASSERT_EQ(P.Count(), 3u);
+    const auto& T = P.Sub<TToneSubchunk>(0);
+    EXPECT_EQ(T.GetDescription(), C.Name);
+    EXPECT_EQ(T.NameBytes().size(), C.NameBytes);
+    EXPECT_EQ(T.TuneSize(), C.Tune);
+    EXPECT_EQ(T.FillSize(), C.Fill);
+    EXPECT_EQ(L.Idents(), std::vector<int>(static_cast<std::size_t>(C.Reports), 27));
+    EXPECT_EQ(P.Sub<TToneSubchunk>(1).GetID(), 9u);
+  }
 }
 
 TEST(OperatorList, CountryCodeAndBothCodeRules) {
@@ -102,7 +121,7 @@ TEST(OperatorList, CountryCodeAndBothCodeRules) {
   EXPECT_EQ(TPLMNSubchunk(nullptr, static_cast<std::int32_t>(Zero.size()), Cursor).GetDescription(), "");
 }
 
-TEST(OperatorList, EntriesAreAlignedAndBoundByTheSubchunk) {
+TEST(OperatorList, EntriesAreAligned) {
   // Record length 9 from a multiple of 4: the next entry 12 bytes later, whatever lies between.
   Bytes Body = OperatorEntries({{.B1 = 0x10, .B2 = 0x20, .Name = "abcde", .RecordLength = 9}});
   Body.resize(12, 0xEE);
@@ -112,27 +131,36 @@ TEST(OperatorList, EntriesAreAlignedAndBoundByTheSubchunk) {
             (std::vector<std::pair<std::int32_t, std::string>>{{12, "abcde"}, {34, "x"}}));
 }
 
-TEST(OperatorList, UntrustedLengthsEndTheListInsideTheSubchunk) {
-  // Record length 0 ends the list with that entry; a name longer than the subchunk is cut at
-  // its end; a record length past the end does not carry the cursor past it; fewer than 4
-  // bytes left are no entry. Each time the next subchunk is found where the length says.
-  const Bytes Zero = OperatorEntries({{.B1 = 0x10, .B2 = 0x20, .Name = "z", .RecordLength = 0}, {.Name = "never"}});
-  Bytes LongName = OperatorEntries({{.B1 = 0x10, .B2 = 0x20, .Name = "abcd"}});
-  LongName[3] = 250;  // the next subchunk's ID would read on as "ABCD"
-  const Bytes Overshoot = OperatorEntries({{.B1 = 0x10, .B2 = 0x20, .Name = "o", .RecordLength = 255}});
-  const Bytes Stub = Concat({OperatorEntries({{.B1 = 0x10, .B2 = 0x20, .Name = "s"}}), Bytes{8, 1, 2}});
-  CapturedLog L;
-  const ParsedChunk P = ParseChunk("PLMN", Concat({Plmn(1, 0, Zero), Plmn(2, 0, LongName), Plmn(0x41424344, 0, Overshoot), Plmn(4, 0, Stub),
-                                                   Plmn(5, 0, {}, 0), Plmn(6, 0, OperatorEntries({{.Name = "last"}})),
-                                                   ClosingRecord()}));
-  ASSERT_EQ(P.Count(), 7u);
+TEST(OperatorList, EntriesAreReadFromTheChunkDataAsLaidOut) {
+  // Entries are read while the cursor is before the subchunk's end: the last may take bytes of
+  // the next subchunk, so may its name, and its record length may carry the cursor past the
+  // end, where the chunk's walk goes on. Record length 0 ends the list at the subchunk's end.
   using List = std::vector<std::pair<std::int32_t, std::string>>;
-  EXPECT_EQ(OperatorsOf(P.Sub<TPLMNSubchunk>(0)), (List{{12, "z"}}));
-  EXPECT_EQ(OperatorsOf(P.Sub<TPLMNSubchunk>(1)), (List{{12, "abcd"}}));
-  EXPECT_EQ(OperatorsOf(P.Sub<TPLMNSubchunk>(2)), (List{{12, "o"}}));
-  EXPECT_EQ(OperatorsOf(P.Sub<TPLMNSubchunk>(3)), (List{{12, "s"}}));
-  EXPECT_EQ(P.Sub<TPLMNSubchunk>(4).GetOperatorCount(), 0);
-  EXPECT_EQ(OperatorsOf(P.Sub<TPLMNSubchunk>(5)), (List{{0, "last"}}));
-  EXPECT_STREQ(P.Chunk->Child(6)->ClassName(), "TClosingSubchunk");
-  EXPECT_TRUE(L.Lines().empty());
+  Bytes LongName = OperatorEntries({{.B1 = 0x10, .B2 = 0x20, .Name = "abcd"}});
+  LongName[3] = 250;
+  const Bytes Stub = Concat({OperatorEntries({{.B1 = 0x10, .B2 = 0x20, .Name = "s"}}), Bytes{4, 0x21, 0x43}});
+  const Bytes Zero = OperatorEntries({{.B1 = 0x10, .B2 = 0x20, .Name = "z", .RecordLength = 0}, {.Name = "never"}});
+  const Bytes Over = OperatorEntries({{.B1 = 0x10, .B2 = 0x20, .Name = "o", .RecordLength = 12}});
+  struct Case {
+    Bytes Sub;
+    List Operators;
+  };
+  const std::vector<Case> Cases = {
+      {Plmn(1, 0, LongName), {{12, "abcdABCD"}}},                        // the next subchunk's ID
+      {Plmn(2, 0, Stub), {{12, "s"}, {24, ""}}},                          // 3 bytes left: an entry
+      {Plmn(3, 0, Concat({Stub, Bytes{1}})), {{12, "s"}, {24, "A"}}},    // 4 bytes left, name read on
+      {Concat({Plmn(4, 0, Over), Bytes(4, 0xEE)}), {{12, "o"}}},          // 4 bytes past the end
+      {Plmn(5, 0, Zero), {{12, "z"}}},
+      {Plmn(6, 0, {}, 0), {}},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(&C - Cases.data());
+    CapturedLog L;
+    const ParsedChunk P = ParseChunk("PLMN", Concat({C.Sub, Plmn(0x41424344, 0, OperatorEntries({{.Name = "last"}})), ClosingRecord()}));
+    ASSERT_EQ(P.Count(), 3u);
+    EXPECT_EQ(OperatorsOf(P.Sub<TPLMNSubchunk>(0)), C.Operators);
+    EXPECT_EQ(P.Sub<TPLMNSubchunk>(1).GetID(), 0x41424344u);
+    EXPECT_EQ(OperatorsOf(P.Sub<TPLMNSubchunk>(1)), (List{{0, "last"}}));
+    EXPECT_TRUE(L.Lines().empty());
+  }
 }

@@ -15,33 +15,35 @@ std::int32_t OperatorCode(std::uint8_t B1, std::uint8_t B2) {
 TPLMNSubchunk::TPLMNSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor)
     : TSubchunk(Parent, Available, Cursor) {
   const std::int64_t L = GetLength();
-  // Entries are read from the subchunk's own bytes only. Its end lies inside the chunk data
-  // (the base checked Length against it); a Length below 16 leaves no entries.
-  const std::size_t BodySize = L > static_cast<std::int64_t>(SubchunkHeaderSize)
-                                   ? std::min(static_cast<std::size_t>(L) - SubchunkHeaderSize, Cursor.Left())
-                                   : 0;
+  const TByteView Data = Cursor.Buf;  // the chunk's data
   const std::size_t Start = Cursor.Pos;
-  const std::size_t End = Start + BodySize;
-  const TByteView Body = Cursor.Here().first(BodySize);
-  Body_.assign(Body.begin(), Body.end());
-  while (Cursor.Pos < End) {
-    // Fewer than an entry's four fixed bytes left: that is fill, not an entry.
-    if (End - Cursor.Pos < 4) break;
-    const TByteView Entry = Cursor.Buf.subspan(Cursor.Pos, End - Cursor.Pos);
-    const std::uint8_t RecordLength = Entry[0];
-    // A name running past the subchunk is cut at its end.
-    const TByteView Name = Entry.subspan(4, std::min<std::size_t>(Entry[3], Entry.size() - 4));
+  // Entries are read while the cursor stands before the subchunk's end. Each is read from the
+  // chunk data, so the last one and its name may reach past that end; only the end of the
+  // chunk data cuts them (a byte beyond it reads as 0). A Length below 16 leaves no entries.
+  const std::size_t End = Start - SubchunkHeaderSize + static_cast<std::size_t>(std::max<std::int64_t>(L, 0));
+  std::size_t NamesEnd = Start;
+  while (Cursor.Pos < End && Cursor.Pos < Data.size()) {
+    const std::size_t Pos = Cursor.Pos;
+    const std::uint8_t RecordLength = Data[Pos];
+    const std::size_t NameStart = std::min(Pos + 4, Data.size());
+    const TByteView Name = Data.subspan(NameStart, std::min<std::size_t>(ByteAt(Data, Pos + 3), Data.size() - NameStart));
     const auto NameSize = static_cast<std::size_t>(std::find(Name.begin(), Name.end(), 0) - Name.begin());
-    Operators_.push_back({static_cast<std::uint32_t>(Cursor.Pos + 4 - Start), static_cast<std::uint8_t>(NameSize),
-                          OperatorCode(Entry[1], Entry[2])});
-    // A record length of 0 would read this entry for ever: the list ends with it.
-    if (RecordLength == 0) break;
-    Cursor.Advance(std::min<std::size_t>(RecordLength, Entry.size()));
+    Operators_.push_back({static_cast<std::uint32_t>(NameStart - Start), static_cast<std::uint8_t>(NameSize),
+                          OperatorCode(ByteAt(Data, Pos + 1), ByteAt(Data, Pos + 2))});
+    NamesEnd = std::max(NamesEnd, NameStart + NameSize);
+    // A record length of 0 would read this entry for ever: the list ends with it, and the next
+    // subchunk starts behind this one's length.
+    if (RecordLength == 0) {
+      Cursor.Advance(static_cast<std::int64_t>(End - Pos));
+      break;
+    }
+    Cursor.Advance(RecordLength);
     Cursor.Align4();
   }
-  // Wherever the list ended, the next subchunk starts behind this one's length.
-  if (Cursor.Pos < End) Cursor.Advance(static_cast<std::int64_t>(End - Cursor.Pos));
+  // The cursor ends behind the last entry, aligned, where the chunk's walk goes on.
   Cursor.Align4();
+  const TByteView Names = Data.subspan(Start, NamesEnd - Start);
+  Body_.assign(Names.begin(), Names.end());
 }
 
 std::int32_t TPLMNSubchunk::GetCountryCode() const {

@@ -28,7 +28,8 @@ private:
     std::int32_t Code;
   };
   // Entries may overlap (a record length shorter than the name), so names point into one copy
-  // of the body instead of being copied each: the list stays a small multiple of the bytes.
+  // of the bytes from the body's start to the end of the furthest name (which may lie past the
+  // subchunk) instead of being copied each: the list stays a small multiple of the bytes.
   TBytes Body_;
   std::vector<TOperator> Operators_;
 };

@@ -10,31 +10,37 @@ namespace kavex {
 TToneSubchunk::TToneSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor)
     : TSubchunk(Parent, Available, Cursor) {
   const std::int64_t L = GetLength();
-  // Length 16 announces no body; a Length below 16 cannot hold its own header and is taken
-  // the same way, so that the fill scan never starts inside the header or before it.
+  // Length 16 announces no body. A Length below 16 cannot hold its own header and is taken the
+  // same way: the cursor stays behind the header, so the chunk's walk still moves on.
   if (L <= static_cast<std::int64_t>(SubchunkHeaderSize)) return;
-  // Everything below is read between here and the subchunk's end, which the base checked
-  // against the chunk data (the bound with Left only guards an Available larger than that).
-  const std::size_t End = Cursor.Pos + std::min(static_cast<std::size_t>(L) - SubchunkHeaderSize, Cursor.Left());
+  const std::size_t Start = Cursor.Pos - SubchunkHeaderSize;
+  // The subchunk's end; the base checked Length against the chunk data (the bound with the
+  // buffer only guards an Available larger than that).
+  const std::size_t End = std::min(Start + static_cast<std::size_t>(L), Cursor.Buf.size());
 
-  if (End == Cursor.Pos) return;
-  NameLength_ = Cursor.Buf[Cursor.Pos];
+  NameLength_ = ByteAt(Cursor.Buf, Cursor.Pos);
   Cursor.Advance(1);
-  // A name longer than the rest of the subchunk is cut at its end.
-  const TByteView Name = Cursor.Here().first(std::min<std::size_t>(NameLength_, End - Cursor.Pos));
+  // The name may run on past the subchunk into the chunk's next bytes; only the chunk data's
+  // end cuts it.
+  const TByteView Name = Cursor.Here().first(std::min<std::size_t>(NameLength_, Cursor.Left()));
   NameBytes_.assign(Name.begin(), Name.end());
-  Cursor.Advance(static_cast<std::int64_t>(Name.size()));
+  // The tune starts NameLength bytes on, also where the name was cut.
+  const std::int64_t TuneStart = static_cast<std::int64_t>(Cursor.Pos) + NameLength_;
 
-  // The fill is taken from behind the tune only: the scan stops where the name ends, so 0xFF
-  // bytes of the name stay name bytes and the tune never gets a negative size.
-  std::size_t TuneEnd = End;
-  while (TuneEnd > Cursor.Pos && Cursor.Buf[TuneEnd - 1] == 0xFF) {
+  // The fill is counted back from the subchunk's last byte while it is 0xFF, down to the start
+  // of the chunk data at most: through the name and the header too when they hold 0xFF.
+  std::size_t TuneEnd = End;  // one past the last byte that is no fill
+  while (TuneEnd > 0 && Cursor.Buf[TuneEnd - 1] == 0xFF) {
     --TuneEnd;
     if (++Fill_ > 3) Log(msgToneNoEnd);
   }
-  const TByteView Tune = Cursor.Here().first(TuneEnd - Cursor.Pos);
-  TuneData_.assign(Tune.begin(), Tune.end());
-  Cursor.Advance(static_cast<std::int64_t>(End - Cursor.Pos));
+  // The tune runs from behind the name up to the last byte that is no fill; when the fill
+  // reaches back into the name, or the name runs past the end, its size is negative.
+  TuneSize_ = static_cast<std::int32_t>(static_cast<std::int64_t>(TuneEnd) - TuneStart);
+  if (TuneSize_ > 0) TuneData_.assign(Cursor.Buf.begin() + TuneStart, Cursor.Buf.begin() + static_cast<std::ptrdiff_t>(TuneEnd));
+  // Tune and fill take the cursor to the subchunk's end, which lies behind the header even
+  // where a long name had read beyond it.
+  Cursor.Pos = End;
 }
 
 std::string TToneSubchunk::GetDescription() const { return FieldText(NameBytes_); }

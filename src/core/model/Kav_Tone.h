@@ -17,7 +17,9 @@ public:
   std::uint8_t NameLength() const { return NameLength_; }
   TByteView NameBytes() const { return NameBytes_; }
   TByteView TuneData() const { return TuneData_; }
-  std::int32_t TuneSize() const { return static_cast<std::int32_t>(TuneData_.size()); }
+  // Bytes from behind the name to the last byte before the fill; below 0 when the fill or the
+  // name reach over each other (the tune is then empty).
+  std::int32_t TuneSize() const { return TuneSize_; }
   // 0xFF bytes found behind the tune.
   std::int32_t FillSize() const { return Fill_; }
 
@@ -25,6 +27,7 @@ private:
   std::uint8_t NameLength_ = 0;
   TBytes NameBytes_;
   TBytes TuneData_;
+  std::int32_t TuneSize_ = 0;
   std::int32_t Fill_ = 0;
 };
 
