@@ -19,8 +19,8 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 # What a library build needs; the viewer, packaging and fuzz inputs are left out.
-COPIED = ["CMakeLists.txt", "bench", "cli", "cmake", "docs", "fuzz", "log", "model", "packaging",
-          "settings", "tests", "ui"]
+COPIED = ["CMakeLists.txt", "bench", "cli", "cmake", "docs", "fuzz", "packaging", "samples", "src",
+          "tests"]
 
 
 def parse_list(path):
