@@ -425,22 +425,7 @@ TKavClass* FindByPosition(TKavClass& Root, const std::string& Position, std::str
   }
 }
 
-TBytes NodeBytes(const TKavClass& Node) {
-  if (const auto* Chunk = dynamic_cast<const TChunk*>(&Node)) {
-    TBytes Out(Chunk->GetHeader().begin(), Chunk->GetHeader().end());
-    Out.insert(Out.end(), Chunk->Data().begin(), Chunk->Data().end());
-    return Out;
-  }
-  if (const auto* Container = dynamic_cast<const TKavContainer*>(&Node)) return {Container->Data().begin(), Container->Data().end()};
-  if (const auto* Sub = dynamic_cast<const TSubchunk*>(&Node)) return {Sub->StoredBytes().begin(), Sub->StoredBytes().end()};
-  if (const auto* Font = dynamic_cast<const TFontEntry*>(&Node)) {
-    const TByteView Data = Font->FontData();
-    if (!HasBytes(Data, Font->HeaderPos(), FontHeaderSize)) return {};
-    const TByteView Header = Data.subspan(Font->HeaderPos(), FontHeaderSize);
-    return {Header.begin(), Header.end()};
-  }
-  return {};
-}
+TBytes NodeBytes(const TKavClass& Node) { return {Node.ImageBytes().begin(), Node.ImageBytes().end()}; }
 
 int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
   TOptions Options;

@@ -9,24 +9,6 @@
 
 namespace kavex {
 
-std::uint16_t ReadBE16(TByteView Buf, std::size_t Offset) {
-  return static_cast<std::uint16_t>((ByteAt(Buf, Offset) << 8) | ByteAt(Buf, Offset + 1));
-}
-
-std::uint32_t ReadBE24(TByteView Buf, std::size_t Offset) {
-  return (static_cast<std::uint32_t>(ByteAt(Buf, Offset)) << 16) |
-         (static_cast<std::uint32_t>(ByteAt(Buf, Offset + 1)) << 8) | ByteAt(Buf, Offset + 2);
-}
-
-std::uint32_t ReadBE32(TByteView Buf, std::size_t Offset) {
-  if (HasBytes(Buf, Offset, 4))
-    return (static_cast<std::uint32_t>(Buf[Offset]) << 24) | (static_cast<std::uint32_t>(Buf[Offset + 1]) << 16) |
-           (static_cast<std::uint32_t>(Buf[Offset + 2]) << 8) | Buf[Offset + 3];
-  return (static_cast<std::uint32_t>(ByteAt(Buf, Offset)) << 24) |
-         (static_cast<std::uint32_t>(ByteAt(Buf, Offset + 1)) << 16) |
-         (static_cast<std::uint32_t>(ByteAt(Buf, Offset + 2)) << 8) | ByteAt(Buf, Offset + 3);
-}
-
 bool AllBytesEqual(TByteView Buf, std::size_t Offset, std::size_t Length, std::uint8_t Value) {
   if (Length == 0) return true;
   if (!HasBytes(Buf, Offset, Length)) return false;
@@ -83,7 +65,7 @@ std::uint16_t SumWordsBE(TByteView Buf, std::size_t Offset, std::int64_t Length)
   const auto Sums = PlaceSums<2>(Buf.data() + Offset, 2 * Whole);
   std::uint32_t Sum = (Sums[0] << 8) + Sums[1];
   const std::size_t Next = Offset + 2 * Whole;
-  if (2 * Whole < Limit && Next < Buf.size()) Sum += ReadBE16(Buf, Next);
+  if (2 * Whole < Limit && Next < Buf.size()) Sum += BE16OrZero(Buf, Next);  // the last word, zero-filled
   return static_cast<std::uint16_t>(Sum);
 }
 
@@ -94,14 +76,8 @@ std::uint32_t SumDWordsBE(TByteView Buf, std::size_t Offset, std::int64_t Length
   const auto Sums = PlaceSums<4>(Buf.data() + Offset, 4 * Whole);
   std::uint32_t Sum = (Sums[0] << 24) + (Sums[1] << 16) + (Sums[2] << 8) + Sums[3];
   const std::size_t Next = Offset + 4 * Whole;
-  if (4 * Whole < Limit && Next < Buf.size()) Sum += ReadBE32(Buf, Next);
+  if (4 * Whole < Limit && Next < Buf.size()) Sum += BE32OrZero(Buf, Next);  // the last word, zero-filled
   return Sum;
-}
-
-void TCursor::Advance(std::int64_t Count) {
-  // Cursors only move forward, and never past the end of their buffer.
-  if (Count <= 0) return;
-  Pos = std::min(Pos, Buf.size()) + static_cast<std::size_t>(std::min<std::uint64_t>(Left(), static_cast<std::uint64_t>(Count)));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -131,9 +107,11 @@ EKavError::EKavError(const TKavClass* Node, int Ident, const TLogArgs& Args) : s
   CallLogProc(Ident, PathOf(Node ? Node->Parent() : nullptr), Args);
 }
 
-TKavClass::TKavClass(TKavClass* Parent, std::int32_t /*Available*/, TCursor& /*Cursor*/) : Parent_(Parent) {}
+TKavClass::TKavClass(TKavClass* Parent, std::int32_t /*Available*/, TReader& /*Cursor*/) : Parent_(Parent) {}
 
-TKavClass::~TKavClass() {
+TKavClass::~TKavClass() { DestroyChildren(); }
+
+void TKavClass::DestroyChildren() {
   // Children go first, last to first, so that no child outlives what it points into.
   while (!Children_.empty()) Children_.pop_back();
 }
@@ -174,34 +152,21 @@ TKavClass* TKavClass::NextSibling() const {
 }
 
 // ---------------------------------------------------------------------------------------
-TKavContainer::TKavContainer(TKavClass* Parent, std::int32_t Available, TCursor& Cursor)
+TKavContainer::TKavContainer(TKavClass* Parent, std::int32_t Available, TReader& Cursor)
     : TKavClass(Parent, Available, Cursor) {}
 
 std::int32_t TKavContainer::Remaining() const {
-  return Size_ - static_cast<std::int32_t>(std::min<std::size_t>(Cursor_.Pos, static_cast<std::size_t>(std::max(Size_, 0))));
+  return Size_ - static_cast<std::int32_t>(std::min<std::size_t>(Cursor_.Pos(), SizeOrZero(Size_)));
 }
 
-void TKavContainer::SetData(TByteView Source) {
-  Data_.clear();
+void TKavContainer::SetData(TByteView Source, std::size_t Offset) {
+  Data_ = {};
   if (Size_ > 0) {
-    const std::size_t Count = std::min<std::size_t>(static_cast<std::size_t>(Size_), Source.size());
-    Data_.assign(Source.begin(), Source.begin() + static_cast<std::ptrdiff_t>(Count));
-    Data_.shrink_to_fit();
-    Size_ = static_cast<std::int32_t>(Count);
+    Data_ = Source.first(std::min<std::size_t>(static_cast<std::size_t>(Size_), Source.size()));
+    Size_ = static_cast<std::int32_t>(Data_.size());
   }
-  ResetCursor();
-}
-
-void TKavContainer::FreeData() {
-  TBytes().swap(Data_);
-  Size_ = 0;
-  ResetCursor();
-}
-
-void TKavContainer::AdoptData(TBytes Bytes) {
-  Data_ = std::move(Bytes);
-  Size_ = static_cast<std::int32_t>(Data_.size());
-  ResetCursor();
+  Cursor_ = TReader(Data_, 0, Offset);
+  SetImageBytes(Data_, Offset);
 }
 
 std::string JoinLines(std::string_view Text) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -25,37 +26,45 @@ struct TBlockHeader {
 };
 
 // The root is built from a buffer, not from a parent's cursor; its base gets this one.
-TCursor NoParentCursor;
+TReader NoParentCursor;
 
+// Callers make sure that the 9 header bytes at Offset exist.
 TBlockHeader ReadBlockHeader(TByteView File, std::size_t Offset) {
-  return {ReadBE24(File, Offset + 1), ReadBE24(File, Offset + 5)};
+  return {BE24OrZero(File, Offset + 1), BE24OrZero(File, Offset + 5)};
 }
 
 }  // namespace
 
-TFls::TFls(TBytes Bytes) : TKavContainer(nullptr, 0, NoParentCursor) {
-  AdoptData(std::move(Bytes));
-  const TByteView File = Data();
+TFls::TFls(TBytes Bytes) : TKavContainer(nullptr, 0, NoParentCursor), Image_(std::move(Bytes)) {
+  const TByteView File = Image_;
   // A file shorter than one block header cannot be WinTesla; it is taken as a Divud image.
   if (File.size() >= WinTeslaHeaderSize && File[0] == WinTeslaMarker &&
       ReadBlockHeader(File, 0).BlockLength <= File.size()) {
-    TBytes Owned;
-    Owned.swap(MutableData());
-    JoinWinTeslaBlocks(Owned);
+    JoinWinTeslaBlocks();
   } else {
     Log(msgDivudAssumed);
   }
+  ShowImage();
 }
 
-void TFls::JoinWinTeslaBlocks(const TBytes& File) {
-  const TByteView In(File);
+// The children view the image: they go before it does.
+TFls::~TFls() { DestroyChildren(); }
+
+void TFls::ShowImage() {
+  SetSize(static_cast<std::int32_t>(Image_.size()));
+  SetData(Image_, 0);
+}
+
+void TFls::JoinWinTeslaBlocks() {
+  const TByteView In(Image_);
   TBlockHeader Block = ReadBlockHeader(In, 0);
   IsWinTesla_ = true;
   FlashBase_ = static_cast<std::int32_t>(Block.FlashAddr);
   Log(msgWinTeslaHeader, {std::int64_t{Block.FlashAddr}, std::int64_t{Block.BlockLength}});
 
-  TBytes Image;
-  Image.reserve(File.size());
+  // The payloads are joined in the file's own buffer: each moves down over the headers before
+  // it, and never reaches the header behind it, which is read only after the move.
+  std::size_t Joined = 0;
   std::size_t Pos = 0;  // start of the current block's header
   // The first block's payload may still run past the end of the file (its length was only
   // compared with the whole file); it is refused like any later block's.
@@ -64,8 +73,8 @@ void TFls::JoinWinTeslaBlocks(const TBytes& File) {
   for (;;) {
     Log(msgWinTeslaBlock, {std::int64_t{Block.FlashAddr}, std::int64_t{Block.BlockLength}});
     const std::size_t Payload = Pos + WinTeslaHeaderSize;
-    Image.insert(Image.end(), In.begin() + static_cast<std::ptrdiff_t>(Payload),
-                 In.begin() + static_cast<std::ptrdiff_t>(Payload + Block.BlockLength));
+    std::memmove(Image_.data() + Joined, Image_.data() + Payload, Block.BlockLength);
+    Joined += Block.BlockLength;
     Pos = Payload + Block.BlockLength;
     const std::size_t Rest = In.size() - Pos;
     if (Rest == 0) break;
@@ -77,19 +86,18 @@ void TFls::JoinWinTeslaBlocks(const TBytes& File) {
       throw EKavError(this, msgWinTeslaTooLong, {std::int64_t{NextBlock.BlockLength}, std::int64_t(Rest)});
     Block = NextBlock;
   }
-  AdoptData(std::move(Image));
+  Image_.resize(Joined);
 }
 
 std::size_t TFls::FillGap(std::int64_t NewSize) {
   const std::int64_t Gap = NewSize - Size();
-  if (Gap > 0 && Cursor().Pos == 0) {
+  if (Gap > 0 && Cursor().Pos() == 0) {
     Log(msgFillGap, {Gap});
-    MutableData().resize(static_cast<std::size_t>(NewSize), 0xFF);
-    SetSize(static_cast<std::int32_t>(NewSize));
-    ResetCursor();
+    Image_.resize(static_cast<std::size_t>(NewSize), 0xFF);
+    ShowImage();
     return 0;
   }
-  return Cursor().Pos;
+  return Cursor().Pos();
 }
 
 TKavClass* TFls::ParseNextChild() {

@@ -21,6 +21,7 @@ public:
   // Takes the whole file (Bytes) and recognises its layout. Raises EKavError for a broken
   // WinTesla block chain.
   explicit TFls(TBytes Bytes);
+  ~TFls() override;
 
   const char* ClassName() const override { return "TFls"; }
   std::string GetName() const override { return FileName_; }
@@ -42,7 +43,12 @@ public:
   std::size_t FillGap(std::int64_t NewSize);
 
 private:
-  void JoinWinTeslaBlocks(const TBytes& File);
+  void JoinWinTeslaBlocks();
+  void ShowImage();  // makes the image, as it now stands, the root's bytes
+
+  // The loaded image after the WinTesla join and the gap fill: one buffer, which every node
+  // views. It changes only before the first child takes its bytes.
+  TBytes Image_;
 
   std::string FileName_;
   TMCU* MCU_ = nullptr;

@@ -7,7 +7,7 @@ namespace kavex {
 
 class TPLMNSubchunk : public TSubchunk {
 public:
-  TPLMNSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  TPLMNSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
 
   const char* ClassName() const override { return "TPLMNSubchunk"; }
   // The country code in three digits, empty for ID 0.
@@ -26,9 +26,9 @@ private:
     std::uint8_t NameSize;  // up to the name's first zero byte
     std::int32_t Code;
   };
-  // Entries may overlap (a record length shorter than the name), so names point into one copy
-  // of the body instead of being copied each: the list stays a small multiple of the bytes.
-  TBytes Body_;
+  // Entries may overlap (a record length shorter than the name), so names point into the
+  // body instead of being copied each: the list stays a small multiple of the bytes.
+  TByteView Body_;
   std::vector<TOperator> Operators_;
 };
 

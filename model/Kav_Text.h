@@ -13,7 +13,7 @@ public:
   static constexpr std::uint32_t FlagNarrowBody = 0x04000000u;  // with FlagWide: 1-byte entries, 2-byte name
   static constexpr std::uint32_t CommonTableID = 0x33;
 
-  TTextSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  TTextSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
 
   const char* ClassName() const override { return "TTextSubchunk"; }
   // "packed", or "%d entries".
@@ -34,12 +34,11 @@ private:
 
   std::uint8_t CharWidth_ = 0;
   std::int32_t EntryCount_ = 0;
-  TBytes EntryLengths_;
+  TByteView EntryLengths_;
   // The entries one after another as stored; entry i is [EntryStarts_[i], EntryStarts_[i + 1]).
-  // One buffer rather than a block per entry keeps a table of many empty entries small.
-  TBytes EntryData_;
+  TByteView EntryData_;
   std::vector<std::uint32_t> EntryStarts_;
-  TBytes PackedData_;
+  TByteView PackedData_;
 };
 
 }  // namespace kavex

@@ -7,7 +7,7 @@
 
 namespace kavex {
 
-TToneSubchunk::TToneSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor)
+TToneSubchunk::TToneSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor)
     : TSubchunk(Parent, Available, Cursor) {
   const std::int64_t L = GetLength();
   // Length 16 announces no body; a Length below 16 cannot hold its own header and is taken
@@ -15,26 +15,21 @@ TToneSubchunk::TToneSubchunk(TKavClass* Parent, std::int32_t Available, TCursor&
   if (L <= static_cast<std::int64_t>(SubchunkHeaderSize)) return;
   // Everything below is read between here and the subchunk's end, which the base checked
   // against the chunk data (the bound with Left only guards an Available larger than that).
-  const std::size_t End = Cursor.Pos + std::min(static_cast<std::size_t>(L) - SubchunkHeaderSize, Cursor.Left());
+  const std::size_t End = Cursor.Pos() + std::min(static_cast<std::size_t>(L) - SubchunkHeaderSize, Cursor.Left());
 
-  if (End == Cursor.Pos) return;
-  NameLength_ = Cursor.Buf[Cursor.Pos];
-  Cursor.Advance(1);
+  if (End == Cursor.Pos() || !Cursor.ReadU8(NameLength_)) return;
   // A name longer than the rest of the subchunk is cut at its end.
-  const TByteView Name = Cursor.Here().first(std::min<std::size_t>(NameLength_, End - Cursor.Pos));
-  NameBytes_.assign(Name.begin(), Name.end());
-  Cursor.Advance(static_cast<std::int64_t>(Name.size()));
+  NameBytes_ = Cursor.TakeUpTo(std::min<std::size_t>(NameLength_, End - Cursor.Pos()));
 
   // The fill is taken from behind the tune only: the scan stops where the name ends, so 0xFF
   // bytes of the name stay name bytes and the tune never gets a negative size.
   std::size_t TuneEnd = End;
-  while (TuneEnd > Cursor.Pos && Cursor.Buf[TuneEnd - 1] == 0xFF) {
+  while (TuneEnd > Cursor.Pos() && Cursor.Bytes()[TuneEnd - 1] == 0xFF) {
     --TuneEnd;
     if (++Fill_ > 3) Log(msgToneNoEnd);
   }
-  const TByteView Tune = Cursor.Here().first(TuneEnd - Cursor.Pos);
-  TuneData_.assign(Tune.begin(), Tune.end());
-  Cursor.Advance(static_cast<std::int64_t>(End - Cursor.Pos));
+  TuneData_ = Cursor.PeekUpTo(TuneEnd - Cursor.Pos());
+  Cursor.SkipUpTo(End - Cursor.Pos());
 }
 
 std::string TToneSubchunk::GetDescription() const { return FieldText(NameBytes_); }
