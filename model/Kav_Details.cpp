@@ -1,6 +1,7 @@
 #include "model/Kav_Details.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "model/CodePage.h"
 #include "model/Kav_Chunk.h"
@@ -35,6 +36,39 @@ void AppendGlyphLines(const TFontEntry& Font, std::vector<std::string>& Lines) {
   }
 }
 
+const char* CharsetName(const TTextSubchunk& Text) {
+  switch (Text.GetCharWidth()) {
+    case 1: return "GSM alphabet";
+    case 2: return "Unicode";
+    default: return "Unknown";
+  }
+}
+
+// The text panel's lines as kavex-dump prints them, each made in one piece: tables hold
+// thousands of entries.
+void AppendTextLines(const TTextSubchunk& Text, std::vector<std::string>& Lines) {
+  const bool Common = Text.GetID() == TTextSubchunk::CommonTableID;
+  std::string Language = "Language: ";
+  if (Common)
+    Language += "(common)";
+  else
+    Text.AppendTextUtf8(0, Language);
+  Lines.push_back(std::move(Language));
+  Lines.push_back(std::string("Charset: ") + CharsetName(Text));
+  const std::int32_t First = Common ? 0 : 1;
+  Lines.reserve(Lines.size() + static_cast<std::size_t>(std::max(Text.GetEntryCount() - First, 0)));
+  const TByteView Lengths = Text.EntryLengths();
+  for (std::int32_t I = First; I < Text.GetEntryCount(); ++I) {
+    char Digits[16];
+    const auto Number = std::to_chars(Digits, Digits + sizeof Digits, I);
+    std::string& Line = Lines.emplace_back();
+    // Room for the text of one byte a character; others make it grow.
+    Line.reserve(8 + static_cast<std::size_t>(Number.ptr - Digits) + Lengths[static_cast<std::size_t>(I)]);
+    Line.append("Entry ").append(Digits, Number.ptr).append(": ");
+    Text.AppendTextUtf8(I, Line);
+  }
+}
+
 }  // namespace
 
 TChunkDetails ChunkDetails(const TChunk& Chunk) {
@@ -56,14 +90,16 @@ TTextListDetails TextListDetails(const TTextSubchunk& Text) {
   D.Rows.reserve(static_cast<std::size_t>(std::max(Text.GetEntryCount(), 0)));
   const bool Common = Text.GetID() == TTextSubchunk::CommonTableID;
   const std::int32_t First = Common ? 0 : 1;
-  for (std::int32_t I = First; I < Text.GetEntryCount(); ++I)
-    D.Rows.push_back({std::to_string(I), Utf16ToUtf8(Text.GetText(I))});
-  switch (Text.GetCharWidth()) {
-    case 1: D.Charset = "GSM alphabet"; break;
-    case 2: D.Charset = "Unicode"; break;
-    default: D.Charset = "Unknown"; break;
+  for (std::int32_t I = First; I < Text.GetEntryCount(); ++I) {
+    TTextRow& Row = D.Rows.emplace_back();
+    Row.Index = std::to_string(I);
+    Text.AppendTextUtf8(I, Row.Entry);
   }
-  D.Language = Common ? std::string("(common)") : Utf16ToUtf8(Text.GetText(0));
+  D.Charset = CharsetName(Text);
+  if (Common)
+    D.Language = "(common)";
+  else
+    Text.AppendTextUtf8(0, D.Language);
   return D;
 }
 
@@ -102,17 +138,7 @@ std::vector<std::string> DumpDetailLines(const TKavClass& Node, bool Glyphs) {
     const TSubchunkDetails D = SubchunkDetails(*Sub);
     Lines = {"Id: " + D.Id, "Length: " + D.Length, "Shortname: " + D.Shortname, "Flags: " + D.Flags};
     if (const auto* Text = dynamic_cast<const TTextSubchunk*>(Sub); Text && Class == "TTextSubchunk") {
-      const TTextListDetails T = TextListDetails(*Text);
-      Lines.push_back("Language: " + T.Language);
-      Lines.push_back("Charset: " + T.Charset);
-      Lines.reserve(Lines.size() + T.Rows.size());
-      for (const TTextRow& Row : T.Rows) {
-        // One allocation a line: tables hold thousands of entries.
-        std::string Line;
-        Line.reserve(8 + Row.Index.size() + Row.Entry.size());
-        Line.append("Entry ").append(Row.Index).append(": ").append(Row.Entry);
-        Lines.push_back(std::move(Line));
-      }
+      AppendTextLines(*Text, Lines);
     } else if (const auto* Plmn = dynamic_cast<const TPLMNSubchunk*>(Sub); Plmn && Class == "TPLMNSubchunk") {
       for (const TOperatorRow& Row : OperatorListRows(*Plmn)) Lines.push_back("MCC " + Row.Mcc + ": " + Row.Provider);
     }

@@ -35,7 +35,9 @@ TBlockHeader ReadBlockHeader(TByteView File, std::size_t Offset) {
 
 }  // namespace
 
-TFls::TFls(TBytes Bytes) : TKavContainer(nullptr, 0, NoParentCursor), Image_(std::move(Bytes)) {
+TFls::TFls(TBytes Bytes) : TFls(TImageBytes(Bytes.begin(), Bytes.end())) {}
+
+TFls::TFls(TImageBytes Bytes) : TKavContainer(nullptr, 0, NoParentCursor), Image_(std::move(Bytes)) {
   const TByteView File = Image_;
   // A file shorter than one block header cannot be WinTesla; it is taken as a Divud image.
   if (File.size() >= WinTeslaHeaderSize && File[0] == WinTeslaMarker &&
@@ -175,13 +177,13 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName) {
     return nullptr;
   }
   if (Probe()) Probe()(FileName);
-  // A file near the limit may not fit in memory, once for the file and once for the image
-  // joined from its blocks; that is a file that cannot be read, not a crash.
+  // A file near the limit may not fit in memory (WinTesla blocks are joined in the file's own
+  // buffer, so it is needed once); that is a file that cannot be read, not a crash.
   const auto OutOfMemory = [&] {
     CallLogProc(msgFileReadError, Where,
                 {FormatText("Not enough memory to read the file (%s bytes)", {std::to_string(Length)})});
   };
-  TBytes Bytes;
+  TImageBytes Bytes;
   try {
     Bytes.resize(static_cast<std::size_t>(Length));
   } catch (const std::bad_alloc&) {
@@ -201,7 +203,9 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName) {
     return nullptr;
   }
   try {
-    return LoadImage(std::move(Bytes), FileName);
+    auto Root = std::make_unique<TFls>(std::move(Bytes));
+    Root->SetFileName(FileName);
+    return Root;
   } catch (const std::bad_alloc&) {
     OutOfMemory();
     return nullptr;

@@ -157,29 +157,23 @@ void TFontEntry::DrawGlyph(std::uint16_t Char, TGlyphSurface& Surface, int Left,
   if (Width == 0 || Height == 0) return;
   const std::uint64_t Bitmap = std::uint64_t{EntryPos} + BE32OrZero(FontData_, EntryPos);  // located above: all there
 
-  // Bands of 8 rows, Width bytes each, bit 0 the band's top row. The glyph may start and end
-  // inside a band; its height (at most 31) bounds the walk to five bands. Bitmap bytes outside
-  // the font data leave their pixels undrawn.
-  for (std::int64_t Band = Row0 / 8;; ++Band) {
-    bool Done = false;
-    for (std::uint64_t C = 0; C < Width; ++C) {
-      const std::uint64_t At = Bitmap + static_cast<std::uint64_t>(Band) * Width + C;
-      for (int B = 0; B < 8; ++B) {
-        const std::int64_t J = Band * 8 + B - Row0;
-        if (J < 0) continue;
-        if (J >= Height) {
-          Done = true;
-          break;
-        }
-        if (At >= FontData_.size()) continue;
-        const std::int64_t X = std::int64_t{Left} + static_cast<std::int64_t>(C);
-        const std::int64_t Y = std::int64_t{Top} + J;
-        if (X > INT_MAX || Y > INT_MAX) continue;
-        const bool Ink = (FontData_[static_cast<std::size_t>(At)] >> B) & 1;
-        Surface.SetPixel(static_cast<int>(X), static_cast<int>(Y), Ink ? GlyphInk : GlyphPaper);
-      }
+  // Bands of 8 rows, Width bytes each, bit 0 the band's top row; the glyph may start and end
+  // inside a band. Drawn row by row; bitmap bytes outside the font data leave their pixels
+  // undrawn, as do pixels whose place no int can hold.
+  for (std::int64_t J = 0; J < Height; ++J) {
+    const std::int64_t Y = std::int64_t{Top} + J;
+    if (Y > INT_MAX) break;
+    const std::uint64_t Row = static_cast<std::uint64_t>(Row0 + J);
+    const std::uint64_t RowStart = Bitmap + Row / 8 * Width;
+    const int Bit = static_cast<int>(Row % 8);
+    // The columns whose byte lies inside the font data and whose X an int holds.
+    std::uint64_t Columns = RowStart < FontData_.size() ? std::min<std::uint64_t>(Width, FontData_.size() - RowStart) : 0;
+    Columns = std::min<std::uint64_t>(Columns, static_cast<std::uint64_t>(std::max<std::int64_t>(std::int64_t{INT_MAX} - Left + 1, 0)));
+    const std::uint8_t* Bytes = FontData_.data() + (Columns ? RowStart : 0);
+    for (std::uint64_t C = 0; C < Columns; ++C) {
+      const bool Ink = (Bytes[C] >> Bit) & 1;
+      Surface.SetPixel(static_cast<int>(Left + static_cast<std::int64_t>(C)), static_cast<int>(Y), Ink ? GlyphInk : GlyphPaper);
     }
-    if (Done) break;
   }
 }
 

@@ -44,16 +44,17 @@ TTextSubchunk::TTextSubchunk(TKavClass* Parent, std::int32_t Available, TReader&
 
   // When the skipped 0xFF was really the first text byte, the entries reach one byte past the
   // subchunk; the view stops at the end of the chunk data, so the last entry may come up short.
+  // The starts count no further than Length, which a signed 32-bit number holds.
+  EntryStarts_.resize(EntryLengths_.size() + 1);
   std::size_t Total = 0;
-  for (std::uint8_t Len : EntryLengths_) Total += std::size_t{Len} * CharWidth_;
-  EntryData_ = Cursor.TakeUpTo(Total);
-  EntryStarts_.reserve(EntryLengths_.size() + 1);
-  std::size_t Start = 0;
-  for (std::uint8_t Len : EntryLengths_) {
-    EntryStarts_.push_back(static_cast<std::uint32_t>(std::min(Start, EntryData_.size())));
-    Start += std::size_t{Len} * CharWidth_;
+  for (std::size_t I = 0; I < EntryLengths_.size(); ++I) {
+    EntryStarts_[I] = static_cast<std::uint32_t>(Total);
+    Total += std::size_t{EntryLengths_[I]} * CharWidth_;
   }
-  EntryStarts_.push_back(static_cast<std::uint32_t>(EntryData_.size()));
+  EntryStarts_.back() = static_cast<std::uint32_t>(Total);
+  EntryData_ = Cursor.TakeUpTo(Total);
+  if (EntryData_.size() < Total)
+    for (std::uint32_t& Start : EntryStarts_) Start = std::min(Start, static_cast<std::uint32_t>(EntryData_.size()));
   Cursor.AlignUp4UpToEnd();
 }
 
@@ -93,6 +94,28 @@ std::u16string TTextSubchunk::GetText(std::int32_t Index) const {
     }
   }
   return Text;
+}
+
+void TTextSubchunk::AppendTextUtf8(std::int32_t Index, std::string& Out) const {
+  if (Index < 0 || Index >= EntryCount_) return;
+  // The characters GetText decodes: from First up to the entry's length, as far as they are
+  // stored whole.
+  bool Wide = CharWidth_ == 2;
+  std::size_t First = 0;
+  if ((GetFlags() & FlagWide) && Index == 0) {
+    First = 1;
+    if (GetFlags() & FlagNarrowBody) Wide = true;
+  }
+  const TByteView Bytes = EntryBytes(Index);
+  const std::size_t Length = EntryLengths_[static_cast<std::size_t>(Index)];
+  const std::size_t End = std::min(Length, Wide ? Bytes.size() / 2 : Bytes.size());
+  if (First >= End) return;
+  const std::size_t Unit = Wide ? 2 : 1;
+  const std::string_view Stored(reinterpret_cast<const char*>(Bytes.data()) + Unit * First, Unit * (End - First));
+  if (Wide)
+    AppendUtf16BEAsUtf8(Out, Stored);
+  else
+    AppendCodePageUtf8(Out, Stored);
 }
 
 }  // namespace kavex

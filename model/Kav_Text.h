@@ -24,6 +24,9 @@ public:
   std::uint8_t GetCharWidth() const { return CharWidth_; }
   // The display text of entry Index; empty when there is no such entry.
   std::u16string GetText(std::int32_t Index) const;
+  // The same text in UTF-8, appended to Out (the same as Utf16ToUtf8 of GetText, made
+  // without the detour through UTF-16: tables hold thousands of entries).
+  void AppendTextUtf8(std::int32_t Index, std::string& Out) const;
 
   TByteView EntryLengths() const { return EntryLengths_; }
   TByteView PackedData() const { return PackedData_; }
