@@ -75,6 +75,7 @@ std::string CodePageToUtf8(std::string_view Bytes) {
 
 void AppendCodePageUtf8(std::string& Out, std::string_view Bytes) {
   // Runs of ASCII, which most texts are, go over whole.
+  Out.reserve(Out.size() + Bytes.size());
   std::size_t I = 0;
   while (I < Bytes.size()) {
     std::size_t Run = I;

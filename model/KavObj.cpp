@@ -135,10 +135,17 @@ std::string TKavClass::GetCaption() const {
 }
 
 std::string TKavClass::GetPath() const {
-  std::string Path;
+  // Every finding logs its path: the names are put together once, from the root down.
+  std::vector<std::string> Names;
   for (const TKavClass* Node = this; Node && std::strcmp(Node->ClassName(), "TFls") != 0; Node = Node->Parent())
-    Path = Node->GetName() + "/" + Path;
-  return "/" + Path;
+    Names.push_back(Node->GetName());
+  std::size_t Length = 1;
+  for (const std::string& Name : Names) Length += Name.size() + 1;
+  std::string Path;
+  Path.reserve(Length);
+  Path += '/';
+  for (auto Name = Names.rbegin(); Name != Names.rend(); ++Name) Path.append(*Name).append(1, '/');
+  return Path;
 }
 
 int TKavClass::Log(int Ident, const TLogArgs& Args) const { return CallLogProc(Ident, GetPath(), Args); }

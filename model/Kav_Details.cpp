@@ -27,10 +27,14 @@ void AppendGlyphLines(const TFontEntry& Font, std::vector<std::string>& Lines) {
                                {std::int64_t{Count}, std::int64_t{Width}, std::int64_t{Height}}));
     return;
   }
+  // One canvas, cleared for each glyph; the title as "Glyph 0x%.4x" formats it.
+  TTextCanvas Canvas(Width, Height);
+  std::string Title = "Glyph 0x0000";
   for (std::int32_t K = 0; K < Count; ++K) {
     const std::uint16_t Code = Font.GetCharCode(K);
-    Lines.push_back(FormatText("Glyph 0x%.4x", {std::int64_t{Code}}));
-    TTextCanvas Canvas(Width, Height);
+    for (int D = 0; D < 4; ++D) Title[11 - D] = "0123456789ABCDEF"[(Code >> (4 * D)) & 0xF];
+    Lines.push_back(Title);
+    Canvas.Clear();
     Font.DrawGlyph(Code, Canvas, 0, 0);
     Lines.insert(Lines.end(), Canvas.Rows().begin(), Canvas.Rows().end());
   }
@@ -120,6 +124,10 @@ bool HasSubchunkPanel(std::string_view ClassName) {
 
 TTextCanvas::TTextCanvas(int Width, int Height)
     : Rows_(static_cast<std::size_t>(std::max(Height, 0)), std::string(static_cast<std::size_t>(std::max(Width, 0)), '-')) {}
+
+void TTextCanvas::Clear() {
+  for (std::string& Row : Rows_) std::fill(Row.begin(), Row.end(), '-');
+}
 
 void TTextCanvas::SetPixel(int X, int Y, std::uint32_t Colour) {
   if (Y < 0 || static_cast<std::size_t>(Y) >= Rows_.size()) return;

@@ -135,6 +135,12 @@ std::unique_ptr<TFls> LoadImage(TBytes Bytes, const std::string& FileName) {
   return Root;
 }
 
+std::unique_ptr<TFls> LoadImage(TImageBytes Bytes, const std::string& FileName) {
+  auto Root = std::make_unique<TFls>(std::move(Bytes));
+  Root->SetFileName(FileName);
+  return Root;
+}
+
 namespace {
 TLoadFileProbe& Probe() {
   static TLoadFileProbe P;
@@ -203,9 +209,7 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName) {
     return nullptr;
   }
   try {
-    auto Root = std::make_unique<TFls>(std::move(Bytes));
-    Root->SetFileName(FileName);
-    return Root;
+    return LoadImage(std::move(Bytes), FileName);
   } catch (const std::bad_alloc&) {
     OutOfMemory();
     return nullptr;

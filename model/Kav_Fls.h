@@ -88,6 +88,7 @@ private:
 // Builds the root from bytes already in memory, logging as LoadFile does after reading
 // (no message 28). Raises EKavError as TFls does.
 std::unique_ptr<TFls> LoadImage(TBytes Bytes, const std::string& FileName);
+std::unique_ptr<TFls> LoadImage(TImageBytes Bytes, const std::string& FileName);  // the same, without a copy
 
 // Logs "Loading file", reads the file whole and builds the root. Returns nullptr, after logging
 // why, when the file cannot be opened (also: is not a regular file) or read, is empty, or is

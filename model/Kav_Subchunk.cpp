@@ -36,8 +36,13 @@ TByteView TSubchunk::StoredBytes() const {
 std::string TSubchunk::GetShortName() const { return FieldText(TByteView(Header_).subspan(8, 4)); }
 
 std::string TSubchunk::GetName() const {
+  // "0x%.8x" of the ID, made by hand: every log line of a subchunk's path asks for it.
+  std::string Name = "0x00000000";
+  const std::uint32_t Id = GetID();
+  for (int D = 0; D < 8; ++D) Name[9 - D] = "0123456789ABCDEF"[(Id >> (4 * D)) & 0xF];
   const std::string Short = GetShortName();
-  return FormatText("0x%.8x%s", {std::int64_t{GetID()}, Short.empty() ? std::string() : ", " + Short});
+  if (!Short.empty()) Name.append(", ").append(Short);
+  return Name;
 }
 
 TRawSubchunk::TRawSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor) : TSubchunk(Parent, Available, Cursor) {
