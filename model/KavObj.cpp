@@ -24,42 +24,32 @@ namespace {
 // Byte sums of a run of big-endian words, by the byte's place in its word: Sums[0] adds the
 // most significant bytes. The word sum is then Sums[0] << 24 + ... (dwords) or Sums[0] << 8 +
 // Sums[1] (words), wrapping as the word sum does. Checksums run over megabytes each time an
-// image is opened: with SSE2 (every x86-64 has it), each place's bytes of 16 at a time are
-// picked by a mask and added up by one sum of absolute differences against zero.
+// image is opened: with SSE2 (every x86-64 has it), 16 bytes at a time are widened to 16-bit
+// lanes and added, lane k holding the bytes at k and k + 8 of each 16, which share a place.
 template <std::size_t Width>
 std::array<std::uint32_t, Width> PlaceSums(const std::uint8_t* P, std::size_t Bytes) {
   std::array<std::uint32_t, Width> Sums{};
   std::size_t I = 0;
 #if defined(__SSE2__)
-  {
-    static_assert(Width == 2 || Width == 4);
-    const auto Place = [](int K) {  // the mask of the bytes at place K of each word
-      return Width == 2 ? _mm_set1_epi16(static_cast<short>(0xFF << (8 * K)))
-                        : _mm_set1_epi32(static_cast<int>(0xFFu << (8 * K)));
-    };
-    const __m128i M0 = Place(0), M1 = Place(1), M2 = Place(Width == 4 ? 2 : 0), M3 = Place(Width == 4 ? 3 : 0);
-    const __m128i Zero = _mm_setzero_si128();
-    __m128i A0 = Zero, A1 = Zero, A2 = Zero, A3 = Zero;
-    // Each 64-bit lane gains at most 8 * 255 a step: no lane can overflow.
-    for (; Bytes - I >= 16; I += 16) {
+  static_assert(8 % Width == 0);
+  const __m128i Zero = _mm_setzero_si128();
+  __m128i Low = Zero;   // 32-bit sums of lanes 0 to 3
+  __m128i High = Zero;  // and of lanes 4 to 7
+  while (Bytes - I >= 16) {
+    // A 16-bit lane gains at most 2 * 255 a step: 128 steps cannot overflow it.
+    const std::size_t Steps = std::min<std::size_t>((Bytes - I) / 16, 128);
+    __m128i Lanes = Zero;
+    for (std::size_t S = 0; S < Steps; ++S, I += 16) {
       const __m128i X = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P + I));
-      A0 = _mm_add_epi64(A0, _mm_sad_epu8(_mm_and_si128(X, M0), Zero));
-      A1 = _mm_add_epi64(A1, _mm_sad_epu8(_mm_and_si128(X, M1), Zero));
-      if constexpr (Width == 4) {
-        A2 = _mm_add_epi64(A2, _mm_sad_epu8(_mm_and_si128(X, M2), Zero));
-        A3 = _mm_add_epi64(A3, _mm_sad_epu8(_mm_and_si128(X, M3), Zero));
-      }
+      Lanes = _mm_add_epi16(Lanes, _mm_add_epi16(_mm_unpacklo_epi8(X, Zero), _mm_unpackhi_epi8(X, Zero)));
     }
-    const auto Total = [](__m128i A) {
-      return static_cast<std::uint32_t>(_mm_cvtsi128_si64(A) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(A, A)));
-    };
-    Sums[0] = Total(A0);
-    Sums[1] = Total(A1);
-    if constexpr (Width == 4) {
-      Sums[2] = Total(A2);
-      Sums[3] = Total(A3);
-    }
+    Low = _mm_add_epi32(Low, _mm_unpacklo_epi16(Lanes, Zero));
+    High = _mm_add_epi32(High, _mm_unpackhi_epi16(Lanes, Zero));
   }
+  alignas(16) std::uint32_t Lane[8];
+  _mm_store_si128(reinterpret_cast<__m128i*>(Lane), Low);
+  _mm_store_si128(reinterpret_cast<__m128i*>(Lane + 4), High);
+  for (std::size_t K = 0; K < 8; ++K) Sums[K % Width] += Lane[K];
 #endif
   for (; I < Bytes; ++I) Sums[I % Width] += P[I];
   return Sums;
