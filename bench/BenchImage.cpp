@@ -15,6 +15,8 @@ Bytes TextTable(int Language) {
   std::vector<std::string> Narrow;
   std::vector<std::u16string> Units;
   const std::string Name = "Language " + std::to_string(Language);
+  // Language tables skip the common table's ID.
+  const auto Id = static_cast<std::uint32_t>(Language + 1 < 0x33 ? Language + 1 : Language + 2);
   for (int I = 0; I < 1500; ++I) {
     // About a dozen characters, as menu texts and prompts mostly are.
     const std::string Text = I == 0 ? Name : "Text " + std::to_string(I) + (I % 7 == 0 ? " longer" : "");
@@ -23,9 +25,9 @@ Bytes TextTable(int Language) {
   }
   if (Wide) {
     Units[0].insert(Units[0].begin(), u'\u0001');  // the hidden first character of a wide name
-    return SubchunkBytes({.Id = static_cast<std::uint32_t>(Language + 1), .Flags = 0x80000000u, .Body = WideTextBody(Units, true)});
+    return SubchunkBytes({.Id = Id, .Flags = 0x80000000u, .Body = WideTextBody(Units, true)});
   }
-  return SubchunkBytes({.Id = static_cast<std::uint32_t>(Language + 1), .Body = TextBody(Narrow, true)});
+  return SubchunkBytes({.Id = Id, .Body = TextBody(Narrow, true)});
 }
 
 // Five fonts of 400 glyphs 8 wide and 12 high, in four ranges over one bit image.
@@ -71,14 +73,14 @@ std::size_t Total(const std::vector<Bytes>& Chunks) {
 
 }  // namespace
 
-Bytes RealisticImage(int Scale) {
-  const std::size_t Target = 4 * MiB * static_cast<std::size_t>(Scale);
+Bytes RealisticImage(int Scale, int Content) {
+  std::size_t Target = 4 * MiB * static_cast<std::size_t>(Scale);
   const Bytes Eeprom(16 * 1024 * static_cast<std::size_t>(Scale), 0xEE);
   const Mcu M{.Size = 2 * MiB * static_cast<std::size_t>(Scale)};
 
   std::vector<Bytes> Chunks;
   Bytes Texts;
-  for (int L = 0; L < 40 * Scale; ++L) Append(Texts, TextTable(L));
+  for (int L = 0; L < 40 * Scale * Content; ++L) Append(Texts, TextTable(L));
   std::vector<std::string> Common;
   for (int I = 0; I < 200; ++I) Common.push_back("Common " + std::to_string(I));
   Append(Texts, SubchunkBytes({.Id = 0x33, .Body = TextBody(Common, true)}));
@@ -86,11 +88,11 @@ Bytes RealisticImage(int Scale) {
   Chunks.push_back(ChunkBytes({.Name = "TEXT", .Version = "T1", .Data = Texts}));
   for (int F = 0; F < 3 * Scale; ++F) Chunks.push_back(FontChunk(F));
   Bytes Tones;
-  for (int T = 0; T < 300 * Scale; ++T) Append(Tones, ToneSub(T));
+  for (int T = 0; T < 300 * Scale * Content; ++T) Append(Tones, ToneSub(T));
   Append(Tones, ClosingRecord());
   Chunks.push_back(ChunkBytes({.Name = "TONE", .Version = "R1", .Data = Tones}));
   Bytes Operators;
-  for (int P = 0; P < 250 * Scale; ++P) Append(Operators, OperatorSub(P));
+  for (int P = 0; P < 250 * Scale * Content; ++P) Append(Operators, OperatorSub(P));
   Append(Operators, ClosingRecord());
   Chunks.push_back(ChunkBytes({.Name = "PLMN", .Version = "P1", .Data = Operators}));
   Bytes Lpcs;
@@ -101,6 +103,8 @@ Bytes RealisticImage(int Scale) {
   // Raw subchunks of 4 KiB fill the PPM area up to the target size.
   constexpr std::size_t PpmOverhead = 44 + 20 + 8;  // header, end chunk, checksum and trailer
   const std::size_t Used = M.Size + Eeprom.size() + PpmOverhead + Total(Chunks) + 20 + 16;
+  // More content than the size holds: the image grows to the next whole MiB.
+  if (Content > 1 && Used + 8192 + 32 > Target) Target = (Used + 8192 + 32 + MiB - 1) / MiB * MiB;
   Bytes Raw;
   std::uint32_t Id = 1;
   for (; Used + Raw.size() + 8192 <= Target; ++Id)

@@ -3,7 +3,8 @@
 // at Scale 1 a 4 MiB Divud image of a 2 MiB MCU area, 40 language text tables of 1,500
 // entries and a common table, 3 font subchunks of 5 fonts with 400 glyphs each, 300 tones,
 // 250 operator lists, raw and LPCS subchunks filling the PPM area, and a small EEPROM. Scale 2
-// doubles every count and size.
+// doubles every count and size. Content multiplies the text tables, tones and operator lists
+// once more; the image then grows to the next whole MiB that holds them.
 
 #include <cstddef>
 
@@ -11,7 +12,7 @@
 
 namespace kavbench {
 
-kavtest::Bytes RealisticImage(int Scale);
+kavtest::Bytes RealisticImage(int Scale, int Content = 1);
 // The same image as a WinTesla file of 64 KiB blocks.
 kavtest::Bytes RealisticWinTesla(int Scale);
 

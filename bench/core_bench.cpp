@@ -180,13 +180,23 @@ long PeakKiB(const std::vector<std::string>& Args) {
 
 int main(int argc, char** argv) {
   // --quick: one short pass at scale 1 only, for the test run that checks the program works.
+  // --dump=PATH: the kavex-dump whose peak memory is measured (another build's, say).
   bool Quick = false;
   std::vector<char*> Args;
+#ifdef KAVEX_DUMP_PATH
+  std::string DumpPath = KAVEX_DUMP_PATH;
+#endif
   for (int I = 0; I < argc; ++I) {
     if (std::strcmp(argv[I], "--quick") == 0) {
       Quick = true;
       continue;
     }
+#ifdef KAVEX_DUMP_PATH
+    if (std::strncmp(argv[I], "--dump=", 7) == 0) {
+      DumpPath = argv[I] + 7;
+      continue;
+    }
+#endif
     Args.push_back(argv[I]);
   }
   std::string MinTime = "--benchmark_min_time=0.01";
@@ -198,19 +208,28 @@ int main(int argc, char** argv) {
   int Argc = static_cast<int>(Args.size());
 #ifdef KAVEX_DUMP_PATH
   // A spawned child starts from this process's memory high-water mark, so the tool runs before
-  // this process grows: its image is made and written by a child of its own.
-  const std::string PeakFile = (Folder() / "peak.fls").string();
-  std::size_t PeakFileSize = 0;
+  // this process grows: its images are made and written by a child of its own. The second
+  // holds four times the text tables, tones and operator lists.
+  struct TPeak {
+    std::string File;
+    std::size_t FileSize = 0;
+    long KiB = 0;
+  };
+  TPeak Peaks[2] = {{(Folder() / "peak.fls").string()}, {(Folder() / "peak-content4.fls").string()}};
   if (const pid_t Maker = fork(); Maker == 0) {
-    const Bytes Image = kavbench::RealisticImage(1);
-    std::ofstream(PeakFile, std::ios::binary).write(reinterpret_cast<const char*>(Image.data()), static_cast<std::streamsize>(Image.size()));
+    for (int K = 0; K < 2; ++K) {
+      const Bytes Image = kavbench::RealisticImage(1, K == 0 ? 1 : 4);
+      std::ofstream(Peaks[K].File, std::ios::binary).write(reinterpret_cast<const char*>(Image.data()), static_cast<std::streamsize>(Image.size()));
+    }
     _exit(0);
   } else {
     int Status = 0;
     waitpid(Maker, &Status, 0);
-    PeakFileSize = fs::file_size(PeakFile);
   }
-  const long PeakKiBDump = PeakKiB({KAVEX_DUMP_PATH, "--all", "--details", PeakFile});
+  for (TPeak& P : Peaks) {
+    P.FileSize = fs::file_size(P.File);
+    P.KiB = PeakKiB({DumpPath, "--all", "--details", P.File});
+  }
 #endif
   // A warm heap for every run: without this, glibc hands large blocks back to the kernel
   // between runs as its history dictates, and the kernel's zeroing of fresh pages, not the
@@ -264,14 +283,20 @@ int main(int argc, char** argv) {
   };
   for (const char* Layout : {"divud", "wintesla"}) {
     Line("open", Layout, 0);
-    Line("expand", Layout, 10);
+    Line("expand", Layout, 5);
     Line("everything", Layout, 50);
   }
 #ifdef KAVEX_DUMP_PATH
-  const double LimitKiB = (4.0 * static_cast<double>(PeakFileSize) + 16.0 * 1024 * 1024) / 1024;
-  Met &= PeakKiBDump > 0 && PeakKiBDump <= LimitKiB;
-  std::printf("%-24s %7.1f MiB of at most %.1f MiB %s\n", "kavex-dump peak memory", static_cast<double>(PeakKiBDump) / 1024,
-              LimitKiB / 1024, PeakKiBDump > 0 && PeakKiBDump <= LimitKiB ? "ok" : "NOT MET");
+  for (int K = 0; K < 2; ++K) {
+    const TPeak& P = Peaks[K];
+    // At most one and a half times the file, and 12 MiB for the program and its log.
+    const double LimitKiB = (1.5 * static_cast<double>(P.FileSize) + 12.0 * 1024 * 1024) / 1024;
+    const bool Ok = P.KiB > 0 && P.KiB <= LimitKiB;
+    Met &= Ok;
+    std::printf("%-24s %7.1f MiB of at most %.1f MiB (%s, %.1f MiB) %s\n", "kavex-dump peak memory",
+                static_cast<double>(P.KiB) / 1024, LimitKiB / 1024, K == 0 ? "image" : "4 x content",
+                static_cast<double>(P.FileSize) / (1024 * 1024), Ok ? "ok" : "NOT MET");
+  }
 #endif
   std::error_code Ignored;
   fs::remove_all(Folder(), Ignored);

@@ -417,41 +417,7 @@ TKavClass* FindByPosition(TKavClass& Root, const std::string& Position, std::str
   }
 }
 
-TBytes NodeBytes(const TKavClass& Node) {
-  const auto Copy = [](TByteView Bytes) { return TBytes(Bytes.begin(), Bytes.end()); };
-  switch (Node.Kind()) {
-    case TNodeKind::Fls:
-    case TNodeKind::MCU:
-    case TNodeKind::PPM:
-    case TNodeKind::EEPROM:
-      return Copy(static_cast<const TKavContainer&>(Node).Data());
-    case TNodeKind::Chunk: {
-      const auto& Chunk = static_cast<const TChunk&>(Node);
-      TBytes Out = Copy(Chunk.GetHeader());
-      Out.insert(Out.end(), Chunk.Data().begin(), Chunk.Data().end());
-      return Out;
-    }
-    case TNodeKind::TextSubchunk:
-    case TNodeKind::ToneSubchunk:
-    case TNodeKind::FontSubchunk:
-    case TNodeKind::PLMNSubchunk:
-    case TNodeKind::LPCSSubchunk:
-    case TNodeKind::LDBSubchunk:
-    case TNodeKind::AORDSubchunk:
-    case TNodeKind::RawSubchunk:
-    case TNodeKind::ClosingSubchunk:
-    case TNodeKind::GSMCSubchunk:
-    case TNodeKind::WUGSSubchunk:
-      return Copy(static_cast<const TSubchunk&>(Node).StoredBytes());
-    case TNodeKind::FontEntry: {
-      const auto& Font = static_cast<const TFontEntry&>(Node);
-      const TByteView Data = Font.FontData();
-      if (!HasBytes(Data, Font.HeaderPos(), FontHeaderSize)) return {};
-      return Copy(Data.subspan(Font.HeaderPos(), FontHeaderSize));
-    }
-  }
-  return {};
-}
+TBytes NodeBytes(const TKavClass& Node) { return {Node.ImageBytes().begin(), Node.ImageBytes().end()}; }
 
 int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
   TOptions Options;

@@ -57,7 +57,7 @@ int FuzzOneImage(const std::uint8_t* Data, std::size_t Size) {
   if (Size == 0) return 0;  // LoadFile never builds a root for an empty file
   std::size_t Sink = 0;
   try {
-    auto Root = LoadImage(TBytes(Data, Data + Size), "fuzz.fls");
+    auto Root = LoadImage(TImageBytes(Data, Data + Size), "fuzz.fls");
     // Every node, depth-first, as kavex-dump --all builds them; an error ends only the
     // building of the node it hit.
     ExpandAll(*Root, [&Sink](TKavClass& Node) { Visit(Node, Sink); });

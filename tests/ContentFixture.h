@@ -11,6 +11,7 @@
 namespace kavtest {
 
 struct ParsedChunk {
+  std::shared_ptr<const Bytes> Raw;  // the chunk views these bytes: they outlive it
   std::unique_ptr<kavex::TChunk> Chunk;
   template <class T>
   const T& Sub(std::size_t I) const {
@@ -21,9 +22,9 @@ struct ParsedChunk {
 
 // Builds the chunk Name holding Data and then all the subchunks it yields.
 inline ParsedChunk ParseChunk(const std::string& Name, const Bytes& Data) {
-  const Bytes Raw = ChunkBytes({.Name = Name, .Data = Data});
-  kavex::TCursor Cursor{kavex::TByteView(Raw), 0};
-  ParsedChunk P{std::make_unique<kavex::TChunk>(nullptr, static_cast<std::int32_t>(Raw.size()), Cursor)};
+  auto Raw = std::make_shared<const Bytes>(ChunkBytes({.Name = Name, .Data = Data}));
+  kavex::TReader Cursor{kavex::TByteView(*Raw), 0};
+  ParsedChunk P{Raw, std::make_unique<kavex::TChunk>(nullptr, static_cast<std::int32_t>(Raw->size()), Cursor)};
   while (P.Chunk->ParseNextChild()) {
   }
   return P;

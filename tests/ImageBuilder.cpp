@@ -50,7 +50,7 @@ Bytes SubchunkBytes(const Subchunk& S) {
 Bytes ClosingRecord() { return Bytes(16, 0); }
 
 std::uint32_t ChunkChecksum(const Bytes& C) {
-  return kavex::SumDWordsBE(C, 0, static_cast<std::int64_t>(C.size())) - kavex::ReadBE32(C, 0);
+  return kavex::SumDWordsBE(C, 0, static_cast<std::int64_t>(C.size())) - kavex::BE32OrZero(C, 0);
 }
 
 Bytes ChunkBytes(const Chunk& C) {
@@ -187,7 +187,7 @@ Bytes McuBytes(const Mcu& M, std::uint32_t PpmLength) {
   PutBE32(Out, M.LocationAt, PpmStart);
   PutBE32(Out, M.LocationAt + 4, PpmStart + PpmLength - 1);
   Out.resize(M.Size);
-  const std::uint32_t FieldsEnd = kavex::ReadBE24(Out, 0x27);
+  const std::uint32_t FieldsEnd = kavex::BE24OrZero(Out, 0x27);
   const std::int64_t Length = static_cast<std::int64_t>(FieldsEnd) - M.Base + 1;
   PutBE16(Out, 0x22, M.Checksum.value_or(kavex::SumWordsBE(Out, 0x24, Length)));
   return Out;
@@ -196,7 +196,7 @@ Bytes McuBytes(const Mcu& M, std::uint32_t PpmLength) {
 Bytes DivudImage(const Mcu& M, Ppm P, const Bytes& Eeprom) {
   Bytes PpmArea = PpmBytes(P);
   Bytes McuArea = McuBytes(M, static_cast<std::uint32_t>(PpmArea.size()));
-  PutBE16(PpmArea, PpmArea.size() - 6, kavex::ReadBE16(McuArea, 0x22));
+  PutBE16(PpmArea, PpmArea.size() - 6, kavex::BE16OrZero(McuArea, 0x22));
   return Concat({McuArea, PpmArea, Eeprom});
 }
 
@@ -219,7 +219,7 @@ Bytes WinTesla(const Bytes& Image, std::uint32_t FlashAddr, std::size_t BlockSiz
 }
 
 void ResealMcu(Bytes& Area, std::uint32_t Base) {
-  const std::int64_t Length = static_cast<std::int64_t>(kavex::ReadBE24(Area, 0x27)) - Base + 1;
+  const std::int64_t Length = static_cast<std::int64_t>(kavex::BE24OrZero(Area, 0x27)) - Base + 1;
   PutBE16(Area, 0x22, kavex::SumWordsBE(Area, 0x24, Length));
 }
 

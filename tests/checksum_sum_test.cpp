@@ -40,4 +40,10 @@ TEST(ChecksumSums, AgreeWithTheByteWiseDefinitionForEveryOffsetLengthAndEnd) {
         EXPECT_EQ(kavex::SumDWordsBE(Buf, Offset, Length), Reference(Buf, Offset, Length, 4)) << Size << " " << Offset << " " << Length;
       }
   }
+  // All bytes at their largest fill every partial sum to its limit.
+  const Bytes Ff(70001, 0xFF);
+  for (std::int64_t Length : {std::int64_t{2047}, std::int64_t{2048}, std::int64_t{2049}, std::int64_t{70001}}) {
+    EXPECT_EQ(kavex::SumWordsBE(Ff, 0, Length), Reference(Ff, 0, Length, 2)) << Length;
+    EXPECT_EQ(kavex::SumDWordsBE(Ff, 0, Length), Reference(Ff, 0, Length, 4)) << Length;
+  }
 }

@@ -16,11 +16,19 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-// A chunk built from exactly these header fields, with no data.
-std::unique_ptr<TChunk> ChunkOf(const Chunk& C) {
-  const Bytes Raw = ChunkBytes(C);
-  TCursor Cursor{TByteView(Raw), 0};
-  return std::make_unique<TChunk>(nullptr, static_cast<std::int32_t>(Raw.size()), Cursor);
+// A chunk built from exactly these header fields, with the bytes it views.
+struct TOwnedChunk {
+  Bytes Raw;
+  std::unique_ptr<TChunk> Chunk;
+  const TChunk* operator->() const { return Chunk.get(); }
+  const TChunk& operator*() const { return *Chunk; }
+};
+// (A moved vector keeps its buffer, so the chunk's views stay good.)
+TOwnedChunk ChunkOf(const Chunk& C) {
+  TOwnedChunk Owned{ChunkBytes(C), nullptr};
+  TReader Cursor{TByteView(Owned.Raw), 0};
+  Owned.Chunk = std::make_unique<TChunk>(nullptr, static_cast<std::int32_t>(Owned.Raw.size()), Cursor);
+  return Owned;
 }
 
 }  // namespace
@@ -44,7 +52,7 @@ TEST(ChunkPanel, ChecksumVerdictLengthAndFixedWidthTexts) {
   EXPECT_EQ(ChunkDetails(*Nameless).NameType, "");
 
   Bytes AllFF(20, 0xFF);
-  TCursor Cursor{TByteView(AllFF), 0};
+  TReader Cursor{TByteView(AllFF), 0};
   const TChunk End(nullptr, 20, Cursor);
   EXPECT_EQ(ChunkDetails(End).CheckSum, "0xFFFFFFFF (expected 0xFFFFFFFC)");
   EXPECT_EQ(ChunkDetails(End).Length, "0xFFFFFFFF (-1)");
@@ -371,7 +379,7 @@ TEST(KavexDumpDetails, EveryKindWithDetailsAndGlyphs) {
       Expected.replace(At, From.size(), To);
   };
   Replace("@FILE@", File.Path());
-  Replace("@MCU@", FormatText("0x%.4x", {std::int64_t{ReadBE16(Image, 0x22)}}));
+  Replace("@MCU@", FormatText("0x%.4x", {std::int64_t{BE16OrZero(Image, 0x22)}}));
   EXPECT_EQ(R.Status, 0);
   EXPECT_EQ(R.Err, "");
   EXPECT_EQ(R.Out, Expected);

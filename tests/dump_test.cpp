@@ -6,7 +6,7 @@
 #include "model/KavObj.h"
 
 using namespace kavtest;
-using kavex::ReadBE16;
+using kavex::BE16OrZero;
 using Lines = std::vector<std::string>;
 
 namespace {
@@ -38,7 +38,7 @@ Bytes FullImage() {
 }
 
 Lines LoadLog(const std::string& Path, const Bytes& Image) {
-  const std::string C = "0x" + Hex(ReadBE16(Image, 0x22), 4);
+  const std::string C = "0x" + Hex(BE16OrZero(Image, 0x22), 4);
   return {"i (  28) Loading file: " + Path + "; Path: [KavObj.LoadFile]",
           "~ (  45) Divud file format assumed; Path: /",
           "i (  14) MCU version string: V 5.00, 01-01-99, NSE-1; Path: /MCU/",

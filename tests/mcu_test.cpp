@@ -25,7 +25,7 @@ Bytes Image(const Mcu& M = {}) {
 }
 
 std::string Match(const Bytes& Img) {
-  const std::string C = Hex(ReadBE16(Img, 0x22), 4);
+  const std::string C = Hex(BE16OrZero(Img, 0x22), 4);
   return "i (  18) Checksum of MCU (0x" + C + ") match one at PPM (0x" + C + "); Path: /PPM/";
 }
 
@@ -76,7 +76,7 @@ TEST(Mcu, HeaderFillersNotAllFFAreNoticesOnly) {
                               PpmVersion, Match(Img)}));
   Img = Image();
   Img[0x2A] = 0;  // inside the checksum range: the word 0xFFFF becomes 0x00FF
-  const std::uint16_t Stored = ReadBE16(Img, 0x22);
+  const std::uint16_t Stored = BE16OrZero(Img, 0x22);
   EXPECT_EQ(Walk(Img), (Lines{Divud, "? (  13) MCU header Unk3 does not contaion only FFs; Path: /MCU/", Version,
                               "* (  30) MCU checksum does not math: present 0x" + Hex(Stored, 4) + ", calculated 0x" +
                                   Hex(static_cast<std::uint16_t>(Stored + 0x100), 4) + "; Path: /MCU/",

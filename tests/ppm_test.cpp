@@ -58,7 +58,7 @@ TEST(Ppm, WithoutMcuTheAreaTakesAllBytesAndComparesNothing) {
 TEST(Ppm, ChecksumCopyDifferingFromTheMcusIsAWarning) {
   Bytes Img = DivudImage(Mcu{}, ZeroPpm());
   PutBE16(Img, Img.size() - 6, 0xBEEF);
-  EXPECT_EQ(Walk(Img).Log.back(), "* (  17) Checksum of MCU (0x" + Hex(ReadBE16(Img, 0x22), 4) +
+  EXPECT_EQ(Walk(Img).Log.back(), "* (  17) Checksum of MCU (0x" + Hex(BE16OrZero(Img, 0x22), 4) +
                                       ") does not match one at PPM (0xBEEF); Path: /PPM/");
 }
 
@@ -105,7 +105,7 @@ TEST(Ppm, RunningOutOfChunksBeforeTheEndChunkRaisesEveryTime) {
 
 TEST(Ppm, LengthFromTheMcuPastTheImageIsCutToTheBytesThatExist) {
   Bytes Img = DivudImage(Mcu{}, ZeroPpm());
-  const std::string Mcu = "0x" + Hex(ReadBE16(Img, 0x22), 4);
+  const std::string Mcu = "0x" + Hex(BE16OrZero(Img, 0x22), 4);
   Img.resize(Img.size() - 10);  // 180 bytes left; the checksum word now falls inside the end chunk
   Walked W = Walk(Img);
   EXPECT_EQ(W.Log, (Lines{Divud, McuVersion, PpmVersion, "! (  15) PPM length is too small, 180 byte(s); Path: /PPM/",

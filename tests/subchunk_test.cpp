@@ -50,7 +50,7 @@ TEST(Subchunk, AlignmentNeverMovesPastTheChunkData) {
   const OneChunk C = Load("GSMC", SubchunkBytes({.Id = 1, .Body = {1}, .Pad = false}));  // 17 bytes of data
   CapturedLog L;
   EXPECT_EQ(BuildAll(C.Chunk()), 1u);
-  EXPECT_EQ(C.Chunk().Cursor().Pos, 17u);
+  EXPECT_EQ(C.Chunk().Cursor().Pos(), 17u);
   EXPECT_EQ(L.Lines(), Lines{"! (  24) Unexpected end of chunk; Path: /PPM/GSMC/"});
 }
 

@@ -14,6 +14,30 @@ constexpr char16_t Cp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+// The UTF-8 form of every byte in one code page, so that texts of many thousand entries are
+// converted by table rather than character by character.
+struct TUtf8Table {
+  std::uint8_t Length[256];
+  char Bytes[256][3];
+};
+
+TUtf8Table MakeUtf8Table(TCodePage Page) {
+  TUtf8Table T{};
+  for (int B = 0; B < 256; ++B) {
+    const char32_t Code = (Page == TCodePage::Windows1252 && B >= 0x80 && B <= 0x9F) ? Cp1252High[B - 0x80] : char32_t(B);
+    std::string U;
+    AppendUtf8(U, Code);
+    T.Length[B] = static_cast<std::uint8_t>(U.size());
+    for (std::size_t K = 0; K < U.size(); ++K) T.Bytes[B][K] = U[K];
+  }
+  return T;
+}
+
+const TUtf8Table& ActiveUtf8Table() {
+  static const TUtf8Table Tables[2] = {MakeUtf8Table(TCodePage::Windows1252), MakeUtf8Table(TCodePage::Latin1)};
+  return Tables[ActivePage == TCodePage::Windows1252 ? 0 : 1];
+}
+
 }  // namespace
 
 void SetCodePage(TCodePage Page) { ActivePage = Page; }
@@ -45,9 +69,44 @@ void AppendUtf8(std::string& Out, char32_t Code) {
 
 std::string CodePageToUtf8(std::string_view Bytes) {
   std::string Out;
-  Out.reserve(Bytes.size());
-  for (char C : Bytes) AppendUtf8(Out, CodePageChar(static_cast<std::uint8_t>(C)));
+  AppendCodePageUtf8(Out, Bytes);
   return Out;
+}
+
+void AppendCodePageUtf8(std::string& Out, std::string_view Bytes) {
+  // Runs of ASCII, which most texts are, go over whole.
+  Out.reserve(Out.size() + Bytes.size());
+  std::size_t I = 0;
+  while (I < Bytes.size()) {
+    std::size_t Run = I;
+    while (Run < Bytes.size() && static_cast<std::uint8_t>(Bytes[Run]) < 0x80) ++Run;
+    Out.append(Bytes.data() + I, Run - I);
+    if (Run == Bytes.size()) break;
+    const TUtf8Table& Table = ActiveUtf8Table();
+    const auto B = static_cast<std::uint8_t>(Bytes[Run]);
+    Out.append(Table.Bytes[B], Table.Length[B]);
+    I = Run + 1;
+  }
+}
+
+void AppendUtf16BEAsUtf8(std::string& Out, std::string_view Units) {
+  const auto Unit = [&Units](std::size_t I) {
+    return static_cast<char16_t>((static_cast<std::uint8_t>(Units[2 * I]) << 8) | static_cast<std::uint8_t>(Units[2 * I + 1]));
+  };
+  const std::size_t Count = Units.size() / 2;
+  for (std::size_t I = 0; I < Count; ++I) {
+    const char16_t U = Unit(I);
+    if (U < 0x80) {
+      Out += static_cast<char>(U);
+      continue;
+    }
+    if (U >= 0xD800 && U <= 0xDBFF && I + 1 < Count && Unit(I + 1) >= 0xDC00 && Unit(I + 1) <= 0xDFFF) {
+      AppendUtf8(Out, 0x10000 + ((static_cast<char32_t>(U) - 0xD800) << 10) + (Unit(I + 1) - 0xDC00));
+      ++I;
+    } else {
+      AppendUtf8(Out, U);
+    }
+  }
 }
 
 std::string Utf16ToUtf8(std::u16string_view Text) {

@@ -17,10 +17,15 @@ TCodePage GetCodePage();
 char32_t CodePageChar(std::uint8_t Byte);
 // A byte string to UTF-8, one character per byte.
 std::string CodePageToUtf8(std::string_view Bytes);
+// The same, appended to Out.
+void AppendCodePageUtf8(std::string& Out, std::string_view Bytes);
 
 // UTF-8 encoding of one code point (surrogates and values above U+10FFFF become U+FFFD).
 void AppendUtf8(std::string& Out, char32_t Code);
 // UTF-16 code units to UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view Text);
+// The same for code units stored big-endian, two bytes each (an odd last byte is left out),
+// appended to Out.
+void AppendUtf16BEAsUtf8(std::string& Out, std::string_view Units);
 
 }  // namespace kavex

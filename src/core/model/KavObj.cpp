@@ -2,30 +2,15 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "log/Log.h"
 
 namespace kavex {
-
-std::uint16_t ReadBE16(TByteView Buf, std::size_t Offset) {
-  return static_cast<std::uint16_t>((ByteAt(Buf, Offset) << 8) | ByteAt(Buf, Offset + 1));
-}
-
-std::uint32_t ReadBE24(TByteView Buf, std::size_t Offset) {
-  return (static_cast<std::uint32_t>(ByteAt(Buf, Offset)) << 16) |
-         (static_cast<std::uint32_t>(ByteAt(Buf, Offset + 1)) << 8) | ByteAt(Buf, Offset + 2);
-}
-
-std::uint32_t ReadBE32(TByteView Buf, std::size_t Offset) {
-  if (HasBytes(Buf, Offset, 4))
-    return (static_cast<std::uint32_t>(Buf[Offset]) << 24) | (static_cast<std::uint32_t>(Buf[Offset + 1]) << 16) |
-           (static_cast<std::uint32_t>(Buf[Offset + 2]) << 8) | Buf[Offset + 3];
-  return (static_cast<std::uint32_t>(ByteAt(Buf, Offset)) << 24) |
-         (static_cast<std::uint32_t>(ByteAt(Buf, Offset + 1)) << 16) |
-         (static_cast<std::uint32_t>(ByteAt(Buf, Offset + 2)) << 8) | ByteAt(Buf, Offset + 3);
-}
 
 bool AllBytesEqual(TByteView Buf, std::size_t Offset, std::size_t Length, std::uint8_t Value) {
   if (Length == 0) return true;
@@ -39,36 +24,33 @@ namespace {
 // Byte sums of a run of big-endian words, by the byte's place in its word: Sums[0] adds the
 // most significant bytes. The word sum is then Sums[0] << 24 + ... (dwords) or Sums[0] << 8 +
 // Sums[1] (words), wrapping as the word sum does. Checksums run over megabytes each time an
-// image is opened; this form lets the compiler use vector adds with no more than SSE2.
+// image is opened: with SSE2 (every x86-64 has it), 16 bytes at a time are widened to 16-bit
+// lanes and added, lane k holding the bytes at k and k + 8 of each 16, which share a place.
 template <std::size_t Width>
 std::array<std::uint32_t, Width> PlaceSums(const std::uint8_t* P, std::size_t Bytes) {
   std::array<std::uint32_t, Width> Sums{};
   std::size_t I = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    constexpr std::uint64_t Even = 0x00FF00FF00FF00FFull;
-    // 16-bit lanes of byte sums: a lane overflows after 257 additions, so blocks stay shorter.
-    constexpr std::size_t Block = 256 * 8;
-    while (Bytes - I >= 8) {
-      const std::size_t End = I + std::min(Block, (Bytes - I) / 8 * 8);
-      std::uint64_t E = 0, O = 0;
-      for (; I < End; I += 8) {
-        std::uint64_t X;
-        std::memcpy(&X, P + I, 8);
-        E += X & Even;         // bytes 0, 2, 4, 6 of the eight
-        O += (X >> 8) & Even;  // bytes 1, 3, 5, 7
-      }
-      const auto Lane = [](std::uint64_t V, int K) { return static_cast<std::uint32_t>((V >> (16 * K)) & 0xFFFF); };
-      if constexpr (Width == 4) {
-        Sums[0] += Lane(E, 0) + Lane(E, 2);
-        Sums[2] += Lane(E, 1) + Lane(E, 3);
-        Sums[1] += Lane(O, 0) + Lane(O, 2);
-        Sums[3] += Lane(O, 1) + Lane(O, 3);
-      } else {
-        Sums[0] += Lane(E, 0) + Lane(E, 1) + Lane(E, 2) + Lane(E, 3);
-        Sums[1] += Lane(O, 0) + Lane(O, 1) + Lane(O, 2) + Lane(O, 3);
-      }
+#if defined(__SSE2__)
+  static_assert(8 % Width == 0);
+  const __m128i Zero = _mm_setzero_si128();
+  __m128i Low = Zero;   // 32-bit sums of lanes 0 to 3
+  __m128i High = Zero;  // and of lanes 4 to 7
+  while (Bytes - I >= 16) {
+    // A 16-bit lane gains at most 2 * 255 a step: 128 steps cannot overflow it.
+    const std::size_t Steps = std::min<std::size_t>((Bytes - I) / 16, 128);
+    __m128i Lanes = Zero;
+    for (std::size_t S = 0; S < Steps; ++S, I += 16) {
+      const __m128i X = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P + I));
+      Lanes = _mm_add_epi16(Lanes, _mm_add_epi16(_mm_unpacklo_epi8(X, Zero), _mm_unpackhi_epi8(X, Zero)));
     }
+    Low = _mm_add_epi32(Low, _mm_unpacklo_epi16(Lanes, Zero));
+    High = _mm_add_epi32(High, _mm_unpackhi_epi16(Lanes, Zero));
   }
+  alignas(16) std::uint32_t Lane[8];
+  _mm_store_si128(reinterpret_cast<__m128i*>(Lane), Low);
+  _mm_store_si128(reinterpret_cast<__m128i*>(Lane + 4), High);
+  for (std::size_t K = 0; K < 8; ++K) Sums[K % Width] += Lane[K];
+#endif
   for (; I < Bytes; ++I) Sums[I % Width] += P[I];
   return Sums;
 }
@@ -83,7 +65,7 @@ std::uint16_t SumWordsBE(TByteView Buf, std::size_t Offset, std::int64_t Length)
   const auto Sums = PlaceSums<2>(Buf.data() + Offset, 2 * Whole);
   std::uint32_t Sum = (Sums[0] << 8) + Sums[1];
   const std::size_t Next = Offset + 2 * Whole;
-  if (2 * Whole < Limit && Next < Buf.size()) Sum += ReadBE16(Buf, Next);
+  if (2 * Whole < Limit && Next < Buf.size()) Sum += BE16OrZero(Buf, Next);  // the last word, zero-filled
   return static_cast<std::uint16_t>(Sum);
 }
 
@@ -94,14 +76,8 @@ std::uint32_t SumDWordsBE(TByteView Buf, std::size_t Offset, std::int64_t Length
   const auto Sums = PlaceSums<4>(Buf.data() + Offset, 4 * Whole);
   std::uint32_t Sum = (Sums[0] << 24) + (Sums[1] << 16) + (Sums[2] << 8) + Sums[3];
   const std::size_t Next = Offset + 4 * Whole;
-  if (4 * Whole < Limit && Next < Buf.size()) Sum += ReadBE32(Buf, Next);
+  if (4 * Whole < Limit && Next < Buf.size()) Sum += BE32OrZero(Buf, Next);  // the last word, zero-filled
   return Sum;
-}
-
-void TCursor::Advance(std::int64_t Count) {
-  // Cursors only move forward, and never past the end of their buffer.
-  if (Count <= 0) return;
-  Pos = std::min(Pos, Buf.size()) + static_cast<std::size_t>(std::min<std::uint64_t>(Left(), static_cast<std::uint64_t>(Count)));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -131,9 +107,11 @@ EKavError::EKavError(const TKavClass* Node, int Ident, const TLogArgs& Args) : s
   CallLogProc(Ident, PathOf(Node ? Node->Parent() : nullptr), Args);
 }
 
-TKavClass::TKavClass(TKavClass* Parent, std::int32_t /*Available*/, TCursor& /*Cursor*/) : Parent_(Parent) {}
+TKavClass::TKavClass(TKavClass* Parent, std::int32_t /*Available*/, TReader& /*Cursor*/) : Parent_(Parent) {}
 
-TKavClass::~TKavClass() {
+TKavClass::~TKavClass() { DestroyChildren(); }
+
+void TKavClass::DestroyChildren() {
   // Children go first, last to first, so that no child outlives what it points into.
   while (!Children_.empty()) Children_.pop_back();
 }
@@ -147,10 +125,17 @@ std::string TKavClass::GetCaption() const {
 }
 
 std::string TKavClass::GetPath() const {
-  std::string Path;
+  // Every finding logs its path: the names are put together once, from the root down.
+  std::vector<std::string> Names;
   for (const TKavClass* Node = this; Node && std::strcmp(Node->ClassName(), "TFls") != 0; Node = Node->Parent())
-    Path = Node->GetName() + "/" + Path;
-  return "/" + Path;
+    Names.push_back(Node->GetName());
+  std::size_t Length = 1;
+  for (const std::string& Name : Names) Length += Name.size() + 1;
+  std::string Path;
+  Path.reserve(Length);
+  Path += '/';
+  for (auto Name = Names.rbegin(); Name != Names.rend(); ++Name) Path.append(*Name).append(1, '/');
+  return Path;
 }
 
 int TKavClass::Log(int Ident, const TLogArgs& Args) const { return CallLogProc(Ident, GetPath(), Args); }
@@ -174,34 +159,21 @@ TKavClass* TKavClass::NextSibling() const {
 }
 
 // ---------------------------------------------------------------------------------------
-TKavContainer::TKavContainer(TKavClass* Parent, std::int32_t Available, TCursor& Cursor)
+TKavContainer::TKavContainer(TKavClass* Parent, std::int32_t Available, TReader& Cursor)
     : TKavClass(Parent, Available, Cursor) {}
 
 std::int32_t TKavContainer::Remaining() const {
-  return Size_ - static_cast<std::int32_t>(std::min<std::size_t>(Cursor_.Pos, static_cast<std::size_t>(std::max(Size_, 0))));
+  return Size_ - static_cast<std::int32_t>(std::min<std::size_t>(Cursor_.Pos(), SizeOrZero(Size_)));
 }
 
-void TKavContainer::SetData(TByteView Source) {
-  Data_.clear();
+void TKavContainer::SetData(TByteView Source, std::size_t Offset) {
+  Data_ = {};
   if (Size_ > 0) {
-    const std::size_t Count = std::min<std::size_t>(static_cast<std::size_t>(Size_), Source.size());
-    Data_.assign(Source.begin(), Source.begin() + static_cast<std::ptrdiff_t>(Count));
-    Data_.shrink_to_fit();
-    Size_ = static_cast<std::int32_t>(Count);
+    Data_ = Source.first(std::min<std::size_t>(static_cast<std::size_t>(Size_), Source.size()));
+    Size_ = static_cast<std::int32_t>(Data_.size());
   }
-  ResetCursor();
-}
-
-void TKavContainer::FreeData() {
-  TBytes().swap(Data_);
-  Size_ = 0;
-  ResetCursor();
-}
-
-void TKavContainer::AdoptData(TBytes Bytes) {
-  Data_ = std::move(Bytes);
-  Size_ = static_cast<std::int32_t>(Data_.size());
-  ResetCursor();
+  Cursor_ = TReader(Data_, 0, Offset);
+  SetImageBytes(Data_, Offset);
 }
 
 std::string JoinLines(std::string_view Text) {

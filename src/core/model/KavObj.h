@@ -14,26 +14,15 @@
 
 #include "log/LogArgs.h"
 #include "model/Kav_Kinds.h"
+#include "model/Reader.h"
 
 namespace kavex {
 
 using TBytes = std::vector<std::uint8_t>;
-using TByteView = std::span<const std::uint8_t>;
 
 // ---------------------------------------------------------------------------------------
-// Byte helpers. All multi-byte numbers in a flash image are big-endian. Reads are bounded by
-// the view: a byte that does not exist reads as 0, so no read ever leaves the buffer. Callers
-// that must tell a short read from a real zero check the length first (HasBytes).
-
-inline bool HasBytes(TByteView Buf, std::size_t Offset, std::size_t Length) {
-  return Offset <= Buf.size() && Length <= Buf.size() - Offset;
-}
-inline std::uint8_t ByteAt(TByteView Buf, std::size_t Offset) {
-  return Offset < Buf.size() ? Buf[Offset] : 0;
-}
-std::uint16_t ReadBE16(TByteView Buf, std::size_t Offset);
-std::uint32_t ReadBE24(TByteView Buf, std::size_t Offset);
-std::uint32_t ReadBE32(TByteView Buf, std::size_t Offset);
+// Byte helpers. All multi-byte numbers in a flash image are big-endian; bounded reads go
+// through TReader (model/Reader.h).
 
 constexpr std::uint16_t SwapWord(std::uint16_t V) { return static_cast<std::uint16_t>((V >> 8) | (V << 8)); }
 constexpr std::uint32_t SwapDWord(std::uint32_t V) {
@@ -53,18 +42,6 @@ constexpr int BcdDigits3(std::uint16_t W) { return (W & 0xF) * 100 + ((W >> 4) &
 // last word may reach past Length; bytes it would take from beyond the buffer count as 0.
 std::uint16_t SumWordsBE(TByteView Buf, std::size_t Offset, std::int64_t Length);
 std::uint32_t SumDWordsBE(TByteView Buf, std::size_t Offset, std::int64_t Length);
-
-// A read position inside one buffer. Moving it never reads; reads go through the view.
-struct TCursor {
-  TByteView Buf;
-  std::size_t Pos = 0;
-
-  // Bytes from Pos to the end of the buffer (0 when Pos stands past it).
-  std::size_t Left() const { return Pos < Buf.size() ? Buf.size() - Pos : 0; }
-  TByteView Here() const { return Buf.subspan(std::min(Pos, Buf.size())); }
-  void Advance(std::int64_t Count);  // forward only, never past the end of the buffer
-  void Align4() { Pos = std::min(AlignUp4(Pos), Buf.size()); }
-};
 
 // ---------------------------------------------------------------------------------------
 // Log forwarding. The model writes every finding through the one installed procedure.
@@ -88,7 +65,7 @@ public:
 // Base of all model nodes. A node owns its children, in the order they were appended.
 class TKavClass {
 public:
-  TKavClass(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  TKavClass(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
   virtual ~TKavClass();
   TKavClass(const TKavClass&) = delete;
   TKavClass& operator=(const TKavClass&) = delete;
@@ -118,40 +95,52 @@ public:
   std::size_t ChildCount() const { return Children_.size(); }
   TKavClass* Child(std::size_t Index) const { return Index < Children_.size() ? Children_[Index].get() : nullptr; }
 
+  // The node's bytes: a view of the loaded image, which the root owns, and the offset of
+  // their first byte in that image. Empty for a node that stands for no bytes of its own.
+  TByteView ImageBytes() const { return ImageBytes_; }
+  std::size_t ImageOffset() const { return ImageOffset_; }
+
+protected:
+  void SetImageBytes(TByteView Bytes, std::size_t Offset) {
+    ImageBytes_ = Bytes;
+    ImageOffset_ = Offset;
+  }
+  // Destroys the children, last to first (the root does so before it lets go of the image).
+  void DestroyChildren();
+
 private:
   TKavClass* Parent_;
   std::size_t IndexInParent_ = 0;
   // A vector rather than a linked chain of owners: a chunk may hold many thousands of
   // subchunks, and destroying a long chain of owning links would recurse that deep.
   std::vector<std::unique_ptr<TKavClass>> Children_;
+  TByteView ImageBytes_;
+  std::size_t ImageOffset_ = 0;
 };
 
-// A node that holds a private copy of the bytes of its area.
+// A node that stands for an area of the image: a view of its bytes and a cursor in them.
 class TKavContainer : public TKavClass {
 public:
-  TKavContainer(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  TKavContainer(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
 
   // Bytes not yet consumed by children.
   virtual std::int32_t Remaining() const;
 
   std::int32_t Size() const { return Size_; }
   TByteView Data() const { return Data_; }
-  TCursor& Cursor() { return Cursor_; }
-  const TCursor& Cursor() const { return Cursor_; }
+  TReader& Cursor() { return Cursor_; }
+  const TReader& Cursor() const { return Cursor_; }
 
 protected:
-  // Copies Size() bytes from Source and puts the cursor at the start of the copy. Callers
-  // check that Source holds them; should it not, the copy (and Size) stops at its end.
-  void SetData(TByteView Source);
-  void FreeData();
-  void AdoptData(TBytes Bytes);  // takes a buffer as it is (the root's file image)
+  // Views the first Size() bytes of Source, whose first byte stands at Offset in the image,
+  // and puts the cursor at their start; these are also the node's bytes. Callers check that
+  // Source holds them; should it not, the view (and Size) stops at its end.
+  void SetData(TByteView Source, std::size_t Offset = 0);
   void SetSize(std::int32_t Size) { Size_ = Size; }
-  TBytes& MutableData() { return Data_; }
-  void ResetCursor() { Cursor_ = TCursor{TByteView(Data_), 0}; }
 
 private:
-  TBytes Data_;
-  TCursor Cursor_;
+  TByteView Data_;
+  TReader Cursor_;
   std::int32_t Size_ = 0;
 };
 

@@ -14,7 +14,7 @@
 namespace kavex {
 namespace {
 
-std::unique_ptr<TSubchunk> MakeClosing(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) {
+std::unique_ptr<TSubchunk> MakeClosing(TKavClass* Parent, std::int32_t Available, TReader& Cursor) {
   return MakeSubchunk<TClosingSubchunk>(Parent, Available, Cursor);
 }
 
@@ -42,30 +42,29 @@ std::string FieldText(TByteView Field) {
                                          static_cast<std::size_t>(End - Field.begin())));
 }
 
-TChunk::TChunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TKavContainer(Parent, Available, Cursor) {
-  if (Available < static_cast<std::int32_t>(ChunkHeaderSize) || Cursor.Left() < ChunkHeaderSize)
-    throw EKavError(this, msgChunkNoHeader, {std::int64_t{Available}});
-  std::copy_n(Cursor.Here().begin(), ChunkHeaderSize, Header_.begin());
+TChunk::TChunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor) : TKavContainer(Parent, Available, Cursor) {
+  const std::size_t Start = Cursor.Pos();
+  const auto Header = Available < static_cast<std::int32_t>(ChunkHeaderSize) ? std::nullopt : Cursor.Peek(ChunkHeaderSize);
+  if (!Header) throw EKavError(this, msgChunkNoHeader, {std::int64_t{Available}});
+  std::copy(Header->begin(), Header->end(), Header_.begin());
 
   const std::int32_t Length = GetLength();
   // The parent's cursor moves only once the chunk is sure to be built, so that expanding the
   // PPM area again meets the same damaged chunk instead of reading from inside it.
   if (Length > Available) throw EKavError(this, msgChunkNoData, {std::int64_t{Available}});
-  Cursor.Advance(ChunkHeaderSize);
+  Cursor.SkipUpTo(ChunkHeaderSize);
   // Counted in 64 bits: a Length near the lowest 32-bit value must not wrap round into a huge
   // positive size; any Length below 20 leaves no data.
   const std::int64_t DataSize = std::int64_t{Length} - static_cast<std::int64_t>(ChunkHeaderSize);
   SetSize(static_cast<std::int32_t>(std::max<std::int64_t>(DataSize, INT32_MIN)));
-  if (Size() > 0) {
-    SetData(Cursor.Here().first(static_cast<std::size_t>(Size())));
-    Cursor.Advance(Size());
-  } else {
-    SetData({});
-  }
+  const std::size_t Offset = Cursor.ImageOffset();
+  SetData(Cursor.TakeUpTo(SizeOrZero(Size())), Offset);
+  // The chunk's own bytes are its header and its data, which follow one another.
+  SetImageBytes(Cursor.Bytes().subspan(Start, ChunkHeaderSize + Data().size()), Offset - ChunkHeaderSize);
 
   if (!NameText().empty()) {
     // The word sum over header and data, less the stored checksum word; a last data word cut
-    // short by the end of the data takes zeros for its missing bytes.
+    // short by the end of the data takes zeros for its missing bytes (the zero-filled last word).
     CalculatedChecksum_ = SumDWordsBE(Header_, 0, ChunkHeaderSize) + SumDWordsBE(Data(), 0, std::max(Size(), 0)) -
                           GetStoredChecksum();
     if (GetStoredChecksum() != CalculatedChecksum_)
@@ -93,7 +92,7 @@ TKavClass* TChunk::ParseNextChild() {
   std::unique_ptr<TSubchunk> Sub;
   // With fewer than 4 bytes left, the missing bytes of the closing test read as zero; the
   // subchunk built then fails its header check all the same.
-  if (ReadBE32(Cursor().Buf, Cursor().Pos) == 0) {
+  if (Cursor().PeekBE32OrZero() == 0) {
     Closed_ = true;
     Sub = MakeClosing(this, N, Cursor());
   } else {
@@ -116,7 +115,7 @@ TKavClass* TChunk::ParseNextChild() {
     Log(msgSubchunkCreateError, {NameText()});
     return nullptr;
   }
-  Sub->SetStoredEnd(Cursor().Pos);
+  Sub->SetStoredEnd(Cursor().Pos());
   return AddChild(std::move(Sub));
 }
 

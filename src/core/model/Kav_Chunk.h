@@ -1,5 +1,5 @@
 #pragma once
-// One chunk of the PPM area: 20-byte header, private data copy, checksum verdict, and its
+// One chunk of the PPM area: 20-byte header, a view of its data, checksum verdict, and its
 // subchunks as lazily built children.
 
 #include <array>
@@ -14,7 +14,7 @@ constexpr std::size_t ChunkHeaderSize = 20;
 
 class TChunk : public TKavContainer {
 public:
-  TChunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  TChunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
 
   const char* ClassName() const override { return "TChunk"; }
   TNodeKind Kind() const override { return TNodeKind::Chunk; }
@@ -24,11 +24,11 @@ public:
   TKavClass* ParseNextChild() override;
 
   const std::array<std::uint8_t, ChunkHeaderSize>& GetHeader() const { return Header_; }
-  std::uint32_t GetStoredChecksum() const { return ReadBE32(Header_, 0); }
-  std::int32_t GetLength() const { return static_cast<std::int32_t>(ReadBE32(Header_, 4)); }
+  std::uint32_t GetStoredChecksum() const { return FieldBE32<0>(Header_); }
+  std::int32_t GetLength() const { return static_cast<std::int32_t>(FieldBE32<4>(Header_)); }
   std::uint32_t GetCalculatedChecksum() const { return CalculatedChecksum_; }
   // The four name bytes as one number, first byte most significant.
-  std::uint32_t GetNameCode() const { return ReadBE32(Header_, 8); }
+  std::uint32_t GetNameCode() const { return FieldBE32<8>(Header_); }
   std::string NameText() const;     // name/type up to its first zero byte (UTF-8)
   std::string VersionText() const;  // version up to its first zero byte (UTF-8)
   bool Closed() const { return Closed_; }
@@ -40,7 +40,7 @@ private:
 };
 
 // The subchunk class built for every subchunk of a chunk, chosen by the chunk's name bytes.
-using TSubchunkFactory = std::unique_ptr<TSubchunk> (*)(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+using TSubchunkFactory = std::unique_ptr<TSubchunk> (*)(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
 struct TSubchunkKind {
   std::array<std::uint8_t, 4> Name;
   TSubchunkFactory Create;

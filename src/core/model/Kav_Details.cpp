@@ -1,6 +1,7 @@
 #include "model/Kav_Details.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "model/CodePage.h"
 #include "model/Kav_Chunk.h"
@@ -27,12 +28,49 @@ void AppendGlyphLines(const TFontEntry& Font, std::vector<std::string>& Lines) {
                                {std::int64_t{Count}, std::int64_t{Width}, std::int64_t{Height}}));
     return;
   }
+  // One canvas, cleared for each glyph; the title as "Glyph 0x%.4x" formats it.
+  TTextCanvas Canvas(Width, Height);
+  std::string Title = "Glyph 0x0000";
   for (std::int32_t K = 0; K < Count; ++K) {
     const std::uint16_t Code = Font.GetCharCode(K);
-    Lines.push_back(FormatText("Glyph 0x%.4x", {std::int64_t{Code}}));
-    TTextCanvas Canvas(Width, Height);
+    for (int D = 0; D < 4; ++D) Title[11 - D] = "0123456789ABCDEF"[(Code >> (4 * D)) & 0xF];
+    Lines.push_back(Title);
+    Canvas.Clear();
     Font.DrawGlyph(Code, Canvas, 0, 0);
     Lines.insert(Lines.end(), Canvas.Rows().begin(), Canvas.Rows().end());
+  }
+}
+
+const char* CharsetName(const TTextSubchunk& Text) {
+  switch (Text.GetCharWidth()) {
+    case 1: return "GSM alphabet";
+    case 2: return "Unicode";
+    default: return "Unknown";
+  }
+}
+
+// The text panel's lines as kavex-dump prints them, each made in one piece: tables hold
+// thousands of entries.
+void AppendTextLines(const TTextSubchunk& Text, std::vector<std::string>& Lines) {
+  const bool Common = Text.GetID() == TTextSubchunk::CommonTableID;
+  std::string Language = "Language: ";
+  if (Common)
+    Language += "(common)";
+  else
+    Text.AppendTextUtf8(0, Language);
+  Lines.push_back(std::move(Language));
+  Lines.push_back(std::string("Charset: ") + CharsetName(Text));
+  const std::int32_t First = Common ? 0 : 1;
+  Lines.reserve(Lines.size() + static_cast<std::size_t>(std::max(Text.GetEntryCount() - First, 0)));
+  const TByteView Lengths = Text.EntryLengths();
+  for (std::int32_t I = First; I < Text.GetEntryCount(); ++I) {
+    char Digits[16];
+    const auto Number = std::to_chars(Digits, Digits + sizeof Digits, I);
+    std::string& Line = Lines.emplace_back();
+    // Room for the text of one byte a character; others make it grow.
+    Line.reserve(8 + static_cast<std::size_t>(Number.ptr - Digits) + Lengths[static_cast<std::size_t>(I)]);
+    Line.append("Entry ").append(Digits, Number.ptr).append(": ");
+    Text.AppendTextUtf8(I, Line);
   }
 }
 
@@ -57,14 +95,16 @@ TTextListDetails TextListDetails(const TTextSubchunk& Text) {
   D.Rows.reserve(static_cast<std::size_t>(std::max(Text.GetEntryCount(), 0)));
   const bool Common = Text.GetID() == TTextSubchunk::CommonTableID;
   const std::int32_t First = Common ? 0 : 1;
-  for (std::int32_t I = First; I < Text.GetEntryCount(); ++I)
-    D.Rows.push_back({std::to_string(I), Utf16ToUtf8(Text.GetText(I))});
-  switch (Text.GetCharWidth()) {
-    case 1: D.Charset = "GSM alphabet"; break;
-    case 2: D.Charset = "Unicode"; break;
-    default: D.Charset = "Unknown"; break;
+  for (std::int32_t I = First; I < Text.GetEntryCount(); ++I) {
+    TTextRow& Row = D.Rows.emplace_back();
+    Row.Index = std::to_string(I);
+    Text.AppendTextUtf8(I, Row.Entry);
   }
-  D.Language = Common ? std::string("(common)") : Utf16ToUtf8(Text.GetText(0));
+  D.Charset = CharsetName(Text);
+  if (Common)
+    D.Language = "(common)";
+  else
+    Text.AppendTextUtf8(0, D.Language);
   return D;
 }
 
@@ -82,6 +122,10 @@ bool HasSubchunkPanel(std::string_view ClassName) {
 
 TTextCanvas::TTextCanvas(int Width, int Height)
     : Rows_(static_cast<std::size_t>(std::max(Height, 0)), std::string(static_cast<std::size_t>(std::max(Width, 0)), '-')) {}
+
+void TTextCanvas::Clear() {
+  for (std::string& Row : Rows_) std::fill(Row.begin(), Row.end(), '-');
+}
 
 void TTextCanvas::SetPixel(int X, int Y, std::uint32_t Colour) {
   if (Y < 0 || static_cast<std::size_t>(Y) >= Rows_.size()) return;
@@ -108,17 +152,7 @@ std::vector<std::string> DumpDetailLines(const TKavClass& Node, bool Glyphs) {
       const TSubchunkDetails D = SubchunkDetails(static_cast<const TSubchunk&>(Node));
       Lines = {"Id: " + D.Id, "Length: " + D.Length, "Shortname: " + D.Shortname, "Flags: " + D.Flags};
       if (Panel == TNodePanel::TextList) {
-        const TTextListDetails T = TextListDetails(static_cast<const TTextSubchunk&>(Node));
-        Lines.push_back("Language: " + T.Language);
-        Lines.push_back("Charset: " + T.Charset);
-        Lines.reserve(Lines.size() + T.Rows.size());
-        for (const TTextRow& Row : T.Rows) {
-          // One allocation a line: tables hold thousands of entries.
-          std::string Line;
-          Line.reserve(8 + Row.Index.size() + Row.Entry.size());
-          Line.append("Entry ").append(Row.Index).append(": ").append(Row.Entry);
-          Lines.push_back(std::move(Line));
-        }
+        AppendTextLines(static_cast<const TTextSubchunk&>(Node), Lines);
       } else if (Panel == TNodePanel::OperatorList) {
         for (const TOperatorRow& Row : OperatorListRows(static_cast<const TPLMNSubchunk&>(Node)))
           Lines.push_back("MCC " + Row.Mcc + ": " + Row.Provider);

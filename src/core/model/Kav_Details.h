@@ -62,6 +62,7 @@ bool HasSubchunkPanel(std::string_view ClassName);
 class TTextCanvas : public TGlyphSurface {
 public:
   TTextCanvas(int Width, int Height);
+  void Clear();  // back to '-' everywhere
   void SetPixel(int X, int Y, std::uint32_t Colour) override;
   const std::vector<std::string>& Rows() const { return Rows_; }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -25,37 +26,47 @@ struct TBlockHeader {
 };
 
 // The root is built from a buffer, not from a parent's cursor; its base gets this one.
-TCursor NoParentCursor;
+TReader NoParentCursor;
 
+// Callers make sure that the 9 header bytes at Offset exist.
 TBlockHeader ReadBlockHeader(TByteView File, std::size_t Offset) {
-  return {ReadBE24(File, Offset + 1), ReadBE24(File, Offset + 5)};
+  return {BE24OrZero(File, Offset + 1), BE24OrZero(File, Offset + 5)};
 }
 
 }  // namespace
 
-TFls::TFls(TBytes Bytes) : TKavContainer(nullptr, 0, NoParentCursor) {
-  AdoptData(std::move(Bytes));
-  const TByteView File = Data();
+TFls::TFls(TBytes Bytes) : TFls(TImageBytes(Bytes.begin(), Bytes.end())) {}
+
+TFls::TFls(TImageBytes Bytes) : TKavContainer(nullptr, 0, NoParentCursor), Image_(std::move(Bytes)) {
+  const TByteView File = Image_;
   // A file shorter than one block header cannot be WinTesla; it is taken as a Divud image.
   if (File.size() >= WinTeslaHeaderSize && File[0] == WinTeslaMarker &&
       ReadBlockHeader(File, 0).BlockLength <= File.size()) {
-    TBytes Owned;
-    Owned.swap(MutableData());
-    JoinWinTeslaBlocks(Owned);
+    JoinWinTeslaBlocks();
   } else {
     Log(msgDivudAssumed);
   }
+  ShowImage();
 }
 
-void TFls::JoinWinTeslaBlocks(const TBytes& File) {
-  const TByteView In(File);
+// The children view the image: they go before it does.
+TFls::~TFls() { DestroyChildren(); }
+
+void TFls::ShowImage() {
+  SetSize(static_cast<std::int32_t>(Image_.size()));
+  SetData(Image_, 0);
+}
+
+void TFls::JoinWinTeslaBlocks() {
+  const TByteView In(Image_);
   TBlockHeader Block = ReadBlockHeader(In, 0);
   IsWinTesla_ = true;
   FlashBase_ = static_cast<std::int32_t>(Block.FlashAddr);
   Log(msgWinTeslaHeader, {std::int64_t{Block.FlashAddr}, std::int64_t{Block.BlockLength}});
 
-  TBytes Image;
-  Image.reserve(File.size());
+  // The payloads are joined in the file's own buffer: each moves down over the headers before
+  // it, and never reaches the header behind it, which is read only after the move.
+  std::size_t Joined = 0;
   std::size_t Pos = 0;  // start of the current block's header
   // The first block's payload may still run past the end of the file (its length was only
   // compared with the whole file); it is refused like any later block's.
@@ -64,8 +75,8 @@ void TFls::JoinWinTeslaBlocks(const TBytes& File) {
   for (;;) {
     Log(msgWinTeslaBlock, {std::int64_t{Block.FlashAddr}, std::int64_t{Block.BlockLength}});
     const std::size_t Payload = Pos + WinTeslaHeaderSize;
-    Image.insert(Image.end(), In.begin() + static_cast<std::ptrdiff_t>(Payload),
-                 In.begin() + static_cast<std::ptrdiff_t>(Payload + Block.BlockLength));
+    std::memmove(Image_.data() + Joined, Image_.data() + Payload, Block.BlockLength);
+    Joined += Block.BlockLength;
     Pos = Payload + Block.BlockLength;
     const std::size_t Rest = In.size() - Pos;
     if (Rest == 0) break;
@@ -77,19 +88,18 @@ void TFls::JoinWinTeslaBlocks(const TBytes& File) {
       throw EKavError(this, msgWinTeslaTooLong, {std::int64_t{NextBlock.BlockLength}, std::int64_t(Rest)});
     Block = NextBlock;
   }
-  AdoptData(std::move(Image));
+  Image_.resize(Joined);
 }
 
 std::size_t TFls::FillGap(std::int64_t NewSize) {
   const std::int64_t Gap = NewSize - Size();
-  if (Gap > 0 && Cursor().Pos == 0) {
+  if (Gap > 0 && Cursor().Pos() == 0) {
     Log(msgFillGap, {Gap});
-    MutableData().resize(static_cast<std::size_t>(NewSize), 0xFF);
-    SetSize(static_cast<std::int32_t>(NewSize));
-    ResetCursor();
+    Image_.resize(static_cast<std::size_t>(NewSize), 0xFF);
+    ShowImage();
     return 0;
   }
-  return Cursor().Pos;
+  return Cursor().Pos();
 }
 
 TKavClass* TFls::ParseNextChild() {
@@ -120,6 +130,12 @@ TKavClass* TFls::ParseNextChild() {
 }
 
 std::unique_ptr<TFls> LoadImage(TBytes Bytes, const std::string& FileName) {
+  auto Root = std::make_unique<TFls>(std::move(Bytes));
+  Root->SetFileName(FileName);
+  return Root;
+}
+
+std::unique_ptr<TFls> LoadImage(TImageBytes Bytes, const std::string& FileName) {
   auto Root = std::make_unique<TFls>(std::move(Bytes));
   Root->SetFileName(FileName);
   return Root;
@@ -167,13 +183,13 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName) {
     return nullptr;
   }
   if (Probe()) Probe()(FileName);
-  // A file near the limit may not fit in memory, once for the file and once for the image
-  // joined from its blocks; that is a file that cannot be read, not a crash.
+  // A file near the limit may not fit in memory (WinTesla blocks are joined in the file's own
+  // buffer, so it is needed once); that is a file that cannot be read, not a crash.
   const auto OutOfMemory = [&] {
     CallLogProc(msgFileReadError, Where,
                 {FormatText("Not enough memory to read the file (%s bytes)", {std::to_string(Length)})});
   };
-  TBytes Bytes;
+  TImageBytes Bytes;
   try {
     Bytes.resize(static_cast<std::size_t>(Length));
   } catch (const std::bad_alloc&) {

@@ -4,6 +4,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "model/KavObj.h"
 
@@ -13,6 +16,28 @@ class TMCU;
 class TPPM;
 class TEEPROM;
 
+// A byte buffer whose new bytes are left as they are: the loader reads the file into it at
+// once, so zeroing them first would only cost time.
+template <class T>
+struct TNoInitAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = TNoInitAllocator<U>;
+  };
+  TNoInitAllocator() = default;
+  template <class U>
+  TNoInitAllocator(const TNoInitAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* Place) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(Place)) U;
+  }
+  template <class U, class... TArgs>
+  void construct(U* Place, TArgs&&... Args) {
+    ::new (static_cast<void*>(Place)) U(std::forward<TArgs>(Args)...);
+  }
+};
+using TImageBytes = std::vector<std::uint8_t, TNoInitAllocator<std::uint8_t>>;
+
 // Divud images carry no flash address; their first byte stands at this one.
 constexpr std::int32_t DivudBaseAddr = 0x200000;
 
@@ -21,6 +46,8 @@ public:
   // Takes the whole file (Bytes) and recognises its layout. Raises EKavError for a broken
   // WinTesla block chain.
   explicit TFls(TBytes Bytes);
+  explicit TFls(TImageBytes Bytes);
+  ~TFls() override;
 
   const char* ClassName() const override { return "TFls"; }
   TNodeKind Kind() const override { return TNodeKind::Fls; }
@@ -43,7 +70,12 @@ public:
   std::size_t FillGap(std::int64_t NewSize);
 
 private:
-  void JoinWinTeslaBlocks(const TBytes& File);
+  void JoinWinTeslaBlocks();
+  void ShowImage();  // makes the image, as it now stands, the root's bytes
+
+  // The loaded image after the WinTesla join and the gap fill: one buffer, which every node
+  // views. It changes only before the first child takes its bytes.
+  TImageBytes Image_;
 
   std::string FileName_;
   TMCU* MCU_ = nullptr;
@@ -57,6 +89,7 @@ private:
 // Builds the root from bytes already in memory, logging as LoadFile does after reading
 // (no message 28). Raises EKavError as TFls does.
 std::unique_ptr<TFls> LoadImage(TBytes Bytes, const std::string& FileName);
+std::unique_ptr<TFls> LoadImage(TImageBytes Bytes, const std::string& FileName);  // the same, without a copy
 
 // Logs "Loading file", reads the file whole and builds the root. Returns nullptr, after logging
 // why, when the file cannot be opened (also: is not a regular file) or read, is empty, or is

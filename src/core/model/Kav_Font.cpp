@@ -11,8 +11,8 @@ namespace kavex {
 // ---------------------------------------------------------------------------------------
 // Font subchunk
 
-TFontSubchunk::TFontSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor)
-    : TSubchunk(Parent, Available, Cursor), NextFontHeader_{TByteView(FontData_), 0} {
+TFontSubchunk::TFontSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor)
+    : TSubchunk(Parent, Available, Cursor) {
   std::int64_t L = GetLength();
   if (L == static_cast<std::int64_t>(SubchunkHeaderSize)) return;
   // A font subchunk is followed by a 16-byte terminator and nothing else, so the chunk's rest
@@ -24,16 +24,15 @@ TFontSubchunk::TFontSubchunk(TKavClass* Parent, std::int32_t Available, TCursor&
   // A body too short for its 4-byte font count holds no fonts; the subchunk still ends where
   // its length says, so the terminator is looked for in its place.
   if (L < 20) {
-    Cursor.Advance(L - static_cast<std::int64_t>(SubchunkHeaderSize));
+    Cursor.SkipUpTo(SizeOrZero(L - static_cast<std::int64_t>(SubchunkHeaderSize)));
     return;
   }
-  FontCount_ = static_cast<std::int32_t>(ReadBE32(Cursor.Buf, Cursor.Pos));
-  Cursor.Advance(4);
-  const auto DataSize = static_cast<std::size_t>(L - 20);
-  const TByteView Data = Cursor.Here().first(std::min(DataSize, Cursor.Left()));
-  FontData_.assign(Data.begin(), Data.end());
-  Cursor.Advance(static_cast<std::int64_t>(DataSize));
-  NextFontHeader_ = TCursor{TByteView(FontData_), 0};
+  // The count's missing bytes, past the end of the chunk data, read as 0 (a zero-filled read).
+  FontCount_ = static_cast<std::int32_t>(Cursor.PeekBE32OrZero());
+  Cursor.SkipUpTo(4);
+  const std::size_t Offset = Cursor.ImageOffset();
+  FontData_ = Cursor.TakeUpTo(static_cast<std::size_t>(L - 20));
+  NextFontHeader_ = TReader(FontData_, 0, Offset);
 }
 
 std::string TFontSubchunk::GetDescription() const { return FormatText("%d fonts", {std::int64_t{FontCount_}}); }
@@ -42,7 +41,7 @@ TKavClass* TFontSubchunk::ParseNextChild() {
   if (FontsBuilt_ >= FontCount_ || HeadersCut_) return nullptr;
   // FontCount comes from the file: a header that does not lie wholly inside the font data
   // ends the list, reported once, and the fonts before it stay.
-  if (!HasBytes(FontData_, NextFontHeader_.Pos, FontHeaderSize)) {
+  if (!NextFontHeader_.Peek(FontHeaderSize)) {
     HeadersCut_ = true;
     Log(msgChunkUnexpectedEnd);
     return nullptr;
@@ -55,12 +54,14 @@ TKavClass* TFontSubchunk::ParseNextChild() {
 // ---------------------------------------------------------------------------------------
 // Font entry
 
-TFontEntry::TFontEntry(TFontSubchunk* Parent, std::int32_t Available, TCursor& Cursor)
+TFontEntry::TFontEntry(TFontSubchunk* Parent, std::int32_t Available, TReader& Cursor)
     : TKavClass(Parent, Available, Cursor), FontData_(Parent->FontData()) {
-  HeaderPos_ = std::min(Cursor.Pos, FontData_.size());
-  const TByteView Header = Cursor.Here().first(std::min(FontHeaderSize, Cursor.Left()));
+  HeaderPos_ = Cursor.Pos();
+  const std::size_t Offset = Cursor.ImageOffset();
+  const TByteView Header = Cursor.TakeUpTo(FontHeaderSize);
   std::copy(Header.begin(), Header.end(), Header_.begin());
-  Cursor.Advance(FontHeaderSize);
+  // The entry's own bytes are its header, when all of it lies inside the font data.
+  if (Header.size() == FontHeaderSize) SetImageBytes(Header, Offset);
 
   // Offsets come from the file: only the range records that lie inside the font data count.
   if (Locate(RangeTableOffset(), 0, RangeTablePos_))
@@ -102,11 +103,13 @@ bool TFontEntry::Locate(std::uint64_t Offset, std::size_t Length, std::size_t& P
 }
 
 TGlyphRange TFontEntry::Range(std::size_t Index) const {
+  // Records up to StoredRangeCount() lie inside the font data; one asked for past them reads
+  // as zeros (a zero-filled read).
   const std::size_t Pos = RangeTablePos_ + GlyphRangeSize * Index;
-  const std::uint32_t Packed = ReadBE32(FontData_, Pos + 4);
+  const std::uint32_t Packed = BE32OrZero(FontData_, Pos + 4);
   TGlyphRange R;
-  R.FirstChar = ReadBE16(FontData_, Pos);
-  R.LastChar = ReadBE16(FontData_, Pos + 2);
+  R.FirstChar = BE16OrZero(FontData_, Pos);
+  R.LastChar = BE16OrZero(FontData_, Pos + 2);
   R.FirstRow = Packed >> 14;
   R.ImageIndex = (Packed >> 10) & 0xF;
   R.GlyphHeight = (Packed >> 5) & 0x1F;
@@ -152,31 +155,25 @@ void TFontEntry::DrawGlyph(std::uint16_t Char, TGlyphSurface& Surface, int Left,
   const std::uint64_t Width = FontData_[EntryPos + 7];
   // Without columns the walk below would never meet the glyph's last row.
   if (Width == 0 || Height == 0) return;
-  const std::uint64_t Bitmap = std::uint64_t{EntryPos} + ReadBE32(FontData_, EntryPos);
+  const std::uint64_t Bitmap = std::uint64_t{EntryPos} + BE32OrZero(FontData_, EntryPos);  // located above: all there
 
-  // Bands of 8 rows, Width bytes each, bit 0 the band's top row. The glyph may start and end
-  // inside a band; its height (at most 31) bounds the walk to five bands. Bitmap bytes outside
-  // the font data leave their pixels undrawn.
-  for (std::int64_t Band = Row0 / 8;; ++Band) {
-    bool Done = false;
-    for (std::uint64_t C = 0; C < Width; ++C) {
-      const std::uint64_t At = Bitmap + static_cast<std::uint64_t>(Band) * Width + C;
-      for (int B = 0; B < 8; ++B) {
-        const std::int64_t J = Band * 8 + B - Row0;
-        if (J < 0) continue;
-        if (J >= Height) {
-          Done = true;
-          break;
-        }
-        if (At >= FontData_.size()) continue;
-        const std::int64_t X = std::int64_t{Left} + static_cast<std::int64_t>(C);
-        const std::int64_t Y = std::int64_t{Top} + J;
-        if (X > INT_MAX || Y > INT_MAX) continue;
-        const bool Ink = (FontData_[static_cast<std::size_t>(At)] >> B) & 1;
-        Surface.SetPixel(static_cast<int>(X), static_cast<int>(Y), Ink ? GlyphInk : GlyphPaper);
-      }
+  // Bands of 8 rows, Width bytes each, bit 0 the band's top row; the glyph may start and end
+  // inside a band. Drawn row by row; bitmap bytes outside the font data leave their pixels
+  // undrawn, as do pixels whose place no int can hold.
+  for (std::int64_t J = 0; J < Height; ++J) {
+    const std::int64_t Y = std::int64_t{Top} + J;
+    if (Y > INT_MAX) break;
+    const std::uint64_t Row = static_cast<std::uint64_t>(Row0 + J);
+    const std::uint64_t RowStart = Bitmap + Row / 8 * Width;
+    const int Bit = static_cast<int>(Row % 8);
+    // The columns whose byte lies inside the font data and whose X an int holds.
+    std::uint64_t Columns = RowStart < FontData_.size() ? std::min<std::uint64_t>(Width, FontData_.size() - RowStart) : 0;
+    Columns = std::min<std::uint64_t>(Columns, static_cast<std::uint64_t>(std::max<std::int64_t>(std::int64_t{INT_MAX} - Left + 1, 0)));
+    const std::uint8_t* Bytes = FontData_.data() + (Columns ? RowStart : 0);
+    for (std::uint64_t C = 0; C < Columns; ++C) {
+      const bool Ink = (Bytes[C] >> Bit) & 1;
+      Surface.SetPixel(static_cast<int>(Left + static_cast<std::int64_t>(C)), static_cast<int>(Y), Ink ? GlyphInk : GlyphPaper);
     }
-    if (Done) break;
   }
 }
 

@@ -34,7 +34,7 @@ constexpr std::int32_t MaxFontChars = 0x10000;
 
 class TFontSubchunk : public TSubchunk {
 public:
-  TFontSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  TFontSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
 
   const char* ClassName() const override { return "TFontSubchunk"; }
   TNodeKind Kind() const override { return TNodeKind::FontSubchunk; }
@@ -49,8 +49,8 @@ public:
 
 private:
   std::int32_t FontCount_ = 0;
-  TBytes FontData_;
-  TCursor NextFontHeader_;
+  TByteView FontData_;
+  TReader NextFontHeader_;
   std::int32_t FontsBuilt_ = 0;
   bool HeadersCut_ = false;  // the next header ran past the font data
 };
@@ -69,7 +69,7 @@ struct TGlyphRange {
 class TFontEntry final : public TKavClass {
 public:
   // Cursor is the parent's next font header, inside its font data; it moves by 44.
-  TFontEntry(TFontSubchunk* Parent, std::int32_t Available, TCursor& Cursor);
+  TFontEntry(TFontSubchunk* Parent, std::int32_t Available, TReader& Cursor);
 
   const char* ClassName() const override { return "TFontEntry"; }
   TNodeKind Kind() const override { return TNodeKind::FontEntry; }
@@ -85,11 +85,11 @@ public:
   // over the glyph's whole box. Nothing when no range covers Char.
   void DrawGlyph(std::uint16_t Char, TGlyphSurface& Surface, int Left, int Top) const;
 
-  std::uint32_t BitImageTableOffset() const { return ReadBE32(Header_, 0); }
-  std::uint32_t RangeTableOffset() const { return ReadBE32(Header_, 8); }
-  std::uint16_t SecondTableCount() const { return ReadBE16(Header_, 12); }
-  std::uint16_t RangeCount() const { return ReadBE16(Header_, 14); }
-  std::uint32_t EntryFlags() const { return ReadBE32(Header_, 20); }
+  std::uint32_t BitImageTableOffset() const { return FieldBE32<0>(Header_); }
+  std::uint32_t RangeTableOffset() const { return FieldBE32<8>(Header_); }
+  std::uint16_t SecondTableCount() const { return FieldBE16<12>(Header_); }
+  std::uint16_t RangeCount() const { return FieldBE16<14>(Header_); }
+  std::uint32_t EntryFlags() const { return FieldBE32<20>(Header_); }
   std::string Name1() const;
   std::string Name2() const;
   std::size_t HeaderPos() const { return HeaderPos_; }

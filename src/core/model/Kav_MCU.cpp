@@ -1,6 +1,7 @@
 #include "model/Kav_MCU.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "log/Log.h"
@@ -45,47 +46,56 @@ std::string TextUpToZero(TByteView Bytes) {
 
 }  // namespace
 
-TMCU::TMCU(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TKavContainer(Parent, Available, Cursor) {
+TMCU::TMCU(TKavClass* Parent, std::int32_t Available, TReader& Cursor) : TKavContainer(Parent, Available, Cursor) {
   auto* Root = dynamic_cast<TFls*>(Parent);
   BaseAddr_ = (Root && Root->FlashBase() != -1) ? Root->FlashBase() : DivudBaseAddr;
   const std::int64_t Base = BaseAddr_;
 
-  if (Available < McuHeaderSize) throw EKavError(this, msgMcuTooSmall, {std::int64_t{Available}});
-  // Until the area has its own copy, it is read at the parent's cursor, within Available.
-  TByteView Area = Cursor.Here().first(std::min<std::size_t>(Cursor.Left(), static_cast<std::size_t>(Available)));
+  // Until the area has its size, it is read at the parent's cursor, within Available.
+  TByteView Area = Cursor.PeekUpTo(SizeOrZero(Available));
+  if (Available < McuHeaderSize || Area.size() < static_cast<std::size_t>(McuHeaderSize))
+    throw EKavError(this, msgMcuTooSmall, {std::int64_t{Available}});
+  std::array<std::uint8_t, McuHeaderSize> Header{};
+  std::copy_n(Area.begin(), Header.size(), Header.begin());
 
-  const std::uint32_t FieldsStart = ReadBE24(Area, FieldsStartOffset);
+  const std::uint32_t FieldsStart = FieldBE24<FieldsStartOffset>(Header);
   if (FieldsStart != Base + 0x24) throw EKavError(this, msgMcuFieldsStart, {std::int64_t{FieldsStart}});
 
   if (!AllBytesEqual(Area, 0x08, 26, 0xFF)) Log(msgMcuHeaderNotFF, {std::string("Unk2")});
   if (!AllBytesEqual(Area, 0x2A, 14, 0xFF)) Log(msgMcuHeaderNotFF, {std::string("Unk3")});
 
   // The info block's 4-byte address must lie inside the bytes too, not just start there.
-  const std::int64_t Info = static_cast<std::int64_t>(ReadBE32(Area, 0x3C)) - Base;
-  if (!InOpenRange(Info, Available) || !HasBytes(Area, static_cast<std::size_t>(Info), 4))
+  const std::int64_t Info = std::int64_t{FieldBE32<0x3C>(Header)} - Base;
+  TReader At(Area);
+  std::uint32_t VersionAddr = 0;
+  if (!InOpenRange(Info, Available) || !At.Seek(static_cast<std::size_t>(Info)) || !At.ReadBE32(VersionAddr))
     throw EKavError(this, msgMcuInfoBase, {Info});
   InfoBase_ = static_cast<std::int32_t>(Info);
 
-  const std::int64_t VersionAt = static_cast<std::int64_t>(ReadBE32(Area, static_cast<std::size_t>(Info))) - Base;
+  const std::int64_t VersionAt = std::int64_t{VersionAddr} - Base;
   if (!InOpenRange(VersionAt, Available)) throw EKavError(this, msgMcuVersionOut, {VersionAt});
   // A version without a zero byte ends with the bytes available.
-  Version_ = TextUpToZero(Area.subspan(static_cast<std::size_t>(VersionAt)));
+  Version_ = TextUpToZero(TReader(Area, static_cast<std::size_t>(VersionAt)).Rest());
   Log(msgMcuVersion, {JoinLines(Version_)});
 
   const std::int64_t VNextAt = FindVNext(Area);
-  if (VNextAt < 0) throw EKavError(this, msgVNextNotFound, {});
+  // The record found lies 0x24 bytes or more before the end: its first 8 bytes are there.
+  std::uint32_t LocationAddr = 0;
+  if (VNextAt < 0 || !At.Seek(static_cast<std::size_t>(VNextAt)) || !At.ReadBE32(LocationAddr))
+    throw EKavError(this, msgVNextNotFound, {});
   VNext_ = static_cast<std::int32_t>(VNextAt);
   const std::size_t O = static_cast<std::size_t>(VNextAt);
   if (O % 4 != 0) Log(msgVNextUnaligned, {VNextAt});
   if (Area[O + 7] != 0x00) Log(msgVNextGapByte, {std::int64_t{Area[O + 7]}});
 
-  const std::int64_t Location = static_cast<std::int64_t>(ReadBE32(Area, O)) - Base;
-  if (!InOpenRange(Location, Available) || !HasBytes(Area, static_cast<std::size_t>(Location), 8))
+  const std::int64_t Location = std::int64_t{LocationAddr} - Base;
+  std::uint32_t PpmStart = 0;
+  std::uint32_t PpmEnd = 0;
+  if (!InOpenRange(Location, Available) || !At.Seek(static_cast<std::size_t>(Location)) || !At.ReadBE32(PpmStart) ||
+      !At.ReadBE32(PpmEnd))
     throw EKavError(this, msgPpmLocationOut, {Location});
   PPMLocation_ = static_cast<std::int32_t>(Location);
 
-  const std::uint32_t PpmStart = ReadBE32(Area, static_cast<std::size_t>(Location));
-  const std::uint32_t PpmEnd = ReadBE32(Area, static_cast<std::size_t>(Location) + 4);
   if (PpmStart > PpmEnd) throw EKavError(this, msgPpmStartAboveEnd, {std::int64_t{PpmStart}, std::int64_t{PpmEnd}});
   const std::int64_t PpmLength = static_cast<std::int64_t>(PpmEnd) - PpmStart + 1;
   // The PPM area reads this length back; one that no signed 32-bit size can hold is as good
@@ -93,26 +103,26 @@ TMCU::TMCU(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TKavCon
   PPMLength_ = static_cast<std::int32_t>(std::min<std::int64_t>(PpmLength, 0x7FFFFFFF));
 
   std::int64_t McuSize = static_cast<std::int64_t>(PpmStart) - Base;
-  std::size_t Start = Cursor.Pos;
   if (Root && Root->IsWinTesla() && McuSize <= MaxFlashSpan) {
-    Start = Root->FillGap(static_cast<std::int64_t>(Cursor.Pos) + McuSize);
+    // The image may grow behind the area: the parent's cursor is taken anew over it.
+    const std::size_t Start = Root->FillGap(static_cast<std::int64_t>(Cursor.Pos()) + McuSize);
     Cursor = Root->Cursor();
-    Cursor.Pos = Start;
+    Cursor.Seek(Start);
   }
   if (McuSize < MinMcuSize) throw EKavError(this, msgMcuFieldsTooSmall, {McuSize});
   // An MCU area that runs past the image (a Divud file cut short, or a PPM start beyond any
-  // flash) cannot be copied; it is refused as too small for the length its header claims.
+  // flash) cannot be viewed; it is refused as too small for the length its header claims.
   if (McuSize > static_cast<std::int64_t>(Cursor.Left()))
     throw EKavError(this, msgMcuTooSmall, {std::int64_t(Cursor.Left())});
   SetSize(static_cast<std::int32_t>(McuSize));
-  Area = Cursor.Here().first(static_cast<std::size_t>(McuSize));
 
-  const std::int64_t FieldsEnd = static_cast<std::int64_t>(ReadBE24(Area, 0x27)) - Base;
+  // The area starts where it did before any fill, so its header is the one read above.
+  const std::int64_t FieldsEnd = std::int64_t{FieldBE24<0x27>(Header)} - Base;
   if (!InOpenRange(FieldsEnd, McuSize)) throw EKavError(this, msgMcuFieldsEnd, {FieldsEnd});
   ChecksumLength_ = static_cast<std::int32_t>(FieldsEnd + 1);
 
-  SetData(Area);
-  Cursor.Advance(McuSize);
+  const std::size_t Offset = Cursor.ImageOffset();
+  SetData(Cursor.TakeUpTo(static_cast<std::size_t>(McuSize)), Offset);
 
   const std::uint16_t Stored = GetStoredChecksum();
   const std::uint16_t Calculated = GetCalcChecksum();
@@ -120,7 +130,8 @@ TMCU::TMCU(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TKavCon
 }
 
 std::uint16_t TMCU::GetCalcChecksum() const {
-  // The range may reach up to 0x25 bytes past the area; bytes beyond it count as 0.
+  // The range may reach up to 0x25 bytes past the area; bytes beyond it count as 0 (the
+  // sum's zero-filled last word).
   return SumWordsBE(Data(), FieldsStartOffset, ChecksumLength_);
 }
 

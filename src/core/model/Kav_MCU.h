@@ -7,14 +7,14 @@ namespace kavex {
 
 class TMCU : public TKavContainer {
 public:
-  TMCU(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  TMCU(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
 
   const char* ClassName() const override { return "TMCU"; }
   TNodeKind Kind() const override { return TNodeKind::MCU; }
   std::string GetName() const override { return "MCU"; }
   std::string GetDescription() const override { return JoinLines(Version_); }
 
-  std::uint16_t GetStoredChecksum() const { return ReadBE16(Data(), 0x22); }
+  std::uint16_t GetStoredChecksum() const { return BE16OrZero(Data(), 0x22); }  // 0 before the area is built
   std::uint16_t GetCalcChecksum() const;
   const std::string& GetVersion() const { return Version_; }  // as stored, line feeds kept (UTF-8)
   std::int32_t GetPPMLength() const { return PPMLength_; }

@@ -12,38 +12,38 @@ std::int32_t OperatorCode(std::uint8_t B1, std::uint8_t B2) {
   return (B1 >> 4) * 10 + (B2 >> 4);
 }
 
-TPLMNSubchunk::TPLMNSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor)
+TPLMNSubchunk::TPLMNSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor)
     : TSubchunk(Parent, Available, Cursor) {
   const std::int64_t L = GetLength();
-  const TByteView Data = Cursor.Buf;  // the chunk's data
-  const std::size_t Start = Cursor.Pos;
+  const TByteView Data = Cursor.Bytes();  // the chunk's data
+  const std::size_t Start = Cursor.Pos();
   // Entries are read while the cursor stands before the subchunk's end. Each is read from the
   // chunk data, so the last one and its name may reach past that end; only the end of the
   // chunk data cuts them (a byte beyond it reads as 0). A Length below 16 leaves no entries.
-  const std::size_t End = Start - SubchunkHeaderSize + static_cast<std::size_t>(std::max<std::int64_t>(L, 0));
+  const std::size_t End = Start - SubchunkHeaderSize + SizeOrZero(L);
   std::size_t NamesEnd = Start;
-  while (Cursor.Pos < End && Cursor.Pos < Data.size()) {
-    const std::size_t Pos = Cursor.Pos;
+  while (Cursor.Pos() < End && Cursor.Left() > 0) {
+    const std::size_t Pos = Cursor.Pos();
     const std::uint8_t RecordLength = Data[Pos];
     const std::size_t NameStart = std::min(Pos + 4, Data.size());
-    const TByteView Name = Data.subspan(NameStart, std::min<std::size_t>(ByteAt(Data, Pos + 3), Data.size() - NameStart));
+    const TByteView Name =
+        Data.subspan(NameStart, std::min<std::size_t>(ByteOrZero(Data, Pos + 3), Data.size() - NameStart));
     const auto NameSize = static_cast<std::size_t>(std::find(Name.begin(), Name.end(), 0) - Name.begin());
     Operators_.push_back({static_cast<std::uint32_t>(NameStart - Start), static_cast<std::uint8_t>(NameSize),
-                          OperatorCode(ByteAt(Data, Pos + 1), ByteAt(Data, Pos + 2))});
+                          OperatorCode(ByteOrZero(Data, Pos + 1), ByteOrZero(Data, Pos + 2))});
     NamesEnd = std::max(NamesEnd, NameStart + NameSize);
     // A record length of 0 would read this entry for ever: the list ends with it, and the next
     // subchunk starts behind this one's length.
     if (RecordLength == 0) {
-      Cursor.Advance(static_cast<std::int64_t>(End - Pos));
+      Cursor.SkipUpTo(End - Pos);
       break;
     }
-    Cursor.Advance(RecordLength);
-    Cursor.Align4();
+    Cursor.SkipUpTo(RecordLength);
+    Cursor.AlignUp4UpToEnd();
   }
   // The cursor ends behind the last entry, aligned, where the chunk's walk goes on.
-  Cursor.Align4();
-  const TByteView Names = Data.subspan(Start, NamesEnd - Start);
-  Body_.assign(Names.begin(), Names.end());
+  Cursor.AlignUp4UpToEnd();
+  Body_ = Data.subspan(Start, NamesEnd - Start);
 }
 
 std::int32_t TPLMNSubchunk::GetCountryCode() const {
@@ -65,7 +65,7 @@ std::int32_t TPLMNSubchunk::GetOperatorCode(std::int32_t Index) const {
 std::string TPLMNSubchunk::GetOperatorName(std::int32_t Index) const {
   if (Index < 0 || Index >= GetOperatorCount()) return {};
   const TOperator& Op = Operators_[static_cast<std::size_t>(Index)];
-  return FieldText(TByteView(Body_).subspan(Op.NamePos, Op.NameSize));
+  return FieldText(Body_.subspan(Op.NamePos, Op.NameSize));
 }
 
 }  // namespace kavex

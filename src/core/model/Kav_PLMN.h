@@ -7,7 +7,7 @@ namespace kavex {
 
 class TPLMNSubchunk : public TSubchunk {
 public:
-  TPLMNSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  TPLMNSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
 
   const char* ClassName() const override { return "TPLMNSubchunk"; }
   TNodeKind Kind() const override { return TNodeKind::PLMNSubchunk; }
@@ -27,10 +27,10 @@ private:
     std::uint8_t NameSize;  // up to the name's first zero byte
     std::int32_t Code;
   };
-  // Entries may overlap (a record length shorter than the name), so names point into one copy
-  // of the bytes from the body's start to the end of the furthest name (which may lie past the
-  // subchunk) instead of being copied each: the list stays a small multiple of the bytes.
-  TBytes Body_;
+  // Entries may overlap (a record length shorter than the name), so names point into the
+  // chunk data from the body's start to the end of the furthest name (which may lie past the
+  // subchunk) instead of being copied each.
+  TByteView Body_;
   std::vector<TOperator> Operators_;
 };
 

@@ -22,22 +22,20 @@ bool HasSignature(TByteView Bytes) {
 
 }  // namespace
 
-std::unique_ptr<TPPM> TPPM::Create(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) {
+std::unique_ptr<TPPM> TPPM::Create(TKavClass* Parent, std::int32_t Available, TReader& Cursor) {
   if (Available < MinPpmSize) CallLogProc(msgPpmTooSmall, "/PPM/", {std::int64_t{Available}});
-  const TByteView At = Cursor.Here().first(std::min<std::size_t>(Cursor.Left(), static_cast<std::size_t>(std::max(Available, 0))));
-  if (!HasSignature(At)) {
+  if (!HasSignature(Cursor.PeekUpTo(SizeOrZero(Available)))) {
     CallLogProc(msgPpmNoSignature, "/PPM/", {});
     return nullptr;
   }
   return std::make_unique<TPPM>(Parent, Available, Cursor);
 }
 
-TPPM::TPPM(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TKavContainer(Parent, Available, Cursor) {
-  const std::size_t Avail = std::min<std::size_t>(Cursor.Left(), static_cast<std::size_t>(std::max(Available, 0)));
+TPPM::TPPM(TKavClass* Parent, std::int32_t Available, TReader& Cursor) : TKavContainer(Parent, Available, Cursor) {
+  const std::size_t Avail = std::min(Cursor.Left(), SizeOrZero(Available));
   // A header cut short by the end of the image is read as far as it goes; the rest stays 0.
-  const std::size_t HeaderBytes = std::min(Avail, PpmHeaderSize);
-  std::copy_n(Cursor.Here().begin(), HeaderBytes, Header_.begin());
-  Cursor.Advance(static_cast<std::int64_t>(HeaderBytes));
+  const TByteView HeaderBytes = Cursor.TakeUpTo(std::min(Avail, PpmHeaderSize));
+  std::copy(HeaderBytes.begin(), HeaderBytes.end(), Header_.begin());
 
   Log(msgPpmVersion, {JoinLines(VersionText())});
 
@@ -53,11 +51,11 @@ TPPM::TPPM(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TKavCon
     Log(msgPpmTooSmall, {Length});
   }
   SetSize(static_cast<std::int32_t>(std::max<std::int64_t>(Length - static_cast<std::int64_t>(PpmHeaderSize), 0)));
-  SetData(Cursor.Here().first(static_cast<std::size_t>(Size())));
-  Cursor.Advance(Size());
+  const std::size_t Offset = Cursor.ImageOffset();
+  SetData(Cursor.TakeUpTo(SizeOrZero(Size())), Offset);
 
-  const bool HasChecksum = Size() >= TrailerSize;
-  if (HasChecksum) StoredChecksum_ = ReadBE16(Data(), static_cast<std::size_t>(Size() - TrailerSize));
+  TReader Trailer(Data(), SizeOrZero(Size() - TrailerSize));
+  const bool HasChecksum = Size() >= TrailerSize && Trailer.ReadBE16(StoredChecksum_);
 
   if (MCU_) {
     if (HasChecksum) {

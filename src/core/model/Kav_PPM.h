@@ -15,9 +15,9 @@ class TPPM : public TKavContainer {
 public:
   // Builds the area at Cursor, or returns nullptr (after message 16) when the signature is
   // missing; the cursor is then unchanged.
-  static std::unique_ptr<TPPM> Create(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  static std::unique_ptr<TPPM> Create(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
 
-  TPPM(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  TPPM(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
 
   const char* ClassName() const override { return "TPPM"; }
   TNodeKind Kind() const override { return TNodeKind::PPM; }

@@ -8,14 +8,24 @@
 
 namespace kavex {
 
-TSubchunk::TSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor)
-    : TKavClass(Parent, Available, Cursor), Source_(Cursor.Buf), StoredStart_(Cursor.Pos), StoredEnd_(Cursor.Pos) {
-  if (Available < static_cast<std::int32_t>(SubchunkHeaderSize) || Cursor.Left() < SubchunkHeaderSize)
-    throw EKavError(this, msgSubchunkNoHeader, {std::int64_t{Available}});
-  std::copy_n(Cursor.Here().begin(), SubchunkHeaderSize, Header_.begin());
+TSubchunk::TSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor)
+    : TKavClass(Parent, Available, Cursor),
+      Source_(Cursor.Bytes()),
+      SourceOffset_(Cursor.BaseOffset()),
+      StoredStart_(Cursor.Pos()),
+      StoredEnd_(Cursor.Pos()) {
+  const auto Header =
+      Available < static_cast<std::int32_t>(SubchunkHeaderSize) ? std::nullopt : Cursor.Peek(SubchunkHeaderSize);
+  if (!Header) throw EKavError(this, msgSubchunkNoHeader, {std::int64_t{Available}});
+  std::copy(Header->begin(), Header->end(), Header_.begin());
   // As with chunks, a subchunk that cannot be built leaves the chunk's cursor where it was.
   if (GetLength() > Available) throw EKavError(this, msgSubchunkTooLong, {std::int64_t{Available}, std::int64_t{GetLength()}});
-  Cursor.Advance(SubchunkHeaderSize);
+  Cursor.SkipUpTo(SubchunkHeaderSize);
+}
+
+void TSubchunk::SetStoredEnd(std::size_t End) {
+  StoredEnd_ = End;
+  SetImageBytes(StoredBytes(), SourceOffset_ + StoredStart_);
 }
 
 TByteView TSubchunk::StoredBytes() const {
@@ -26,30 +36,30 @@ TByteView TSubchunk::StoredBytes() const {
 std::string TSubchunk::GetShortName() const { return FieldText(TByteView(Header_).subspan(8, 4)); }
 
 std::string TSubchunk::GetName() const {
+  // "0x%.8x" of the ID, made by hand: every log line of a subchunk's path asks for it.
+  std::string Name = "0x00000000";
+  const std::uint32_t Id = GetID();
+  for (int D = 0; D < 8; ++D) Name[9 - D] = "0123456789ABCDEF"[(Id >> (4 * D)) & 0xF];
   const std::string Short = GetShortName();
-  return FormatText("0x%.8x%s", {std::int64_t{GetID()}, Short.empty() ? std::string() : ", " + Short});
+  if (!Short.empty()) Name.append(", ").append(Short);
+  return Name;
 }
 
-TRawSubchunk::TRawSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TSubchunk(Parent, Available, Cursor) {
+TRawSubchunk::TRawSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor) : TSubchunk(Parent, Available, Cursor) {
   // Counted in 64 bits so that a Length near the lowest 32-bit value cannot wrap into a body size.
   RawSize_ = static_cast<std::int32_t>(
       std::max<std::int64_t>(std::int64_t{GetLength()} - static_cast<std::int64_t>(SubchunkHeaderSize), INT32_MIN));
-  if (RawSize_ > 0) {
-    // Length was checked against the bytes left, so the body lies inside the chunk data.
-    const TByteView Body = Cursor.Here().first(std::min<std::size_t>(Cursor.Left(), static_cast<std::size_t>(RawSize_)));
-    RawData_.assign(Body.begin(), Body.end());
-    Cursor.Advance(RawSize_);
-  }
-  Cursor.Align4();
+  // Length was checked against the bytes left, so the body lies inside the chunk data.
+  RawData_ = Cursor.TakeUpTo(SizeOrZero(RawSize_));
+  Cursor.AlignUp4UpToEnd();
 }
 
-TLPCSSubchunk::TLPCSSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) : TSubchunk(Parent, Available, Cursor) {
+TLPCSSubchunk::TLPCSSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor) : TSubchunk(Parent, Available, Cursor) {
   // The body is 512 bytes whatever Length says. When the chunk ends before them, the subchunk
   // is refused (the chunk then closes) rather than read beyond the data.
-  if (Cursor.Left() < LpcsBodySize) throw EKavError(this, msgChunkUnexpectedEnd, {});
-  const TByteView Body = Cursor.Here().first(LpcsBodySize);
-  LPCSData_.assign(Body.begin(), Body.end());
-  Cursor.Advance(LpcsBodySize);
+  const auto Body = Cursor.Take(LpcsBodySize);
+  if (!Body) throw EKavError(this, msgChunkUnexpectedEnd, {});
+  LPCSData_ = *Body;
 }
 
 }  // namespace kavex

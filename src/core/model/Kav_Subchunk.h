@@ -12,39 +12,41 @@ constexpr std::size_t SubchunkHeaderSize = 16;
 class TSubchunk : public TKavClass {
 public:
   // Reads and checks the 16-byte header at Cursor; raises EKavError (36, 37) when it cannot.
-  TSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  TSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
 
   // "0x%.8x" of ID, then ", " and the short name when there is one.
   std::string GetName() const override;
 
   const std::array<std::uint8_t, SubchunkHeaderSize>& GetHeader() const { return Header_; }
-  std::uint32_t GetID() const { return ReadBE32(Header_, 0); }
-  std::int32_t GetLength() const { return static_cast<std::int32_t>(ReadBE32(Header_, 4)); }
+  std::uint32_t GetID() const { return FieldBE32<0>(Header_); }
+  std::int32_t GetLength() const { return static_cast<std::int32_t>(FieldBE32<4>(Header_)); }
   std::string GetShortName() const;
-  std::uint32_t GetFlags() const { return ReadBE32(Header_, 12); }
+  std::uint32_t GetFlags() const { return FieldBE32<12>(Header_); }
 
   // The bytes the subchunk takes in its chunk's data: header, body and the padding up to the
-  // next subchunk. The chunk marks their end once the subchunk is built.
+  // next subchunk. The chunk marks their end once the subchunk is built; they are then also
+  // the node's bytes.
   TByteView StoredBytes() const;
-  void SetStoredEnd(std::size_t End) { StoredEnd_ = End; }
+  void SetStoredEnd(std::size_t End);
 
 private:
   std::array<std::uint8_t, SubchunkHeaderSize> Header_{};
   TByteView Source_;  // the chunk's data, which lives as long as the chunk
+  std::size_t SourceOffset_ = 0;
   std::size_t StoredStart_ = 0;
   std::size_t StoredEnd_ = 0;
 };
 
 class TRawSubchunk : public TSubchunk {
 public:
-  TRawSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  TRawSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
   const char* ClassName() const override { return "TRawSubchunk"; }
   TNodeKind Kind() const override { return TNodeKind::RawSubchunk; }
   TByteView RawData() const { return RawData_; }
   std::int32_t RawSize() const { return RawSize_; }
 
 private:
-  TBytes RawData_;
+  TByteView RawData_;
   std::int32_t RawSize_ = 0;
 };
 
@@ -73,13 +75,13 @@ constexpr std::size_t LpcsBodySize = 512;
 
 class TLPCSSubchunk : public TSubchunk {
 public:
-  TLPCSSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  TLPCSSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
   const char* ClassName() const override { return "TLPCSSubchunk"; }
   TNodeKind Kind() const override { return TNodeKind::LPCSSubchunk; }
   TByteView LPCSData() const { return LPCSData_; }
 
 private:
-  TBytes LPCSData_;
+  TByteView LPCSData_;
 };
 
 class TClosingSubchunk : public TSubchunk {
@@ -91,7 +93,7 @@ public:
 
 // Factory for the kind table: builds T at Cursor.
 template <class T>
-std::unique_ptr<TSubchunk> MakeSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor) {
+std::unique_ptr<TSubchunk> MakeSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor) {
   return std::make_unique<T>(Parent, Available, Cursor);
 }
 

@@ -6,7 +6,7 @@
 
 namespace kavex {
 
-TTextSubchunk::TTextSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor)
+TTextSubchunk::TTextSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor)
     : TSubchunk(Parent, Available, Cursor) {
   const std::int64_t L = GetLength();
   // Length 16 announces no body. A Length below 16 cannot even hold its own header; it is
@@ -17,51 +17,45 @@ TTextSubchunk::TTextSubchunk(TKavClass* Parent, std::int32_t Available, TCursor&
 
   if (GetFlags() & FlagPacked) {
     // The base checked Length against the chunk's rest, so the whole body is there.
-    const TByteView Body = Cursor.Here().first(std::min(Cursor.Left(), BodySize));
-    PackedData_.assign(Body.begin(), Body.end());
-    Cursor.Advance(static_cast<std::int64_t>(BodySize));
-    Cursor.Align4();
+    PackedData_ = Cursor.TakeUpTo(BodySize);
+    Cursor.AlignUp4UpToEnd();
     return;
   }
 
   // The table does not store its entry count: n is the largest count for which n length bytes
   // plus the entries they describe still fit into Length. The scan reads one length byte too
   // many and gives it back. That last byte may lie just behind the subchunk, or behind the
-  // chunk data, where it reads as 0; as it is never kept, that changes nothing.
-  const TByteView Buf = Cursor.Buf;
-  const std::size_t TableStart = Cursor.Pos;
+  // chunk data, where it reads as 0 (a zero-filled read); as it is never kept, that changes
+  // nothing.
+  const TByteView Rest = Cursor.Rest();
   std::int64_t Count = 0;
   std::int64_t Sum = 0;
   while (L >= CharWidth_ * Sum + Count + static_cast<std::int64_t>(SubchunkHeaderSize)) {
-    Sum += ByteAt(Buf, TableStart + static_cast<std::size_t>(Count));
+    Sum += ByteOrZero(Rest, static_cast<std::size_t>(Count));
     ++Count;
   }
   --Count;  // at least one byte was read, since L > 16
-  std::size_t P = TableStart + static_cast<std::size_t>(Count);
-  if (P < Buf.size() && Buf[P] == 0xFF) ++P;  // the table's terminator
 
   // The accepted bytes lie inside Length, which the base checked against the chunk data; the
   // bound only guards a caller that passes more Available than its buffer holds.
-  const TByteView Table = Cursor.Here().first(std::min(static_cast<std::size_t>(Count), Cursor.Left()));
-  EntryCount_ = static_cast<std::int32_t>(Table.size());
-  EntryLengths_.assign(Table.begin(), Table.end());
-  Cursor.Advance(static_cast<std::int64_t>(P - Cursor.Pos));
+  EntryLengths_ = Cursor.TakeUpTo(static_cast<std::size_t>(Count));
+  EntryCount_ = static_cast<std::int32_t>(EntryLengths_.size());
+  if (Cursor.PeekU8OrZero() == 0xFF) Cursor.SkipUpTo(1);  // the table's terminator
 
   // When the skipped 0xFF was really the first text byte, the entries reach one byte past the
-  // subchunk; the copy stops at the end of the chunk data, so the last entry may come up short.
+  // subchunk; the view stops at the end of the chunk data, so the last entry may come up short.
+  // The starts count no further than Length, which a signed 32-bit number holds.
+  EntryStarts_.resize(EntryLengths_.size() + 1);
   std::size_t Total = 0;
-  for (std::uint8_t Len : EntryLengths_) Total += std::size_t{Len} * CharWidth_;
-  const TByteView Stored = Cursor.Here().first(std::min(Total, Cursor.Left()));
-  EntryData_.assign(Stored.begin(), Stored.end());
-  EntryStarts_.reserve(EntryLengths_.size() + 1);
-  std::size_t Start = 0;
-  for (std::uint8_t Len : EntryLengths_) {
-    EntryStarts_.push_back(static_cast<std::uint32_t>(std::min(Start, EntryData_.size())));
-    Start += std::size_t{Len} * CharWidth_;
+  for (std::size_t I = 0; I < EntryLengths_.size(); ++I) {
+    EntryStarts_[I] = static_cast<std::uint32_t>(Total);
+    Total += std::size_t{EntryLengths_[I]} * CharWidth_;
   }
-  EntryStarts_.push_back(static_cast<std::uint32_t>(EntryData_.size()));
-  Cursor.Advance(static_cast<std::int64_t>(Total));
-  Cursor.Align4();
+  EntryStarts_.back() = static_cast<std::uint32_t>(Total);
+  EntryData_ = Cursor.TakeUpTo(Total);
+  if (EntryData_.size() < Total)
+    for (std::uint32_t& Start : EntryStarts_) Start = std::min(Start, static_cast<std::uint32_t>(EntryData_.size()));
+  Cursor.AlignUp4UpToEnd();
 }
 
 std::string TTextSubchunk::GetDescription() const {
@@ -71,7 +65,7 @@ std::string TTextSubchunk::GetDescription() const {
 
 TByteView TTextSubchunk::EntryBytes(std::int32_t Index) const {
   const auto I = static_cast<std::size_t>(Index);
-  return TByteView(EntryData_).subspan(EntryStarts_[I], EntryStarts_[I + 1] - EntryStarts_[I]);
+  return EntryData_.subspan(EntryStarts_[I], EntryStarts_[I + 1] - EntryStarts_[I]);
 }
 
 std::u16string TTextSubchunk::GetText(std::int32_t Index) const {
@@ -92,7 +86,7 @@ std::u16string TTextSubchunk::GetText(std::int32_t Index) const {
       // only about half of the code units it asks for exist; decoding stops at the last one
       // stored whole.
       if (!HasBytes(Bytes, 2 * K, 2)) break;
-      Text += static_cast<char16_t>(ReadBE16(Bytes, 2 * K));
+      Text += static_cast<char16_t>(BE16OrZero(Bytes, 2 * K));
     } else {
       if (K >= Bytes.size()) break;
       // Both code pages map every byte into the Basic Multilingual Plane: one code unit.
@@ -100,6 +94,28 @@ std::u16string TTextSubchunk::GetText(std::int32_t Index) const {
     }
   }
   return Text;
+}
+
+void TTextSubchunk::AppendTextUtf8(std::int32_t Index, std::string& Out) const {
+  if (Index < 0 || Index >= EntryCount_) return;
+  // The characters GetText decodes: from First up to the entry's length, as far as they are
+  // stored whole.
+  bool Wide = CharWidth_ == 2;
+  std::size_t First = 0;
+  if ((GetFlags() & FlagWide) && Index == 0) {
+    First = 1;
+    if (GetFlags() & FlagNarrowBody) Wide = true;
+  }
+  const TByteView Bytes = EntryBytes(Index);
+  const std::size_t Length = EntryLengths_[static_cast<std::size_t>(Index)];
+  const std::size_t End = std::min(Length, Wide ? Bytes.size() / 2 : Bytes.size());
+  if (First >= End) return;
+  const std::size_t Unit = Wide ? 2 : 1;
+  const std::string_view Stored(reinterpret_cast<const char*>(Bytes.data()) + Unit * First, Unit * (End - First));
+  if (Wide)
+    AppendUtf16BEAsUtf8(Out, Stored);
+  else
+    AppendCodePageUtf8(Out, Stored);
 }
 
 }  // namespace kavex

@@ -13,7 +13,7 @@ public:
   static constexpr std::uint32_t FlagNarrowBody = 0x04000000u;  // with FlagWide: 1-byte entries, 2-byte name
   static constexpr std::uint32_t CommonTableID = 0x33;
 
-  TTextSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  TTextSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
 
   const char* ClassName() const override { return "TTextSubchunk"; }
   TNodeKind Kind() const override { return TNodeKind::TextSubchunk; }
@@ -25,6 +25,9 @@ public:
   std::uint8_t GetCharWidth() const { return CharWidth_; }
   // The display text of entry Index; empty when there is no such entry.
   std::u16string GetText(std::int32_t Index) const;
+  // The same text in UTF-8, appended to Out (the same as Utf16ToUtf8 of GetText, made
+  // without the detour through UTF-16: tables hold thousands of entries).
+  void AppendTextUtf8(std::int32_t Index, std::string& Out) const;
 
   TByteView EntryLengths() const { return EntryLengths_; }
   TByteView PackedData() const { return PackedData_; }
@@ -35,12 +38,11 @@ private:
 
   std::uint8_t CharWidth_ = 0;
   std::int32_t EntryCount_ = 0;
-  TBytes EntryLengths_;
+  TByteView EntryLengths_;
   // The entries one after another as stored; entry i is [EntryStarts_[i], EntryStarts_[i + 1]).
-  // One buffer rather than a block per entry keeps a table of many empty entries small.
-  TBytes EntryData_;
+  TByteView EntryData_;
   std::vector<std::uint32_t> EntryStarts_;
-  TBytes PackedData_;
+  TByteView PackedData_;
 };
 
 }  // namespace kavex

@@ -7,7 +7,7 @@ namespace kavex {
 
 class TToneSubchunk : public TSubchunk {
 public:
-  TToneSubchunk(TKavClass* Parent, std::int32_t Available, TCursor& Cursor);
+  TToneSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
 
   const char* ClassName() const override { return "TToneSubchunk"; }
   TNodeKind Kind() const override { return TNodeKind::ToneSubchunk; }
@@ -25,8 +25,8 @@ public:
 
 private:
   std::uint8_t NameLength_ = 0;
-  TBytes NameBytes_;
-  TBytes TuneData_;
+  TByteView NameBytes_;
+  TByteView TuneData_;
   std::int32_t TuneSize_ = 0;
   std::int32_t Fill_ = 0;
 };
