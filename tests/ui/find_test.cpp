@@ -248,6 +248,25 @@ private slots:
     QCOMPARE(Main.tvMain->currentIndex(), Table);
   }
 
+  void LogPathIsFoundUnderEitherOfTwoChunksOfOneName() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    ImageFolder Folder;
+    TKavexApp App;
+    kavex::TfMain& Main = App.Main();
+    Main.OpenFlash(Folder.Write("twins.fls", GoodImage({ChunkOf("TEXT", {TextSubchunk(1, {"English", "a"}, "eng")}),
+                                                         ChunkOf("TEXT", {TextSubchunk(2, {"Deutsch", "b"}, "deu")})})));
+    const QAbstractItemModel* Nodes = Main.tvMain->model();
+    const QModelIndex Ppm = Nodes->index(1, 0, Nodes->index(0, 0));
+    for (int Row : {0, 1}) Main.tvMain->expand(Nodes->index(Row, 0, Ppm));
+    const QModelIndex Second = Nodes->index(0, 0, Nodes->index(1, 0, Ppm));
+    const std::string Path = TImageTreeModel::ModelNode(Second)->GetPath();
+    QCOMPARE(Nodes->index(0, 0, Ppm).data().toString(), Nodes->index(1, 0, Ppm).data().toString());
+    QVERIFY(Main.SelectNodeByPath(QString::fromStdString(Path)));
+    QCOMPARE(Main.tvMain->currentIndex(), Second);
+    QVERIFY(!Main.SelectNodeByPath(QString::fromStdString(Path) + "x/"));
+  }
+
   void LogFollowsNewRowsOnlyFromItsEnd() {
     IsolatedSettings S;
     DialogAnswers Answers;

@@ -316,17 +316,17 @@ bool TfMain::SelectModelNode(const TKavClass* Node) {
 bool TfMain::SelectNodeByPath(const QString& Path) {
   const std::string Wanted = Path.toStdString();
   TImageTreeModel& Nodes = *tvMain->Nodes();
-  QModelIndex Index = Nodes.RootIndex();
-  // Down the built nodes whose path begins the wanted one; nothing is built here.
-  while (Index.isValid()) {
+  // Down the built nodes whose path begins the wanted one (siblings may share a name, so each
+  // of them is tried); nothing is built here.
+  std::vector<QModelIndex> Pending;
+  if (Nodes.hasChildren()) Pending.push_back(Nodes.RootIndex());
+  while (!Pending.empty()) {
+    const QModelIndex Index = Pending.back();
+    Pending.pop_back();
     const std::string Here = TImageTreeModel::ModelNode(Index)->GetPath();
     if (Here == Wanted) return SelectModelNode(TImageTreeModel::ModelNode(Index));
-    QModelIndex Next;
-    for (int Row = 0; Row < Nodes.rowCount(Index) && !Next.isValid(); ++Row) {
-      const QModelIndex Child = Nodes.index(Row, 0, Index);
-      if (Wanted.starts_with(TImageTreeModel::ModelNode(Child)->GetPath())) Next = Child;
-    }
-    Index = Next;
+    if (!Wanted.starts_with(Here)) continue;
+    for (int Row = Nodes.rowCount(Index); Row-- > 0;) Pending.push_back(Nodes.index(Row, 0, Index));
   }
   return false;
 }
