@@ -184,6 +184,7 @@ private slots:
   void FindViewComesAfterTheDescribedMenusAndKeepsItsState() {
     IsolatedSettings S;
     DialogAnswers Answers;
+    int Height = 0;
     {
       TKavexApp App;
       kavex::TfMain& Main = App.Main();
@@ -195,13 +196,23 @@ private slots:
       QCOMPARE(View.at(0), Main.aSelFont);
       QCOMPARE(View.at(2), Main.aViewLog);
       QCOMPARE(View.back(), Main.dkFind->toggleViewAction());
-      Main.aFind->trigger();
+      Main.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&Main));
+      QTest::keyClick(&Main, Qt::Key_F, Qt::ControlModifier);
       QVERIFY(!Main.dkFind->isHidden());
+      QVERIFY(Main.pFind->eFind->hasFocus());
+      Main.resizeDocks({Main.dkFind}, {170}, Qt::Vertical);
+      QCoreApplication::processEvents();
+      Height = Main.dkFind->height();
       Main.pFind->cbTones->setChecked(true);
     }
     QCOMPARE(S.Value("Find/Visible"), QString("1"));
+    QCOMPARE(S.Value("Find/Height"), QString::number(Height));
     TKavexApp App;
     QVERIFY(!App.Main().dkFind->isHidden());
+    App.Main().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&App.Main()));
+    QCOMPARE(App.Main().dkFind->height(), Height);
     QVERIFY(App.Main().pFind->cbTones->isChecked());
     QVERIFY(!App.Main().pFind->cbOperators->isChecked());
   }
