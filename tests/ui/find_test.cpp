@@ -102,6 +102,8 @@ private slots:
     const QModelIndex Plmn = ChunkItem(Main, "PLMN");
     QVERIFY(Text.isValid() && Plmn.isValid());
     QCOMPARE(Main.tvMain->model()->rowCount(Text), 0);
+    Find(Main, "");  // no word: nothing is built
+    QCOMPARE(Main.tvMain->model()->rowCount(Text), 0);
 
     Find(Main, "world");
     QCOMPARE(HitTexts(Main), QStringList({"1|World|English (0x00000001, eng)", "3|world|English (0x00000001, eng)"}));

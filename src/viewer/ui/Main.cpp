@@ -267,7 +267,7 @@ void TfMain::SaveFindView() {
 
 void TfMain::RunFind() {
   pFind->Clear();
-  if (!ShownModel()) return;
+  if (!ShownModel() || pFind->eFind->text().isEmpty()) return;  // nothing to build tables for
   const TFindScope Scope = pFind->Scope();
   BuildFindSources(*tvMain, Scope);
   pFind->SetHits(FindHits(*ShownModel(), pFind->eFind->text(), Scope));
