@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Retakes docs/screenshot-viewer.png, docs/screenshot-text.png and docs/screenshot-font.png
-# with the sample image that the build makes: the viewer runs under a virtual display with
+# Retakes docs/screenshot-viewer.png, docs/screenshot-text.png, docs/screenshot-font.png and
+# docs/screenshot-find.png with the sample image that the build makes: the viewer runs under a virtual display with
 # settings of its own, opens the sample with Help > Open sample image and is steered through
 # the tree with the keyboard.
 # Needs xvfb-run, xdotool and ImageMagick's import.   scripts/screenshots.sh [BUILD_DIR]
@@ -67,5 +67,15 @@ keys ctrl+Home
 xdotool mousemove --window "$window" 150 40 click 1
 sleep 1
 import -window root -crop 1180x560+0+0 +repage "$root/docs/screenshot-viewer.png"
+# The log window out of the way; Edit > Find (Ctrl+F) for "ton" in every text table, the first
+# hit chosen, then F3 twice.
+xdotool windowunmap "$(xdotool search --name '^Log$' | head -n1)"
+xdotool windowsize --sync "$window" 900 600
+sleep 0.5
+keys ctrl+f
+xdotool type --delay 80 ton
+keys Return
+keys F3 F3
+import -window "$window" "$root/docs/screenshot-find.png"
 keys alt+x
 wait "$viewer" || true

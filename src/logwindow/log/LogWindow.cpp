@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSaveFile>
@@ -47,6 +49,7 @@ QVariant TLogListModel::data(const QModelIndex& Index, int Role) const {
     case Qt::TextAlignmentRole:
       if (Index.column() == colId) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
       break;
+    case Qt::ToolTipRole: return QString::fromStdString(Item.Path);  // the full path, whatever the column's width
   }
   return {};
 }
@@ -135,6 +138,9 @@ TfLog::TfLog(TSettingsStore& Settings, QWidget* Parent) : QMainWindow(Parent), S
 
   connect(lvLog->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateCommands(); });
   connect(Model_, &QAbstractItemModel::modelReset, this, [this] { UpdateCommands(); });
+  connect(lvLog, &QAbstractItemView::activated, this, [this](const QModelIndex& Index) {
+    if (Index.isValid()) emit PathActivated(QString::fromStdString(Model_->RecordAt(Index.row()).Path));
+  });
 
   // The shown flags are process-wide; a new window starts with every kind shown, as its
   // toggles do.
@@ -243,7 +249,20 @@ void TfLog::CreateMenusAndBars() {
 
 void TfLog::AddMessage(int Ident, const std::string& Path, const std::string& Text) {
   Store_.Add(Ident, Path, Text);
-  if (IsKindShown(MsgKindOf(Ident))) Model_->AppendRow(Store_.Count() - 1);
+  if (IsKindShown(MsgKindOf(Ident))) {
+    // A list that stood at its end follows the new rows, once after a burst of them; one the
+    // user scrolled up stays where it is.
+    const QScrollBar* Bar = lvLog->verticalScrollBar();
+    const bool AtEnd = Bar->value() >= Bar->maximum();
+    Model_->AppendRow(Store_.Count() - 1);
+    if (AtEnd && !ScrollToEndPending_) {
+      ScrollToEndPending_ = true;
+      QTimer::singleShot(0, this, [this] {
+        ScrollToEndPending_ = false;
+        lvLog->scrollToBottom();
+      });
+    }
+  }
   UpdateCommands();
 }
 

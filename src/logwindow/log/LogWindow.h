@@ -79,6 +79,10 @@ public:
   QAction* aCopyToClip = nullptr;
   QAction* aCopySlctd = nullptr;
 
+signals:
+  // A row was double-clicked or Enter pressed on it: the path of its record.
+  void PathActivated(const QString& Path);
+
 private:
   void CreateActions();
   void CreateMenusAndBars();
@@ -91,6 +95,7 @@ private:
   TMsgCollection Store_;
   TLogListModel* Model_ = nullptr;
   TFileDialog sdLogExport;
+  bool ScrollToEndPending_ = false;  // rows came while the list stood at its end
 };
 
 }  // namespace kavex

@@ -2,7 +2,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDockWidget>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -20,6 +25,7 @@
 #include "model/Kav_Fls.h"
 #include "ui/About.h"
 #include "ui/AppInfo.h"
+#include "ui/Find.h"
 #include "ui/Hints.h"
 #include "ui/Icons.h"
 #include "ui/ImageTree.h"
@@ -31,6 +37,7 @@ namespace {
 
 const QString PosMainSection = QStringLiteral("PosMain");
 const QString PosMainTreeSection = QStringLiteral("PosMainTree");
+const QString FindSection = QStringLiteral("Find");
 constexpr int RecentFilesMax = 9;
 constexpr int SplitterMinSide = 64;
 
@@ -76,6 +83,7 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
 
   CreateActions();
   CreateMenusAndBars();
+  setAcceptDrops(true);
 
   Splitter = new QSplitter(Qt::Horizontal, this);
   Splitter->setChildrenCollapsible(false);  // neither side snaps shut
@@ -112,6 +120,7 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   RestoreWindowState(*Settings_, this, PosMainSection, AllWindowItems);
   TTreeWidthTarget Tree(this);
   RestoreWindowState(*Settings_, Tree, PosMainTreeSection, wiWidth);
+  CreateFindView();
   ResetView();
   LoadUnicodeFont();
   ApplyUnicodeFont();
@@ -123,6 +132,7 @@ TfMain::~TfMain() {
   qApp->removeEventFilter(this);
   SaveWindowState(*Settings_, this, PosMainSection, AllWindowItems);
   SaveWindowState(*Settings_, TTreeWidthTarget(this), PosMainTreeSection, wiWidth);
+  SaveFindView();
   Reopen_.ReopenDone();
 }
 
@@ -199,6 +209,154 @@ void TfMain::CreateMenusAndBars() {
   FixToolBar(tbMain, 31);
   // The bars cannot be hidden: no menu of the toolkit's offers it.
   setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+void TfMain::CreateFindView() {
+  pFind = new TFindPanel;
+  pFind->setObjectName(QStringLiteral("pFind"));
+  dkFind = new QDockWidget(QStringLiteral("Find"), this);
+  dkFind->setObjectName(QStringLiteral("dkFind"));
+  dkFind->setWidget(pFind);
+  dkFind->setFeatures(QDockWidget::DockWidgetClosable);
+  addDockWidget(Qt::BottomDockWidgetArea, dkFind);
+
+  aFind = new QAction(QStringLiteral("&Find..."), this);
+  SetHint(aFind, QStringLiteral("Find a word in the text tables"));
+  aFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  connect(aFind, &QAction::triggered, this, [this] {
+    dkFind->show();
+    pFind->eFind->setFocus();
+    pFind->eFind->selectAll();
+  });
+  aFindNext = new QAction(QStringLiteral("Find &next"), this);
+  SetHint(aFindNext, QStringLiteral("Go to the next hit"));
+  aFindNext->setShortcut(QKeySequence(Qt::Key_F3));
+  connect(aFindNext, &QAction::triggered, this, [this] { StepFindHit(1); });
+  aFindPrev = new QAction(QStringLiteral("Find &previous"), this);
+  SetHint(aFindPrev, QStringLiteral("Go to the previous hit"));
+  aFindPrev->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+  connect(aFindPrev, &QAction::triggered, this, [this] { StepFindHit(-1); });
+
+  // Edit comes right after File; the View item for the Find view after the described ones.
+  mEdit = new QMenu(QStringLiteral("&Edit"), this);
+  mEdit->addAction(aFind);
+  mEdit->addAction(aFindNext);
+  mEdit->addAction(aFindPrev);
+  menuBar()->insertMenu(mView->menuAction(), mEdit);
+  QAction* aViewFind = dkFind->toggleViewAction();
+  aViewFind->setText(QStringLiteral("Show &find results"));
+  mView->addSeparator();
+  mView->addAction(aViewFind);
+
+  connect(pFind, &TFindPanel::FindRequested, this, [this] { RunFind(); });
+  connect(pFind, &TFindPanel::HitChosen, this, [this](int Row) { ChooseFindHit(Row); });
+
+  pFind->cbOperators->setChecked(Settings_->ReadBool(FindSection, QStringLiteral("Operators"), false));
+  pFind->cbTones->setChecked(Settings_->ReadBool(FindSection, QStringLiteral("Tones"), false));
+  FindHeight_ = Settings_->ReadInteger(FindSection, QStringLiteral("Height"), 0);
+  dkFind->setVisible(Settings_->ReadBool(FindSection, QStringLiteral("Visible"), false));
+}
+
+void TfMain::SaveFindView() {
+  Settings_->WriteBool(FindSection, QStringLiteral("Visible"), !dkFind->isHidden());
+  const int Height = LaidOut_ && !dkFind->isHidden() ? dkFind->height() : FindHeight_;
+  if (Height > 0) Settings_->WriteInteger(FindSection, QStringLiteral("Height"), Height);
+  Settings_->WriteBool(FindSection, QStringLiteral("Operators"), pFind->cbOperators->isChecked());
+  Settings_->WriteBool(FindSection, QStringLiteral("Tones"), pFind->cbTones->isChecked());
+}
+
+void TfMain::RunFind() {
+  pFind->Clear();
+  if (!ShownModel() || pFind->eFind->text().isEmpty()) return;  // nothing to build tables for
+  const TFindScope Scope = pFind->Scope();
+  BuildFindSources(*tvMain, Scope);
+  pFind->SetHits(FindHits(*ShownModel(), pFind->eFind->text(), Scope));
+  if (!pFind->Hits().empty()) ChooseFindHit(0);
+}
+
+void TfMain::ChooseFindHit(int Row) {
+  const std::vector<TFindHit>& Hits = pFind->Hits();
+  if (Row < 0 || static_cast<std::size_t>(Row) >= Hits.size()) return;
+  const TFindHit& Hit = Hits[static_cast<std::size_t>(Row)];
+  pFind->SetCurrentHit(Row);
+  if (SelectModelNode(Hit.Node) && Hit.ListRow >= 0) pAllInfo->SelectListRow(Hit.ListRow);
+}
+
+void TfMain::StepFindHit(int Step) {
+  const int Count = static_cast<int>(pFind->Hits().size());
+  if (Count == 0) {
+    // Nothing listed yet: search for what the field holds, or open the view to type it.
+    if (!pFind->eFind->text().isEmpty() && ShownModel()) RunFind();
+    else aFind->trigger();
+    return;
+  }
+  const int Current = pFind->CurrentHit();
+  const int Next = Current < 0 ? (Step > 0 ? 0 : Count - 1) : ((Current + Step) % Count + Count) % Count;
+  ChooseFindHit(Next);
+}
+
+bool TfMain::SelectModelNode(const TKavClass* Node) {
+  std::vector<const TKavClass*> Chain;
+  for (const TKavClass* At = Node; At; At = At->Parent()) Chain.push_back(At);
+  TImageTreeModel& Nodes = *tvMain->Nodes();
+  QModelIndex Index = Nodes.RootIndex();
+  if (Chain.empty() || TImageTreeModel::ModelNode(Index) != Chain.back()) return false;
+  for (auto Link = Chain.rbegin() + 1; Link != Chain.rend(); ++Link) {
+    QModelIndex Found;
+    for (int Row = 0; Row < Nodes.rowCount(Index) && !Found.isValid(); ++Row)
+      if (const QModelIndex Child = Nodes.index(Row, 0, Index); TImageTreeModel::ModelNode(Child) == *Link) Found = Child;
+    if (!Found.isValid()) return false;
+    Index = Found;
+  }
+  tvMain->setCurrentIndex(Index);
+  tvMain->scrollTo(Index);
+  return true;
+}
+
+bool TfMain::SelectNodeByPath(const QString& Path) {
+  const std::string Wanted = Path.toStdString();
+  TImageTreeModel& Nodes = *tvMain->Nodes();
+  // Down the built nodes whose path begins the wanted one (siblings may share a name, so each
+  // of them is tried); nothing is built here.
+  std::vector<QModelIndex> Pending;
+  if (Nodes.hasChildren()) Pending.push_back(Nodes.RootIndex());
+  while (!Pending.empty()) {
+    const QModelIndex Index = Pending.back();
+    Pending.pop_back();
+    const std::string Here = TImageTreeModel::ModelNode(Index)->GetPath();
+    if (Here == Wanted) return SelectModelNode(TImageTreeModel::ModelNode(Index));
+    if (!Wanted.starts_with(Here)) continue;
+    for (int Row = Nodes.rowCount(Index); Row-- > 0;) Pending.push_back(Nodes.index(Row, 0, Index));
+  }
+  return false;
+}
+
+void TfMain::SetLogWindow(TfLog* Log) {
+  Log_ = Log;
+  if (Log_) connect(Log_, &TfLog::PathActivated, this, [this](const QString& Path) { SelectNodeByPath(Path); });
+}
+
+namespace {
+
+// The one local file a drag carries; empty for anything else.
+QString DroppedFile(const QMimeData* Data) {
+  if (!Data || !Data->hasUrls() || Data->urls().size() != 1) return {};
+  const QUrl Url = Data->urls().constFirst();
+  return Url.isLocalFile() ? Url.toLocalFile() : QString();
+}
+
+}  // namespace
+
+void TfMain::dragEnterEvent(QDragEnterEvent* Event) {
+  if (!DroppedFile(Event->mimeData()).isEmpty()) Event->acceptProposedAction();
+}
+
+void TfMain::dropEvent(QDropEvent* Event) {
+  const QString FileName = DroppedFile(Event->mimeData());
+  if (FileName.isEmpty()) return;
+  Event->acceptProposedAction();
+  Reopen_.AddRecentFile(FileName);
+  OpenFileCallback(FileName);
 }
 
 void TfMain::OpenFileCallback(const QString& FileName) { OpenFlash(FileName); }
@@ -285,6 +443,7 @@ void TfMain::ShowOpenFailure(const QString& FileName, const QString& Reason) {
 void TfMain::ResetView() {
   SetCaptionFile(QStringLiteral("(Untitled)"));
   pAllInfo->ForgetFontEntry();  // it belongs to the model released here
+  if (pFind) pFind->Clear();     // so do the hits
   tvMain->Clear();
   UpdateStatusHint();
 }
@@ -324,6 +483,7 @@ void TfMain::showEvent(QShowEvent* Event) {
   if (!LaidOut_) {
     LaidOut_ = true;
     ApplyTreeWidth();
+    if (FindHeight_ > 0 && !dkFind->isHidden()) resizeDocks({dkFind}, {FindHeight_}, Qt::Vertical);
   }
 }
 

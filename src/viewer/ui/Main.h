@@ -11,6 +11,7 @@
 #include "ui/Dialogs.h"
 
 class QAction;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QSplitter;
@@ -25,6 +26,7 @@ class TImageTree;
 class TNodeDetails;
 class TfLog;
 class TfAbout;
+class TFindPanel;
 
 class TfMain : public QMainWindow {
   Q_OBJECT
@@ -35,7 +37,8 @@ public:
   ~TfMain() override;
 
   // The windows created after this one; the main window asks them to clear, show and so on.
-  void SetLogWindow(TfLog* Log) { Log_ = Log; }
+  // The log window's rows lead to their nodes (a double click or Enter on a row).
+  void SetLogWindow(TfLog* Log);
   void SetAboutBox(TfAbout* About) { About_ = About; }
 
   void OpenFlash(const QString& FileName);
@@ -67,6 +70,16 @@ public:
   const QFont& UnicodeFont() const { return UnicodeFont_; }
   int UnicodeCharset() const { return UnicodeCharset_; }
 
+  // Edit > Find: builds the text tables not built yet (through the tree), lists the hits and
+  // chooses the first. F3 and Shift+F3 step through the hits, round the list's ends.
+  void RunFind();
+  void ChooseFindHit(int Row);
+  void StepFindHit(int Step);
+  // Selects the tree node of a model node among the nodes built so far; false when it has none.
+  bool SelectModelNode(const TKavClass* Node);
+  // Selects the built node whose path is Path (a log record's path); false when none is.
+  bool SelectNodeByPath(const QString& Path);
+
   TSettingsStore& Settings() { return *Settings_; }
   T_Reopen& Reopen() { return Reopen_; }
   TFileDialog& OpenDialog() { return odFlash; }
@@ -88,7 +101,14 @@ public:
   QAction* aAbout = nullptr;
   QAction* aOpenSample = nullptr;
   QLabel* stStatusHint = nullptr;
-  QAction* miReopen = nullptr;  // the recent-files anchor: a separator, hidden while the list is empty
+  QAction* miReopen = nullptr;
+  // The Find view, beside the described controls: hidden on a first start.
+  QMenu* mEdit = nullptr;
+  QAction* aFind = nullptr;
+  QAction* aFindNext = nullptr;
+  QAction* aFindPrev = nullptr;
+  QDockWidget* dkFind = nullptr;
+  TFindPanel* pFind = nullptr;  // the recent-files anchor: a separator, hidden while the list is empty
 
 signals:
   void Closed();
@@ -98,10 +118,15 @@ protected:
   void showEvent(QShowEvent* Event) override;
   // FormMouseWheel: every wheel turn inside this window passes here first.
   bool eventFilter(QObject* Watched, QEvent* Event) override;
+  // A file dropped on the window opens as one chosen in the Open dialog does.
+  void dragEnterEvent(QDragEnterEvent* Event) override;
+  void dropEvent(QDropEvent* Event) override;
 
 private:
   void CreateActions();
   void CreateMenusAndBars();
+  void CreateFindView();
+  void SaveFindView();
   void OpenFileCallback(const QString& FileName);
   void tvMainClick();
   void ApplyTreeWidth();
@@ -121,6 +146,7 @@ private:
   int UnicodeCharset_ = 1;
   int TreeWidth_ = 289;  // until the splitter has been laid out
   bool LaidOut_ = false;
+  int FindHeight_ = 0;  // the stored height of the Find view, applied once laid out
 };
 
 }  // namespace kavex

@@ -172,6 +172,15 @@ void TNodeDetails::sbFontImgMouseWheel(int Delta) {
 
 bool TNodeDetails::FontPictureShown() const { return sbFontImg->isVisible(); }
 
+void TNodeDetails::SelectListRow(int Row) {
+  QTreeView* List = CurrentListPanel_ == pTextSubchunk ? lvText : CurrentListPanel_ == pPLMNSubchunk ? lvPLMN : nullptr;
+  if (!List) return;
+  const QModelIndex Index = List->model()->index(Row, 0);
+  if (!Index.isValid()) return;
+  List->setCurrentIndex(Index);
+  List->scrollTo(Index, QAbstractItemView::PositionAtCenter);
+}
+
 void TNodeDetails::ApplyDisplayFont(const QFont& Font) {
   lvText->setFont(Font);
   eTextSubchunkLanguage->setFont(Font);

@@ -33,6 +33,9 @@ public:
   // The Unicode display font, for the text list and the language field (never the MCC list).
   void ApplyDisplayFont(const QFont& Font);
 
+  // Selects and shows row Row of the list now shown (texts or operators); nothing without one.
+  void SelectListRow(int Row);
+
   QWidget* CurrentInfoPanel() const { return CurrentInfoPanel_; }
   QWidget* CurrentListPanel() const { return CurrentListPanel_; }
   const TFontEntry* CurrentFontEntry() const { return CurrentFontEntry_; }

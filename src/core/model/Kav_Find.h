@@ -1,0 +1,48 @@
+#pragma once
+// What Edit > Find reads: the entries of every text table built so far and, when asked, the
+// operator names and tone names, each as decoded Unicode text with the node it comes from.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "model/KavObj.h"
+
+namespace kavex {
+
+class TChunk;
+
+enum class TFindSource : std::uint8_t { Text, Operator, Tone };
+
+// Which sources a search reads besides the text tables.
+struct TFindScope {
+  bool Operators = false;
+  bool Tones = false;
+};
+
+struct TFindEntry {
+  TFindSource Source = TFindSource::Text;
+  const TKavClass* Node = nullptr;  // the subchunk holding the entry
+  // Text tables: the entry number as the text list shows it. Operator lists: the operator's
+  // position in the list. Tones: 0.
+  std::int32_t Entry = 0;
+  std::int32_t ListRow = -1;  // the entry's row in the node's detail list; -1 for a tone
+  std::u16string Text;
+};
+
+// Whether the subchunks of Chunk are of a kind a search in Scope reads (text tables always,
+// operator lists and tones when asked). The chunk's name bytes choose its subchunk class.
+bool ChunkHoldsFindSources(const TChunk& Chunk, TFindScope Scope);
+
+// Calls Visit for every entry a search in Scope reads among the nodes built so far under Root,
+// in tree order (a table's entries in list order). Nothing is built here.
+void ForEachFindEntry(const TKavClass& Root, TFindScope Scope, const std::function<void(const TFindEntry&)>& Visit);
+
+// The table column of a hit: a text table's language ("(common)" for the common table), then
+// its subchunk name; "Operators" or "Tone" with the subchunk name for the others.
+std::string FindTableLabel(const TKavClass& Node);
+
+// The UTF-16 form of UTF-8 text (ill-formed bytes read as U+FFFD).
+std::u16string Utf8ToUtf16(std::string_view Text);
+
+}  // namespace kavex
