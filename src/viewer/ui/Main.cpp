@@ -115,6 +115,7 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   ResetView();
   LoadUnicodeFont();
   ApplyUnicodeFont();
+  pAllInfo->SetFontZoom(Settings_->ReadInteger(QStringLiteral("FontPicture"), QStringLiteral("Zoom"), 1));
   // The wheel goes to the control under the pointer; this window looks at it first.
   qApp->installEventFilter(this);
 }
@@ -161,6 +162,7 @@ void TfMain::CreateActions() {
 
   aOpenSample = MakeAction(this, "Open &sample image", "Open the sample flash image that comes with Kavex");
   connect(aOpenSample, &QAction::triggered, this, [this] { OpenSampleImage(); });
+  CreateExportActions();
 }
 
 void TfMain::CreateMenusAndBars() {
@@ -169,6 +171,10 @@ void TfMain::CreateMenusAndBars() {
   mFile->addAction(aOpen);
   mFile->addSeparator();
   mFile->addAction(aExit);
+  mFile->addSeparator();
+  mFile->addAction(aExportTexts);
+  mFile->addAction(aExportFonts);
+  mFile->addAction(aSaveNodeBytes);
   miReopen = mFile->addSeparator();
   miReopen->setVisible(false);
 
@@ -176,6 +182,9 @@ void TfMain::CreateMenusAndBars() {
   mView->addAction(aSelFont);
   mView->addSeparator();
   mView->addAction(aViewLog);
+  mView->addSeparator();
+  mView->addAction(aZoomIn);
+  mView->addAction(aZoomOut);
 
   mHelp = menuBar()->addMenu(QStringLiteral("&Help"));
   mHelp->addAction(aAbout);
@@ -221,6 +230,7 @@ QString TfMain::NoImageHint() {
 }
 
 void TfMain::UpdateStatusHint() {
+  UpdateExportActions();
   if (ShownModel()) {
     stStatusHint->clear();
     return;
@@ -270,6 +280,7 @@ void TfMain::OpenFlash(const QString& FileName) {
   if (const int Icon = AreaSetIcon(AreaSet); Icon >= 0) Nodes.SetImageIndex(Root, Icon);
   tvMain->setUpdatesEnabled(true);
 
+  ShownFile_ = FileName;
   SetCaptionFile(FileName);
   UpdateStatusHint();
 }
@@ -291,7 +302,10 @@ void TfMain::ResetView() {
 
 TFls* TfMain::ShownModel() const { return tvMain->Nodes()->Shown(); }
 
-void TfMain::ShowNodeInfo(const TKavClass* Node) { pAllInfo->ShowNodeInfo(Node); }
+void TfMain::ShowNodeInfo(const TKavClass* Node) {
+  pAllInfo->ShowNodeInfo(Node);
+  UpdateExportActions();
+}
 
 void TfMain::SetCaptionFile(const QString& Text) {
   const std::string Caption =
