@@ -8,11 +8,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/PngWriter.h"
 #include "log/Log.h"
 #include "model/CodePage.h"
 #include "model/Kav_Chunk.h"
 #include "model/Kav_Details.h"
+#include "model/Kav_Export.h"
 #include "model/Kav_Fls.h"
 #include "model/Kav_Font.h"
 #include "model/Kav_FontSheet.h"
@@ -61,8 +61,6 @@ constexpr const char* Usage =
     "sheet holds the first ones); 64 wrong command line.\n";
 
 constexpr const char* ProblemLine = "kavex-dump: Problem found, for more information see messages in Log.";
-// A sheet of this many columns stays readable for the usual fonts of a few hundred glyphs.
-constexpr int SheetColumns = 16;
 
 struct TOptions {
   bool All = false;
@@ -86,15 +84,6 @@ void BuildChildren(TKavClass& Node, std::ostream& Err) {
 // Every node of the tree, each error reported on Err as it ends a node's building.
 void ExpandAll(TKavClass& Node, std::ostream& Err) {
   kavex::ExpandAll(Node, {}, [&Err](TKavClass&) { Err << ProblemLine << '\n'; });
-}
-
-// Walks every built node with its position.
-void Walk(const TKavClass& Node, const std::string& Position, const std::function<void(const TKavClass&, const std::string&)>& Visit) {
-  Visit(Node, Position);
-  for (std::size_t I = 0; I < Node.ChildCount(); ++I) {
-    const std::string Number = std::to_string(I + 1);
-    Walk(*Node.Child(I), Position == "0" ? Number : Position + "." + Number, Visit);
-  }
 }
 
 void PrintTree(const TKavClass& Node, int Depth, const TOptions& Options, std::ostream& Out) {
@@ -155,71 +144,24 @@ void PrintJson(const TKavClass* Root, const TMsgCollection& Store, const TOption
 
 // ---- exports -------------------------------------------------------------------------------
 
-struct TPlannedFile {
-  std::filesystem::path Path;
-  std::function<std::vector<std::uint8_t>()> Content;
-};
+using TPlannedFile = TExportFile;
 
-std::vector<std::uint8_t> TextTableTsv(const TTextSubchunk& Text) {
-  std::string Tsv = "Index\tText\n";
-  for (std::int32_t I = 0; I < Text.GetEntryCount(); ++I)
-    Tsv += std::to_string(I) + '\t' + TsvField(Utf16ToUtf8(Text.GetText(I))) + '\n';
-  return {Tsv.begin(), Tsv.end()};
-}
-
-void PlanTextExports(const TKavClass& Root, const std::filesystem::path& Dir, std::vector<TPlannedFile>& Plan) {
-  Walk(Root, "0", [&](const TKavClass& Node, const std::string& Position) {
-    if (Node.Kind() != TNodeKind::TextSubchunk) return;
-    const auto* Text = static_cast<const TTextSubchunk*>(&Node);
-    const bool Common = Text->GetID() == TTextSubchunk::CommonTableID;
-    const std::string Language = Common ? "common" : SafeNamePart(Utf16ToUtf8(Text->GetText(0)), 40, "language");
-    const std::string Name = Position + "_" + FormatText("%.8x", {std::int64_t{Text->GetID()}}) + "_" + Language + ".tsv";
-    Plan.push_back({Dir / Name, [Text] { return TextTableTsv(*Text); }});
-  });
-}
-
-void PlanFontExports(const TKavClass& Root, const std::filesystem::path& Dir, std::vector<TPlannedFile>& Plan,
-                     int& Status, std::ostream& Err) {
-  Walk(Root, "0", [&](const TKavClass& Node, const std::string& Position) {
-    if (Node.Kind() != TNodeKind::FontEntry) return;
-    const auto* Font = static_cast<const TFontEntry*>(&Node);
-    const TFontSheetLayout Layout = LayoutFontSheetColumns(*Font, SheetColumns);
-    const std::filesystem::path Path = Dir / (Position + "_" + SafeNamePart(Font->GetName(), 40, "font") + ".png");
-    if (Layout.Cells < Font->GetCharCount()) {
-      Err << "kavex-dump: " << Path.string() << ": the font has " << Font->GetCharCount() << " glyphs of "
-          << Font->GetMaxWidth() << "x" << Font->GetMaxHeight() << "; the sheet holds only the first " << Layout.Cells << '\n';
-      if (Status == dumpOk) Status = dumpSheetCut;
-    }
-    if (Layout.Width() <= 0 || Layout.Height() <= 0) {
-      Err << "kavex-dump: " << Path.string() << ": the font has no glyphs; no sheet written\n";
-      return;
-    }
-    Plan.push_back({Path, [Font, Layout] {
-                      TRgbImage Sheet(Layout.Width(), Layout.Height());
-                      DrawFontSheet(*Font, Layout, Sheet);
-                      return EncodePng(Sheet);
-                    }});
-  });
-}
-
-bool WriteFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes, bool Force, int& Status, std::ostream& Err) {
-  // "x": the file is created only when it does not exist, so nothing is overwritten even when
-  // another program makes the file after the check.
-  std::FILE* F = std::fopen(Path.c_str(), Force ? "wb" : "wbx");
-  if (!F) {
-    const bool Exists = std::filesystem::exists(Path);
-    Err << "kavex-dump: " << Path << (Exists && !Force ? ": exists; not overwritten (use --force)" : ": cannot be created") << '\n';
-    Status = Exists && !Force ? dumpOutputExists : dumpWriteFailed;
-    return false;
+bool WriteFile(const std::filesystem::path& Path, const std::vector<std::uint8_t>& Bytes, bool Force, int& Status, std::ostream& Err) {
+  switch (WriteExportFile(Path, Bytes, Force)) {
+    case TWriteResult::Written: return true;
+    case TWriteResult::Exists:
+      Err << "kavex-dump: " << Path.string() << ": exists; not overwritten (use --force)\n";
+      Status = dumpOutputExists;
+      return false;
+    case TWriteResult::CannotCreate:
+      Err << "kavex-dump: " << Path.string() << ": cannot be created\n";
+      break;
+    case TWriteResult::CannotWrite:
+      Err << "kavex-dump: " << Path.string() << ": cannot be written\n";
+      break;
   }
-  const bool Written = std::fwrite(Bytes.data(), 1, Bytes.size(), F) == Bytes.size();
-  const bool Closed = std::fclose(F) == 0;
-  if (!Written || !Closed) {
-    Err << "kavex-dump: " << Path << ": cannot be written\n";
-    Status = dumpWriteFailed;
-    return false;
-  }
-  return true;
+  Status = dumpWriteFailed;
+  return false;
 }
 
 // Checks every planned file first, so that a refusal leaves no export half written.
@@ -244,7 +186,7 @@ int WritePlan(const std::vector<TPlannedFile>& Plan, bool Force, int Status, std
       return dumpWriteFailed;
     }
     int WriteStatus = dumpOk;
-    if (!WriteFile(File.Path.string(), File.Content(), Force, WriteStatus, Err)) return WriteStatus;
+    if (!WriteFile(File.Path, File.Content(), Force, WriteStatus, Err)) return WriteStatus;
     Out << File.Path.string() << '\n';
   }
   return Status;
@@ -254,8 +196,14 @@ int RunExports(TKavClass& Root, const TOptions& Options, std::ostream& Out, std:
   int Status = dumpOk;
   std::vector<TPlannedFile> Plan;
   if (Options.TextDir || Options.FontDir) ExpandAll(Root, Err);
-  if (Options.TextDir) PlanTextExports(Root, *Options.TextDir, Plan);
-  if (Options.FontDir) PlanFontExports(Root, *Options.FontDir, Plan, Status, Err);
+  if (Options.TextDir) Plan = PlanTextExports(Root, *Options.TextDir);
+  if (Options.FontDir) {
+    std::vector<std::string> Notes;
+    bool Cut = false;
+    for (TExportFile& File : PlanFontExports(Root, *Options.FontDir, Notes, Cut)) Plan.push_back(std::move(File));
+    for (const std::string& Note : Notes) Err << "kavex-dump: " << Note << '\n';
+    if (Cut) Status = dumpSheetCut;
+  }
   if (Options.ExtractPos) {
     std::string Error;
     const TKavClass* Node = FindByPosition(Root, *Options.ExtractPos, Error);
@@ -342,56 +290,6 @@ int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& 
 
 }  // namespace
 
-std::string EscapeLine(const std::string& Text) {
-  static const char Hex[] = "0123456789ABCDEF";
-  std::string Out;
-  Out.reserve(Text.size());
-  for (const char C : Text) {
-    const auto B = static_cast<unsigned char>(C);
-    if (B == '\\') {
-      Out += "\\\\";
-    } else if (B < 0x20) {
-      Out += "\\x";
-      Out += Hex[B >> 4];
-      Out += Hex[B & 0xF];
-    } else {
-      Out += C;
-    }
-  }
-  return Out;
-}
-
-std::string TsvField(const std::string& Text) {
-  std::string Out;
-  Out.reserve(Text.size());
-  for (const char C : Text) {
-    switch (C) {
-      case '\t': Out += "\\t"; break;
-      case '\n': Out += "\\n"; break;
-      case '\r': Out += "\\r"; break;
-      default: Out += EscapeLine(std::string(1, C)); break;
-    }
-  }
-  return Out;
-}
-
-std::string SafeNamePart(const std::string& Name, std::size_t MaxLength, const std::string& Fallback) {
-  std::string Out;
-  for (const char C : Name) {
-    const bool Keep = (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || (C >= '0' && C <= '9') || C == '-';
-    if (Keep) {
-      Out += C;
-    } else if (Out.empty() || Out.back() != '_') {
-      Out += '_';
-    }
-    if (Out.size() >= MaxLength) break;
-  }
-  Out.resize(std::min(Out.size(), MaxLength));
-  const std::size_t First = Out.find_first_not_of('_');
-  if (First == std::string::npos) return Fallback;
-  return Out.substr(First, Out.find_last_not_of('_') - First + 1);
-}
-
 TKavClass* FindByPosition(TKavClass& Root, const std::string& Position, std::string& Error) {
   if (Position == "0") return &Root;
   TKavClass* Node = &Root;
@@ -416,8 +314,6 @@ TKavClass* FindByPosition(TKavClass& Root, const std::string& Position, std::str
     Start = Dot + 1;
   }
 }
-
-TBytes NodeBytes(const TKavClass& Node) { return {Node.ImageBytes().begin(), Node.ImageBytes().end()}; }
 
 int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
   TOptions Options;

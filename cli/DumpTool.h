@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/KavObj.h"
+#include "model/Kav_Export.h"  // EscapeLine, NodeBytes, SafeNamePart, TsvField
 
 namespace kavex {
 
@@ -25,27 +26,9 @@ enum TDumpExit : int {
 // Runs the tool with Args (without the program name); returns the exit status.
 int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err);
 
-// A control character below 0x20 as \xNN and a backslash as \\, so no text read from an
-// image can break a line.
-std::string EscapeLine(const std::string& Text);
-
 // The node at Position: "0" for the root, otherwise 1-based child numbers joined by dots
 // ("2.5.1": the root's second child, its fifth child, that one's first). Nodes on the way are
 // expanded. Null, with the reason in Error, when there is no such node.
 TKavClass* FindByPosition(TKavClass& Root, const std::string& Position, std::string& Error);
-
-// The raw bytes of a node as the model holds them: an area or the root its data (a WinTesla
-// file's blocks joined), a chunk its header and data, a subchunk its header, body and padding
-// as stored in the chunk, a font entry its 44-byte header. Empty for any other node.
-TBytes NodeBytes(const TKavClass& Node);
-
-// Name as a file-name part that is safe on any file system: ASCII letters, digits and '-'
-// kept, runs of anything else as one '_' (none at either end), at most MaxLength characters;
-// Fallback when nothing is left.
-std::string SafeNamePart(const std::string& Name, std::size_t MaxLength, const std::string& Fallback);
-
-// A text entry as one TSV field: tab, line feed, carriage return and backslash as \t, \n, \r
-// and \\, other control characters as \xNN.
-std::string TsvField(const std::string& Text);
 
 }  // namespace kavex

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Retakes docs/screenshot-viewer.png, docs/screenshot-text.png, docs/screenshot-font.png and
-# docs/screenshot-find.png with the sample image that the build makes: the viewer runs under a virtual display with
+# docs/screenshot-find.png and docs/screenshot-font-zoom.png with the sample image that the build
+# makes: the viewer runs under a virtual display with
 # settings of its own, opens the sample with Help > Open sample image and is steered through
 # the tree with the keyboard.
 # Needs xvfb-run, xdotool and ImageMagick's import.   scripts/screenshots.sh [BUILD_DIR]
@@ -58,6 +59,12 @@ import -window "$window" "$root/docs/screenshot-text.png"
 # Back to the chunk, closed; the FONT chunk opened, its font subchunk opened, the large font.
 keys Left Left Down Right Down Right Down Down
 import -window "$window" "$root/docs/screenshot-font.png"
+# The same font zoomed to 3 x (View > Zoom in twice), with the tool tip of a cell.
+keys ctrl+equal ctrl+equal
+xdotool mousemove --window "$window" 372 118
+sleep 2
+import -window root -crop 900x560+0+0 +repage "$root/docs/screenshot-font-zoom.png"
+keys ctrl+minus ctrl+minus
 # The font chunk closed again; the operator lists and the unknown chunk opened; then the tree
 # beside the log window.
 keys Left Left Left Left Down Down Right End Up Up Right

@@ -42,6 +42,16 @@ DialogAnswers::DialogAnswers() {
   kavex::DialogHooks().ShowMessage = [this](QWidget*, const QString& Title, const QString& Text, kavex::TMsgBoxIcon Icon) {
     Messages_.push_back({Title, Text, Icon});
   };
+  kavex::DialogHooks().AskYesNo = [this](QWidget*, const QString&, const QString& Text) {
+    Questions_.push_back(Text);
+    if (Answers_.empty()) {
+      ++Unanswered_;
+      return false;
+    }
+    const bool Yes = Answers_.front();
+    Answers_.pop_front();
+    return Yes;
+  };
   kavex::DialogHooks().RunFontDialog = [this](QWidget*, QFont& Font, const std::function<void(const QFont&)>& Apply) {
     FontsSeen_.push_back(Font);
     if (Fonts_.empty()) {

@@ -56,6 +56,9 @@ public:
   void AnswerFile(const QString& FileName) { Files_.push_back(FileName); }
   void CancelFile() { Files_.push_back(std::nullopt); }
   void AnswerFont(FontDialogRun Run) { Fonts_.push_back(std::move(Run)); }
+  // The answer to the next yes/no question; one without a prepared answer counts as No.
+  void AnswerQuestion(bool Yes) { Answers_.push_back(Yes); }
+  const QStringList& QuestionsSeen() const { return Questions_; }
   // The font each font dialog opened on.
   const std::vector<QFont>& FontDialogsSeen() const { return FontsSeen_; }
   const std::vector<MessageSeen>& Messages() const { return Messages_; }
@@ -66,6 +69,8 @@ public:
 private:
   std::deque<std::optional<QString>> Files_;
   std::deque<FontDialogRun> Fonts_;
+  std::deque<bool> Answers_;
+  QStringList Questions_;
   std::vector<QFont> FontsSeen_;
   std::vector<MessageSeen> Messages_;
   std::vector<kavex::TFileDialog> Dialogs_;

@@ -95,7 +95,9 @@ private slots:
       kavex::TfMain& Main = App.Main();
       QCOMPARE(Main.windowTitle(), Untitled);
       QCOMPARE(kavex::ApplicationTitle(), Untitled);
-      QCOMPARE(VisibleCaptions(Main.mFile), QStringList({"&Open...", "-", "E&xit"}));
+      // The described items first; the exports follow, before the recent files.
+      QCOMPARE(VisibleCaptions(Main.mFile), QStringList({"&Open...", "-", "E&xit", "-", "Export &texts...",
+                                                         "Export &fonts...", "Save &bytes of the selected node..."}));
       QVERIFY(Main.Reopen().RecentItems().isEmpty());
       QCOMPARE(App.Log().geometry().size(), QSize(561, 375));
       QCOMPARE(App.Log().pos(), QPoint(239, 172));

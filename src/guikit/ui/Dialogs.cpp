@@ -42,11 +42,18 @@ private:
 };
 
 bool RunQtFileDialog(QWidget* Parent, TFileDialog& Dialog) {
+  if (Dialog.Kind == TFileDialog::Folder) {
+    const QString Folder = QFileDialog::getExistingDirectory(Parent, Dialog.Title, Dialog.InitialDir);
+    if (Folder.isEmpty()) return false;
+    Dialog.FileName = Folder;
+    return true;
+  }
   TQtFileDialog D(Parent, Dialog.Title, Dialog.FolderMustExist && Dialog.Kind == TFileDialog::Save);
   D.setAcceptMode(Dialog.Kind == TFileDialog::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   D.setFileMode(Dialog.Kind == TFileDialog::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   D.setNameFilters(QtNameFilters(Dialog.Filter));
   D.setDefaultSuffix(Dialog.DefaultExt);
+  D.setOption(QFileDialog::DontConfirmOverwrite, !Dialog.ConfirmOverwrite);
   if (!Dialog.InitialDir.isEmpty()) D.setDirectory(Dialog.InitialDir);
   // A remembered full path proposes its own folder as well, as the initial folder would.
   if (!Dialog.FileName.isEmpty()) D.selectFile(Dialog.FileName);
@@ -65,6 +72,12 @@ void ShowQtMessage(QWidget* Parent, const QString& Title, const QString& Text, T
   }
   QMessageBox Box(I, Title, Text, QMessageBox::Ok, Parent);
   Box.exec();
+}
+
+bool AskQtYesNo(QWidget* Parent, const QString& Title, const QString& Text) {
+  QMessageBox Box(QMessageBox::Question, Title, Text, QMessageBox::Yes | QMessageBox::No, Parent);
+  Box.setDefaultButton(QMessageBox::No);
+  return Box.exec() == QMessageBox::Yes;
 }
 
 // The display font is a family and a size: the dialog offers no style and no effects. Qt's
@@ -123,11 +136,11 @@ QString MissingFolderText(const QString& FileName) {
 }
 
 TDialogHooks& DialogHooks() {
-  static TDialogHooks Hooks{&RunQtFileDialog, &ShowQtMessage, &RunQtFontDialog};
+  static TDialogHooks Hooks{&RunQtFileDialog, &ShowQtMessage, &RunQtFontDialog, &AskQtYesNo};
   return Hooks;
 }
 
-void ResetDialogHooks() { DialogHooks() = TDialogHooks{&RunQtFileDialog, &ShowQtMessage, &RunQtFontDialog}; }
+void ResetDialogHooks() { DialogHooks() = TDialogHooks{&RunQtFileDialog, &ShowQtMessage, &RunQtFontDialog, &AskQtYesNo}; }
 
 QString ApplicationTitle() { return TitleStore(); }
 void SetApplicationTitle(const QString& Title) { TitleStore() = Title; }

@@ -15,7 +15,8 @@ namespace kavex {
 // What the program keeps of a file dialog between runs: its texts and the folder and file it
 // proposes. After an accepted run FileName holds the chosen file's full path.
 struct TFileDialog {
-  enum TKind { Open, Save };
+  // Folder chooses an existing folder; FileName then holds the folder's path.
+  enum TKind { Open, Save, Folder };
   TKind Kind = Open;
   QString Title;
   QString Filter;      // "Description|patterns|Description|patterns", patterns split by ';'
@@ -25,6 +26,8 @@ struct TFileDialog {
   // A save dialog refuses a file in a folder that does not exist (through ShowMessage, and
   // stays open) instead of returning it.
   bool FolderMustExist = false;
+  // A save dialog asks before it returns a file that exists; off when the caller asks itself.
+  bool ConfirmOverwrite = true;
 };
 
 // The refusal ShowMessage gives for a file whose folder does not exist; empty when it exists.
@@ -43,6 +46,8 @@ struct TDialogHooks {
   // The font dialog, run modally on Font. Its Apply button hands the font shown in the dialog
   // to Apply while the dialog stays open. On confirmation sets Font and returns true.
   std::function<bool(QWidget* Parent, QFont& Font, const std::function<void(const QFont&)>& Apply)> RunFontDialog;
+  // A modal question with Yes and No buttons (No the default); true for Yes.
+  std::function<bool(QWidget* Parent, const QString& Title, const QString& Text)> AskYesNo;
 };
 
 // The hooks in force; they start as the real Qt dialogs.

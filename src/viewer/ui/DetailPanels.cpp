@@ -2,7 +2,9 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QTreeView>
@@ -153,16 +155,39 @@ QImage DrawFontGrid(const TFontEntry& Font, const TFontGrid& Grid) {
   return Picture;
 }
 
-void TFontPicture::SetPicture(QImage Picture, QSize Size) {
+void TFontPicture::SetPicture(QImage Picture, QSize Size, int Zoom) {
   Picture_ = std::move(Picture);
-  setFixedSize(Size);
+  Zoom_ = std::max(Zoom, 1);
+  setFixedSize(Size * Zoom_);
   update();
+}
+
+bool TFontPicture::event(QEvent* Event) {
+  if (Event->type() != QEvent::ToolTip) return QWidget::event(Event);
+  const auto* Help = static_cast<QHelpEvent*>(Event);
+  const QString Tip = ToolTipAt ? ToolTipAt(Help->pos()) : QString();
+  if (Tip.isEmpty()) {
+    QToolTip::hideText();
+    Event->ignore();
+  } else {
+    QToolTip::showText(Help->globalPos(), Tip, this);
+  }
+  return true;
 }
 
 void TFontPicture::paintEvent(QPaintEvent* Event) {
   if (Picture_.isNull()) return;
   QPainter P(this);
-  P.drawImage(Event->rect(), Picture_, Event->rect());
+  if (Zoom_ == 1) {
+    P.drawImage(Event->rect(), Picture_, Event->rect());
+    return;
+  }
+  // Whole source pixels around the area to paint, each drawn as a Zoom-sized square.
+  const QRect Area = Event->rect();
+  const QRect Source = QRect(QPoint(Area.left() / Zoom_, Area.top() / Zoom_), QPoint(Area.right() / Zoom_, Area.bottom() / Zoom_))
+                           .intersected(Picture_.rect());
+  if (Source.isEmpty()) return;
+  P.drawImage(QRect(Source.topLeft() * Zoom_, Source.size() * Zoom_), Picture_, Source);
 }
 
 TFontScrollBox::TFontScrollBox(QWidget* Parent) : QScrollArea(Parent) {

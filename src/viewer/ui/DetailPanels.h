@@ -93,18 +93,24 @@ inline TFontGrid LayoutFontGrid(const TFontEntry& Font, int ClientWidth, int Cli
 // after the last code get the glyph of code 0. Null for a grid without rows.
 QImage DrawFontGrid(const TFontEntry& Font, const TFontGrid& Grid);
 
-// The picture iFont: shows its image unscaled at its top-left; its size is the grid's.
+// The picture iFont: shows its image at its top-left, each pixel Zoom by Zoom pixels (1: the
+// image unscaled); its size is the grid's times Zoom.
 class TFontPicture : public QWidget {
 public:
   explicit TFontPicture(QWidget* Parent = nullptr) : QWidget(Parent) {}
-  void SetPicture(QImage Picture, QSize Size);
+  void SetPicture(QImage Picture, QSize Size, int Zoom = 1);
   const QImage& Picture() const { return Picture_; }
+  int Zoom() const { return Zoom_; }
+  // The tool tip for a point of the picture; none when it gives an empty text.
+  std::function<QString(QPoint At)> ToolTipAt;
 
 protected:
+  bool event(QEvent* Event) override;
   void paintEvent(QPaintEvent* Event) override;
 
 private:
   QImage Picture_;
+  int Zoom_ = 1;
 };
 
 // The scroll box sbFontImg; tells its owner whenever it changes size.

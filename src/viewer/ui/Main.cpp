@@ -124,6 +124,7 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   ResetView();
   LoadUnicodeFont();
   ApplyUnicodeFont();
+  pAllInfo->SetFontZoom(Settings_->ReadInteger(QStringLiteral("FontPicture"), QStringLiteral("Zoom"), 1));
   // The wheel goes to the control under the pointer; this window looks at it first.
   qApp->installEventFilter(this);
 }
@@ -171,6 +172,7 @@ void TfMain::CreateActions() {
 
   aOpenSample = MakeAction(this, "Open &sample image", "Open the sample flash image that comes with Kavex");
   connect(aOpenSample, &QAction::triggered, this, [this] { OpenSampleImage(); });
+  CreateExportActions();
 }
 
 void TfMain::CreateMenusAndBars() {
@@ -179,6 +181,10 @@ void TfMain::CreateMenusAndBars() {
   mFile->addAction(aOpen);
   mFile->addSeparator();
   mFile->addAction(aExit);
+  mFile->addSeparator();
+  mFile->addAction(aExportTexts);
+  mFile->addAction(aExportFonts);
+  mFile->addAction(aSaveNodeBytes);
   miReopen = mFile->addSeparator();
   miReopen->setVisible(false);
 
@@ -186,6 +192,9 @@ void TfMain::CreateMenusAndBars() {
   mView->addAction(aSelFont);
   mView->addSeparator();
   mView->addAction(aViewLog);
+  mView->addSeparator();
+  mView->addAction(aZoomIn);
+  mView->addAction(aZoomOut);
 
   mHelp = menuBar()->addMenu(QStringLiteral("&Help"));
   mHelp->addAction(aAbout);
@@ -379,6 +388,7 @@ QString TfMain::NoImageHint() {
 }
 
 void TfMain::UpdateStatusHint() {
+  UpdateExportActions();
   if (ShownModel()) {
     stStatusHint->clear();
     return;
@@ -428,6 +438,7 @@ void TfMain::OpenFlash(const QString& FileName) {
   if (const int Icon = AreaSetIcon(AreaSet); Icon >= 0) Nodes.SetImageIndex(Root, Icon);
   tvMain->setUpdatesEnabled(true);
 
+  ShownFile_ = FileName;
   SetCaptionFile(FileName);
   UpdateStatusHint();
 }
@@ -450,7 +461,10 @@ void TfMain::ResetView() {
 
 TFls* TfMain::ShownModel() const { return tvMain->Nodes()->Shown(); }
 
-void TfMain::ShowNodeInfo(const TKavClass* Node) { pAllInfo->ShowNodeInfo(Node); }
+void TfMain::ShowNodeInfo(const TKavClass* Node) {
+  pAllInfo->ShowNodeInfo(Node);
+  UpdateExportActions();
+}
 
 void TfMain::SetCaptionFile(const QString& Text) {
   const std::string Caption =

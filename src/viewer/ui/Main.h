@@ -4,7 +4,11 @@
 
 #include <QFont>
 #include <QMainWindow>
+#include <functional>
 #include <memory>
+#include <vector>
+
+#include "model/Kav_Export.h"
 
 #include "settings/SettingsStore.h"
 #include "settings/T_Reopen.h"
@@ -14,6 +18,7 @@ class QAction;
 class QDockWidget;
 class QLabel;
 class QMenu;
+class QModelIndex;
 class QSplitter;
 class QToolBar;
 
@@ -80,6 +85,18 @@ public:
   // Selects the built node whose path is Path (a log record's path); false when none is.
   bool SelectNodeByPath(const QString& Path);
 
+  // File > Export texts... and Export fonts...: a folder is chosen, the shown file is read
+  // anew and built whole, and every text table (TSV) or font (PNG sheet) is written there under
+  // the names kavex-dump gives them. Files that exist are replaced only after a question.
+  void ExportTexts();
+  void ExportFonts();
+  // File > Save bytes of the selected node...: the node's raw bytes into a file of the user's.
+  void SaveNodeBytes();
+  // View > Zoom in / Zoom out and Ctrl+wheel over the font picture; kept in the settings.
+  void ZoomFontPicture(int Steps);
+  // Where a node stands in the tree: "0" for the root, else 1-based child numbers and dots.
+  static QString TreePosition(const QModelIndex& Index);
+
   TSettingsStore& Settings() { return *Settings_; }
   T_Reopen& Reopen() { return Reopen_; }
   TFileDialog& OpenDialog() { return odFlash; }
@@ -100,15 +117,20 @@ public:
   QAction* aSelFont = nullptr;
   QAction* aAbout = nullptr;
   QAction* aOpenSample = nullptr;
+  QAction* aExportTexts = nullptr;
+  QAction* aExportFonts = nullptr;
+  QAction* aSaveNodeBytes = nullptr;
+  QAction* aZoomIn = nullptr;
+  QAction* aZoomOut = nullptr;
   QLabel* stStatusHint = nullptr;
-  QAction* miReopen = nullptr;
+  QAction* miReopen = nullptr;  // the recent-files anchor: a separator, hidden while the list is empty
   // The Find view, beside the described controls: hidden on a first start.
   QMenu* mEdit = nullptr;
   QAction* aFind = nullptr;
   QAction* aFindNext = nullptr;
   QAction* aFindPrev = nullptr;
   QDockWidget* dkFind = nullptr;
-  TFindPanel* pFind = nullptr;  // the recent-files anchor: a separator, hidden while the list is empty
+  TFindPanel* pFind = nullptr;
 
 signals:
   void Closed();
@@ -132,11 +154,21 @@ private:
   void ApplyTreeWidth();
   // Takes name and size of a font from the dialog; the dialog offers no style to keep.
   void TakeDialogFont(const QFont& Font);
+  void CreateExportActions();
+  void UpdateExportActions();
+  // Chooses the folder of an export (remembered under Name) and writes what Plan makes of the
+  // whole tree there; What names the files in messages.
+  void ExportToFolder(const QString& Title, const QString& Name, const QString& What,
+                      const std::function<std::vector<TExportFile>(const TKavClass& Root, const std::string& Dir,
+                                                                   std::vector<std::string>& Notes)>& Plan);
+  // Writes the files, asking first when some exist; false when a write failed (reported).
+  bool WriteExportFiles(const std::vector<TExportFile>& Files, int& Written);
 
   std::unique_ptr<TSettingsStore> Settings_;
   T_Reopen Reopen_;
   TFileDialog odFlash;
   QStringList SampleFolders_;
+  QString ShownFile_;    // the file the shown model was read from
   QString OpenFailure_;  // why the last open showed nothing; empty after one that showed a file
   TfLog* Log_ = nullptr;
   TfAbout* About_ = nullptr;

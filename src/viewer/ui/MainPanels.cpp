@@ -20,6 +20,13 @@ bool TfMain::eventFilter(QObject* Watched, QEvent* Event) {
   auto* Wheel = static_cast<QWheelEvent*>(Event);
   const int Delta = Wheel->angleDelta().y();
   const QPoint At = pAllInfo->mapFromGlobal(Wheel->globalPosition().toPoint());
+  // Ctrl with the wheel over the font picture zooms it, a step per notch.
+  if (Delta != 0 && (Wheel->modifiers() & Qt::ControlModifier) && pAllInfo->isEnabled() &&
+      pAllInfo->OverFontPicture(Wheel->globalPosition().toPoint())) {
+    ZoomFontPicture(Delta > 0 ? 1 : -1);
+    Wheel->accept();
+    return true;
+  }
   if (Delta != 0 && pAllInfo->isEnabled() && pAllInfo->isVisible() && pAllInfo->rect().contains(At) &&
       pAllInfo->FontPictureShown()) {
     pAllInfo->sbFontImgMouseWheel(Delta);

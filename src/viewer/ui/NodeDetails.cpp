@@ -1,6 +1,7 @@
 // The detail area: the five panels and which of them a node shows, and the font picture.
 
 #include <QApplication>
+#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -58,6 +59,7 @@ TNodeDetails::TNodeDetails(QWidget* Parent) : TDetailArea(Parent) {
   iFont = new TFontPicture;
   sbFontImg->setWidget(iFont);
   sbFontImg->OnResize = [this] { sbFontImgResize(); };
+  iFont->ToolTipAt = [this](QPoint At) { return FontCellToolTip(At); };
   Place(sbFontImg, 0, 0);
 
   pTextSubchunk = new THeaderPanel(QStringLiteral("Text entries"), this);
@@ -152,12 +154,42 @@ void TNodeDetails::ShowNodeInfo(const TKavClass* Node) {
 void TNodeDetails::DrawFontImage() {
   FontImageDrawnFor_ = sbFontImg->size();
   if (!CurrentFontEntry_) {
+    FontGrid_ = {};
     iFont->SetPicture({}, {0, 0});
     return;
   }
+  // Zoomed, the grid is laid out for the box as it would be for a box Zoom times smaller, so
+  // its columns still fit the width.
   const QSize Client = sbFontImg->ClientSize();
-  const TFontGrid Grid = LayoutFontGrid(*CurrentFontEntry_, Client.width(), Client.height(), sbFontImg->ScrollBarWidth());
-  iFont->SetPicture(DrawFontGrid(*CurrentFontEntry_, Grid), {Grid.Width(), Grid.Height()});
+  const int Z = FontZoom_;
+  const int ScrollBar = (sbFontImg->ScrollBarWidth() + Z - 1) / Z;
+  FontGrid_ = LayoutFontGrid(*CurrentFontEntry_, Client.width() / Z, Client.height() / Z, ScrollBar);
+  iFont->SetPicture(DrawFontGrid(*CurrentFontEntry_, FontGrid_), {FontGrid_.Width(), FontGrid_.Height()}, Z);
+}
+
+void TNodeDetails::SetFontZoom(int Zoom) {
+  Zoom = std::clamp(Zoom, FontZoomMin, FontZoomMax);
+  if (Zoom == FontZoom_) return;
+  FontZoom_ = Zoom;
+  DrawFontImage();
+}
+
+bool TNodeDetails::OverFontPicture(const QPoint& Global) const {
+  return sbFontImg->isVisible() && sbFontImg->rect().contains(sbFontImg->mapFromGlobal(Global));
+}
+
+QString TNodeDetails::FontCellToolTip(const QPoint& At) const {
+  if (!CurrentFontEntry_ || FontGrid_.CellWidth <= 0 || FontGrid_.CellHeight <= 0 || At.x() < 0 || At.y() < 0) return {};
+  const int X = At.x() / iFont->Zoom(), Y = At.y() / iFont->Zoom();
+  if (X >= FontGrid_.Width() || Y >= FontGrid_.Height()) return {};
+  const long long Cell = static_cast<long long>(Y / FontGrid_.CellHeight) * FontGrid_.Columns + X / FontGrid_.CellWidth;
+  if (Cell >= FontGrid_.Cells || Cell >= CurrentFontEntry_->GetCharCount()) return {};
+  const char16_t Code = CurrentFontEntry_->GetCharCode(static_cast<std::int32_t>(Cell));
+  const QString Hex = QStringLiteral("U+%1").arg(static_cast<unsigned>(Code), 4, 16, QLatin1Char('0')).toUpper();
+  // A lone surrogate or a control character has no picture of its own.
+  const QChar C(Code);
+  if (C.isSurrogate() || C.category() == QChar::Other_Control) return Hex;
+  return Hex + QLatin1Char(' ') + C;
 }
 
 void TNodeDetails::sbFontImgResize() {

@@ -28,6 +28,17 @@ public:
   // Moves the font picture by minus Delta pixels (+120, one notch away, scrolls up by 120).
   void sbFontImgMouseWheel(int Delta);
   bool FontPictureShown() const;
+  // The font picture's zoom, 1 (the picture as laid out for the box) to 8; a value outside is
+  // taken to the nearer end. The picture is drawn again at once.
+  void SetFontZoom(int Zoom);
+  int FontZoom() const { return FontZoom_; }
+  static constexpr int FontZoomMin = 1;
+  static constexpr int FontZoomMax = 8;
+  // Whether Global, a screen point, lies on the shown font picture's box.
+  bool OverFontPicture(const QPoint& Global) const;
+  // The tool tip for a point of iFont: "U+XXXX" and the character whose glyph the cell under
+  // it shows; empty outside the glyph cells.
+  QString FontCellToolTip(const QPoint& At) const;
   // The model the font entry belongs to is going: its picture is not drawn again.
   void ForgetFontEntry() { CurrentFontEntry_ = nullptr; }
   // The Unicode display font, for the text list and the language field (never the MCC list).
@@ -70,6 +81,8 @@ private:
   QWidget* CurrentListPanel_ = nullptr;
   const TFontEntry* CurrentFontEntry_ = nullptr;  // a node of the shown model
   QSize FontImageDrawnFor_;  // the scroll box size the picture was laid out for
+  TFontGrid FontGrid_;       // the grid of the picture shown
+  int FontZoom_ = FontZoomMin;
 };
 
 }  // namespace kavex

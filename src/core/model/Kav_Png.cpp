@@ -1,4 +1,4 @@
-#include "cli/PngWriter.h"
+#include "model/Kav_Png.h"
 
 #include <algorithm>
 #include <new>

@@ -1,0 +1,197 @@
+#include "model/Kav_Export.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "log/Log.h"
+#include "model/CodePage.h"
+#include "model/Kav_Chunk.h"
+#include "model/Kav_Fls.h"
+#include "model/Kav_Font.h"
+#include "model/Kav_FontSheet.h"
+#include "model/Kav_Png.h"
+#include "model/Kav_Subchunk.h"
+#include "model/Kav_Text.h"
+
+namespace kavex {
+namespace {
+
+TBytes TextTableTsv(const TTextSubchunk& Text) {
+  std::string Tsv = "Index\tText\n";
+  for (std::int32_t I = 0; I < Text.GetEntryCount(); ++I)
+    Tsv += std::to_string(I) + '\t' + TsvField(Utf16ToUtf8(Text.GetText(I))) + '\n';
+  return {Tsv.begin(), Tsv.end()};
+}
+
+bool WriteAll(int Fd, const TBytes& Bytes) {
+  std::size_t Done = 0;
+  while (Done < Bytes.size()) {
+    const ssize_t N = ::write(Fd, Bytes.data() + Done, Bytes.size() - Done);
+    if (N < 0 && errno == EINTR) continue;
+    if (N <= 0) return false;
+    Done += static_cast<std::size_t>(N);
+  }
+  return true;
+}
+
+// A device or a link that exists already: written through, as the plain write it asked for.
+TWriteResult WriteInPlace(const std::filesystem::path& Path, const TBytes& Bytes) {
+  std::FILE* F = std::fopen(Path.c_str(), "wb");
+  if (!F) return TWriteResult::CannotCreate;
+  const bool Written = std::fwrite(Bytes.data(), 1, Bytes.size(), F) == Bytes.size();
+  const bool Closed = std::fclose(F) == 0;
+  return Written && Closed ? TWriteResult::Written : TWriteResult::CannotWrite;
+}
+
+}  // namespace
+
+std::string EscapeLine(const std::string& Text) {
+  static const char Hex[] = "0123456789ABCDEF";
+  std::string Out;
+  Out.reserve(Text.size());
+  for (const char C : Text) {
+    const auto B = static_cast<unsigned char>(C);
+    if (B == '\\') {
+      Out += "\\\\";
+    } else if (B < 0x20) {
+      Out += "\\x";
+      Out += Hex[B >> 4];
+      Out += Hex[B & 0xF];
+    } else {
+      Out += C;
+    }
+  }
+  return Out;
+}
+
+std::string TsvField(const std::string& Text) {
+  std::string Out;
+  Out.reserve(Text.size());
+  for (const char C : Text) {
+    switch (C) {
+      case '\t': Out += "\\t"; break;
+      case '\n': Out += "\\n"; break;
+      case '\r': Out += "\\r"; break;
+      default: Out += EscapeLine(std::string(1, C)); break;
+    }
+  }
+  return Out;
+}
+
+std::string SafeNamePart(const std::string& Name, std::size_t MaxLength, const std::string& Fallback) {
+  std::string Out;
+  for (const char C : Name) {
+    const bool Keep = (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || (C >= '0' && C <= '9') || C == '-';
+    if (Keep) {
+      Out += C;
+    } else if (Out.empty() || Out.back() != '_') {
+      Out += '_';
+    }
+    if (Out.size() >= MaxLength) break;
+  }
+  Out.resize(std::min(Out.size(), MaxLength));
+  const std::size_t First = Out.find_first_not_of('_');
+  if (First == std::string::npos) return Fallback;
+  return Out.substr(First, Out.find_last_not_of('_') - First + 1);
+}
+
+TBytes NodeBytes(const TKavClass& Node) { return {Node.ImageBytes().begin(), Node.ImageBytes().end()}; }
+
+void WalkPositions(const TKavClass& Root, const std::function<void(const TKavClass&, const std::string&)>& Visit) {
+  const std::function<void(const TKavClass&, const std::string&)> Walk = [&](const TKavClass& Node, const std::string& Position) {
+    Visit(Node, Position);
+    for (std::size_t I = 0; I < Node.ChildCount(); ++I) {
+      const std::string Number = std::to_string(I + 1);
+      Walk(*Node.Child(I), Position == "0" ? Number : Position + "." + Number);
+    }
+  };
+  Walk(Root, "0");
+}
+
+std::vector<TExportFile> PlanTextExports(const TKavClass& Root, const std::filesystem::path& Dir) {
+  std::vector<TExportFile> Plan;
+  WalkPositions(Root, [&](const TKavClass& Node, const std::string& Position) {
+    if (Node.Kind() != TNodeKind::TextSubchunk) return;
+    const auto* Text = static_cast<const TTextSubchunk*>(&Node);
+    const bool Common = Text->GetID() == TTextSubchunk::CommonTableID;
+    const std::string Language = Common ? "common" : SafeNamePart(Utf16ToUtf8(Text->GetText(0)), 40, "language");
+    const std::string Name = Position + "_" + FormatText("%.8x", {std::int64_t{Text->GetID()}}) + "_" + Language + ".tsv";
+    Plan.push_back({Dir / Name, [Text] { return TextTableTsv(*Text); }});
+  });
+  return Plan;
+}
+
+std::vector<TExportFile> PlanFontExports(const TKavClass& Root, const std::filesystem::path& Dir,
+                                         std::vector<std::string>& Notes, bool& Cut) {
+  std::vector<TExportFile> Plan;
+  WalkPositions(Root, [&](const TKavClass& Node, const std::string& Position) {
+    if (Node.Kind() != TNodeKind::FontEntry) return;
+    const auto* Font = static_cast<const TFontEntry*>(&Node);
+    const TFontSheetLayout Layout = LayoutFontSheetColumns(*Font, ExportSheetColumns);
+    const std::filesystem::path Path = Dir / (Position + "_" + SafeNamePart(Font->GetName(), 40, "font") + ".png");
+    if (Layout.Cells < Font->GetCharCount()) {
+      Notes.push_back(Path.string() + ": the font has " + std::to_string(Font->GetCharCount()) + " glyphs of " +
+                      std::to_string(Font->GetMaxWidth()) + "x" + std::to_string(Font->GetMaxHeight()) +
+                      "; the sheet holds only the first " + std::to_string(Layout.Cells));
+      Cut = true;
+    }
+    if (Layout.Width() <= 0 || Layout.Height() <= 0) {
+      Notes.push_back(Path.string() + ": the font has no glyphs; no sheet written");
+      return;
+    }
+    Plan.push_back({Path, [Font, Layout] {
+                      TRgbImage Sheet(Layout.Width(), Layout.Height());
+                      DrawFontSheet(*Font, Layout, Sheet);
+                      return EncodePng(Sheet);
+                    }});
+  });
+  return Plan;
+}
+
+TWriteResult WriteExportFile(const std::filesystem::path& Path, const TBytes& Bytes, bool Replace) {
+  struct stat Info {};
+  const bool Exists = ::lstat(Path.c_str(), &Info) == 0;
+  if (Exists && !Replace) return TWriteResult::Exists;
+  if (Exists && !S_ISREG(Info.st_mode)) return WriteInPlace(Path, Bytes);
+
+  const std::filesystem::path Dir = Path.has_parent_path() ? Path.parent_path() : std::filesystem::path(".");
+  std::string Temp = (Dir / ("." + Path.filename().string() + ".XXXXXX")).string();
+  const int Fd = ::mkstemp(Temp.data());
+  if (Fd < 0) return TWriteResult::CannotCreate;
+  // mkstemp makes the file for its owner only; the export gets the permissions a new file would.
+  const mode_t Mask = ::umask(0);
+  ::umask(Mask);
+  ::fchmod(Fd, 0666 & ~Mask);
+  const bool Written = WriteAll(Fd, Bytes);
+  const bool Closed = ::close(Fd) == 0;
+  if (!Written || !Closed) {
+    ::unlink(Temp.c_str());
+    return TWriteResult::CannotWrite;
+  }
+  if (Replace) {
+    if (::rename(Temp.c_str(), Path.c_str()) != 0) {
+      ::unlink(Temp.c_str());
+      return TWriteResult::CannotWrite;
+    }
+    return TWriteResult::Written;
+  }
+  // A link fails when the name has been taken meanwhile; a rename would replace it.
+  TWriteResult Result = TWriteResult::Written;
+  if (::link(Temp.c_str(), Path.c_str()) != 0) {
+    if (errno == EEXIST) {
+      Result = TWriteResult::Exists;
+    } else if (::lstat(Path.c_str(), &Info) == 0) {
+      Result = TWriteResult::Exists;
+    } else if (::rename(Temp.c_str(), Path.c_str()) != 0) {
+      Result = TWriteResult::CannotWrite;  // a file system without hard links, and no rename either
+    }
+  }
+  ::unlink(Temp.c_str());
+  return Result;
+}
+
+}  // namespace kavex

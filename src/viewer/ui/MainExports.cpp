@@ -1,0 +1,185 @@
+// TfMain's exports (the text tables, the fonts and the bytes of one node, written as
+// kavex-dump writes them) and the zoom of the font picture.
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+
+#include "model/Kav_Fls.h"
+#include "model/Kav_Walk.h"
+#include "ui/Hints.h"
+#include "ui/ImageTree.h"
+#include "ui/Main.h"
+#include "ui/NodeDetails.h"
+
+namespace kavex {
+namespace {
+
+// The folders the export dialogs last used.
+const QString ExportSection = QStringLiteral("Export");
+const QString FontPictureSection = QStringLiteral("FontPicture");
+
+QAction* MakeExportAction(QObject* Owner, const QString& Caption, const QString& HintText) {
+  auto* A = new QAction(Caption, Owner);
+  SetHint(A, HintText);
+  return A;
+}
+
+QString Native(const std::filesystem::path& Path) { return QDir::toNativeSeparators(QString::fromStdString(Path.string())); }
+
+QString WriteFailure(TWriteResult Result) {
+  switch (Result) {
+    case TWriteResult::Written: break;
+    case TWriteResult::Exists: return QStringLiteral("it exists already");
+    case TWriteResult::CannotCreate: return QStringLiteral("it cannot be created");
+    case TWriteResult::CannotWrite: return QStringLiteral("it cannot be written");
+  }
+  return {};
+}
+
+}  // namespace
+
+void TfMain::CreateExportActions() {
+  aExportTexts = MakeExportAction(this, QStringLiteral("Export &texts..."), QStringLiteral("Write every text table to a folder as TSV files"));
+  connect(aExportTexts, &QAction::triggered, this, [this] { ExportTexts(); });
+  aExportFonts = MakeExportAction(this, QStringLiteral("Export &fonts..."), QStringLiteral("Write every font to a folder as a PNG glyph sheet"));
+  connect(aExportFonts, &QAction::triggered, this, [this] { ExportFonts(); });
+  aSaveNodeBytes = MakeExportAction(this, QStringLiteral("Save &bytes of the selected node..."),
+                                    QStringLiteral("Write the raw bytes of the selected node to a file"));
+  connect(aSaveNodeBytes, &QAction::triggered, this, [this] { SaveNodeBytes(); });
+
+  aZoomIn = MakeExportAction(this, QStringLiteral("Zoom &in"), QStringLiteral("Enlarge the font picture"));
+  aZoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  connect(aZoomIn, &QAction::triggered, this, [this] { ZoomFontPicture(1); });
+  aZoomOut = MakeExportAction(this, QStringLiteral("Zoom &out"), QStringLiteral("Reduce the font picture"));
+  aZoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+  connect(aZoomOut, &QAction::triggered, this, [this] { ZoomFontPicture(-1); });
+}
+
+void TfMain::UpdateExportActions() {
+  if (!aExportTexts || !tvMain) return;
+  const bool Shown = ShownModel() != nullptr;
+  aExportTexts->setEnabled(Shown);
+  aExportFonts->setEnabled(Shown);
+  const TKavClass* Node = Shown ? TImageTreeModel::ModelNode(tvMain->currentIndex()) : nullptr;
+  aSaveNodeBytes->setEnabled(Node && !Node->ImageBytes().empty());
+}
+
+void TfMain::ZoomFontPicture(int Steps) {
+  pAllInfo->SetFontZoom(pAllInfo->FontZoom() + Steps);
+  Settings_->WriteInteger(FontPictureSection, QStringLiteral("Zoom"), pAllInfo->FontZoom());
+}
+
+QString TfMain::TreePosition(const QModelIndex& Index) {
+  QStringList Numbers;
+  for (QModelIndex At = Index; At.isValid() && At.parent().isValid(); At = At.parent()) Numbers.prepend(QString::number(At.row() + 1));
+  return Numbers.isEmpty() ? QStringLiteral("0") : Numbers.join(QLatin1Char('.'));
+}
+
+void TfMain::ExportTexts() {
+  ExportToFolder(QStringLiteral("Export texts"), QStringLiteral("TextsFolder"), QStringLiteral("text tables"),
+                 [](const TKavClass& Root, const std::string& Dir, std::vector<std::string>&) { return PlanTextExports(Root, Dir); });
+}
+
+void TfMain::ExportFonts() {
+  ExportToFolder(QStringLiteral("Export fonts"), QStringLiteral("FontsFolder"), QStringLiteral("fonts"),
+                 [](const TKavClass& Root, const std::string& Dir, std::vector<std::string>& Notes) {
+                   bool Cut = false;
+                   return PlanFontExports(Root, Dir, Notes, Cut);
+                 });
+}
+
+void TfMain::ExportToFolder(const QString& Title, const QString& Name, const QString& What,
+                            const std::function<std::vector<TExportFile>(const TKavClass&, const std::string&,
+                                                                         std::vector<std::string>&)>& Plan) {
+  if (!ShownModel()) return;
+  TFileDialog Dialog;
+  Dialog.Kind = TFileDialog::Folder;
+  Dialog.Title = Title;
+  Dialog.InitialDir = Settings_->ReadString(ExportSection, Name, QString());
+  if (!DialogHooks().RunFileDialog(this, Dialog)) return;
+  const QString Folder = Dialog.FileName;
+  Settings_->WriteString(ExportSection, Name, Folder);
+
+  // A copy read anew and built whole: the shown tree stays as the user has expanded it, and
+  // the positions in the names are those of the whole tree, as kavex-dump gives them.
+  std::unique_ptr<TFls> Copy;
+  try {
+    Copy = LoadFile(ShownFile_.toStdString());
+  } catch (const EKavError& Error) {
+    ShowErrorBox(this, Error);
+    return;
+  }
+  if (!Copy) {
+    DialogHooks().ShowMessage(this, ApplicationTitle(),
+                              QStringLiteral("%1 could not be read again; nothing was exported.").arg(ShownFile_),
+                              TMsgBoxIcon::Error);
+    return;
+  }
+  ExpandAll(*Copy);
+  std::vector<std::string> Notes;
+  const std::vector<TExportFile> Files = Plan(*Copy, QDir(Folder).absolutePath().toStdString(), Notes);
+  int Written = 0;
+  if (!WriteExportFiles(Files, Written)) return;
+  QString Text = Files.empty() ? QStringLiteral("The image holds no %1; nothing was written.").arg(What)
+                                                : QStringLiteral("%1 files written to %2.").arg(Written).arg(QDir::toNativeSeparators(Folder));
+  for (const std::string& Note : Notes) Text += QLatin1Char('\n') + QString::fromStdString(Note);
+  DialogHooks().ShowMessage(this, ApplicationTitle(), Text, TMsgBoxIcon::Information);
+}
+
+bool TfMain::WriteExportFiles(const std::vector<TExportFile>& Files, int& Written) {
+  Written = 0;
+  int Existing = 0;
+  for (const TExportFile& File : Files) {
+    std::error_code Ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(File.Path, Ec))) ++Existing;
+  }
+  if (Existing > 0) {
+    const QString Question = Existing == 1 && Files.size() == 1
+                                 ? QStringLiteral("%1 exists already.\nDo you want to replace it?").arg(Native(Files.front().Path))
+                                 : QStringLiteral("%1 of the %2 files exist already in %3.\nDo you want to replace them?")
+                                       .arg(Existing)
+                                       .arg(Files.size())
+                                       .arg(Native(Files.front().Path.parent_path()));
+    if (!DialogHooks().AskYesNo(this, ApplicationTitle(), Question)) return false;
+  }
+  for (const TExportFile& File : Files) {
+    const TWriteResult Result = WriteExportFile(File.Path, File.Content(), Existing > 0);
+    if (Result != TWriteResult::Written) {
+      DialogHooks().ShowMessage(this, ApplicationTitle(),
+                                QStringLiteral("%1 was not written: %2.\n%3 of %4 files were written before it.")
+                                    .arg(Native(File.Path), WriteFailure(Result))
+                                    .arg(Written)
+                                    .arg(Files.size()),
+                                TMsgBoxIcon::Error);
+      return false;
+    }
+    ++Written;
+  }
+  return true;
+}
+
+void TfMain::SaveNodeBytes() {
+  const QModelIndex Current = tvMain->currentIndex();
+  const TKavClass* Node = TImageTreeModel::ModelNode(Current);
+  if (!Node) return;
+  const TBytes Bytes = NodeBytes(*Node);
+  if (Bytes.empty()) return;
+  TFileDialog Dialog;
+  Dialog.Kind = TFileDialog::Save;
+  Dialog.Title = QStringLiteral("Save bytes of the selected node");
+  Dialog.Filter = QStringLiteral("Binary files (*.bin)|*.bin|All files (*.*)|*.*");
+  Dialog.DefaultExt = QStringLiteral("bin");
+  Dialog.FolderMustExist = true;
+  Dialog.ConfirmOverwrite = false;  // asked below, once
+  Dialog.InitialDir = Settings_->ReadString(ExportSection, QStringLiteral("BytesFolder"), QString());
+  const QString Proposed = TreePosition(Current) + QLatin1Char('_') +
+                           QString::fromStdString(SafeNamePart(Node->GetCaption(), 40, "node")) + QStringLiteral(".bin");
+  Dialog.FileName = Dialog.InitialDir.isEmpty() ? Proposed : QDir(Dialog.InitialDir).filePath(Proposed);
+  if (!DialogHooks().RunFileDialog(this, Dialog)) return;
+  Settings_->WriteString(ExportSection, QStringLiteral("BytesFolder"), QFileInfo(Dialog.FileName).absolutePath());
+  int Written = 0;
+  WriteExportFiles({{Dialog.FileName.toStdString(), [&Bytes] { return Bytes; }}}, Written);
+}
+
+}  // namespace kavex

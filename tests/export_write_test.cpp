@@ -1,0 +1,97 @@
+// Writing an export file: all or nothing, and never over a file the caller did not allow.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
+
+#include "model/Kav_Export.h"
+
+namespace fs = std::filesystem;
+using kavex::TWriteResult;
+
+namespace {
+
+struct TempFolder {
+  TempFolder() : Path(fs::temp_directory_path() / ("kavex-write-" + std::to_string(::getpid()))) { fs::create_directories(Path); }
+  ~TempFolder() { fs::remove_all(Path); }
+  fs::path Path;
+};
+
+std::string Read(const fs::path& Path) {
+  std::ifstream F(Path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(F), {}};
+}
+
+void Plant(const fs::path& Path, const std::string& Text) { std::ofstream(Path, std::ios::binary) << Text; }
+
+// Files may grow to Limit bytes while it lives; a longer write fails (EFBIG) instead of
+// killing the process, as a full disk would fail it.
+class FileSizeLimit {
+public:
+  explicit FileSizeLimit(rlim_t Limit) {
+    Old_ = std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &Saved_);
+    rlimit Lower = Saved_;
+    Lower.rlim_cur = Limit;
+    ::setrlimit(RLIMIT_FSIZE, &Lower);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &Saved_);
+    std::signal(SIGXFSZ, Old_);
+  }
+
+private:
+  rlimit Saved_{};
+  void (*Old_)(int) = nullptr;
+};
+
+}  // namespace
+
+// Each case: whether a file is there before, Replace, the size written against a limit of
+// 100 bytes (below, at, above), and what must be found afterwards.
+TEST(ExportWrite, AllOrNothingAndNeverOverAFileNotAllowed) {
+  struct Case {
+    bool Existing;
+    bool Replace;
+    std::size_t Size;
+    TWriteResult Result;
+    bool NewContent;  // the file then holds the new bytes (else the old ones, or none)
+  };
+  const Case Cases[] = {
+      {false, false, 99, TWriteResult::Written, true},  {false, false, 100, TWriteResult::Written, true},
+      {false, false, 101, TWriteResult::CannotWrite, false}, {true, false, 10, TWriteResult::Exists, false},
+      {true, true, 100, TWriteResult::Written, true},   {true, true, 101, TWriteResult::CannotWrite, false},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(testing::Message() << C.Existing << C.Replace << ' ' << C.Size);
+    TempFolder Dir;
+    const fs::path File = Dir.Path / "2.1.1_00000001_English.tsv";
+    if (C.Existing) Plant(File, "old");
+    const kavex::TBytes Bytes(C.Size, 'x');
+    TWriteResult Result;
+    {
+      FileSizeLimit Limit(100);
+      Result = kavex::WriteExportFile(File, Bytes, C.Replace);
+    }
+    EXPECT_EQ(Result, C.Result);
+    if (C.NewContent) {
+      EXPECT_EQ(Read(File), std::string(C.Size, 'x'));
+      EXPECT_EQ(fs::status(File).permissions() & fs::perms::owner_read, fs::perms::owner_read);
+    } else if (C.Existing) {
+      EXPECT_EQ(Read(File), "old");
+    } else {
+      EXPECT_FALSE(fs::exists(File));
+    }
+    // No temporary file stays behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(Dir.Path), fs::directory_iterator()), fs::exists(File) ? 1 : 0);
+  }
+}
+
+TEST(ExportWrite, AFolderThatIsNotThereCannotBeCreated) {
+  TempFolder Dir;
+  EXPECT_EQ(kavex::WriteExportFile(Dir.Path / "gone" / "a.png", {1, 2}, true), TWriteResult::CannotCreate);
+  EXPECT_FALSE(fs::exists(Dir.Path / "gone"));
+}
