@@ -6,6 +6,9 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QDockWidget>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTreeView>
 #include <QtTest>
 #include <algorithm>
@@ -19,8 +22,10 @@
 #include "model/Kav_Chunk.h"
 #include "model/Kav_Fls.h"
 #include "model/Kav_Font.h"
+#include "model/Kav_MCU.h"
 #include "model/Kav_PPM.h"
 #include "model/Kav_Text.h"
+#include "ui/Bytes.h"
 #include "ui/Find.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"
@@ -228,6 +233,36 @@ private slots:
     }
     QTest::setBenchmarkResult(Best, QTest::WalltimeMilliseconds);
     Record(QStringLiteral("find a word, building the tables first"), Best, 150);
+  }
+
+  // View > Show bytes on the MCU area (2 MiB): shown at once, and its last row reached.
+  void showAndScrollMcuBytes() {
+    Open();
+    Main().dkBytes->show();
+    QCoreApplication::processEvents();
+    const kavex::TKavClass* Mcu = Main().ShownModel()->MCU();
+    const kavex::TKavClass* Ppm = Main().ShownModel()->PPM();
+    QVERIFY(Mcu && Mcu->ImageBytes().size() >= 2u << 20);
+    double Show = 1e9, Scroll = 1e9;
+    for (int I = 0; I < FreshRuns; ++I) {
+      Main().ShowNodeInfo(Ppm);
+      QCoreApplication::processEvents();
+      auto Start = std::chrono::steady_clock::now();
+      Main().ShowNodeInfo(Mcu);
+      QCoreApplication::processEvents();
+      Show = std::min(Show, Ms(std::chrono::steady_clock::now() - Start));
+      QTableView* View = Main().pBytes->tvBytes;
+      Start = std::chrono::steady_clock::now();
+      View->scrollToBottom();
+      QCoreApplication::processEvents();
+      Scroll = std::min(Scroll, Ms(std::chrono::steady_clock::now() - Start));
+      QCOMPARE(View->verticalScrollBar()->value(), View->verticalScrollBar()->maximum());
+      QVERIFY(View->verticalScrollBar()->maximum() > 0);
+    }
+    QCOMPARE(std::size_t(Main().pBytes->Model().rowCount()), (Mcu->ImageBytes().size() + 15) / 16);
+    Record(QStringLiteral("show the bytes of the 2 MiB MCU area"), Show, 20);
+    Record(QStringLiteral("scroll to its last row"), Scroll, 20);
+    Main().dkBytes->hide();
   }
 
   void cleanupTestCase() {

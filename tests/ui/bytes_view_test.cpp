@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QDockWidget>
 #include <QLabel>
+#include <QMenu>
 #include <QTableView>
 #include <QtTest>
 
@@ -74,6 +75,11 @@ private slots:
     kavex::TfMain& Main = App.Main();
     Main.OpenFlash(Sample);
     QVERIFY(Main.dkBytes->isHidden());  // hidden on a first start
+    // After the described items: the last of View, the last of Edit.
+    QCOMPARE(Main.mView->actions().back(), Main.aViewBytes);
+    QCOMPARE(Main.mEdit->actions().back(), Main.aGoToOffset);
+    QCOMPARE(Main.aViewBytes->shortcut(), QKeySequence(QStringLiteral("Ctrl+B")));
+    QCOMPARE(Main.aGoToOffset->shortcut(), QKeySequence(QStringLiteral("Ctrl+G")));
     Main.aViewBytes->trigger();
     QVERIFY(!Main.dkBytes->isHidden());
     struct TCase {
