@@ -64,7 +64,8 @@ QVariant TBytesModel::data(const QModelIndex& Index, int Role) const {
     if (Byte >= 0 && static_cast<std::size_t>(Byte) < Header_) return QColor(255, 244, 200);
     if (Column == colText && Row * BytesPerRow < Header_) return QColor(255, 244, 200);
   }
-  if (Role == Qt::TextAlignmentRole) return QVariant(Qt::AlignCenter);
+  if (Role == Qt::TextAlignmentRole)
+    return QVariant(Column == colText ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
   return {};
 }
 
@@ -189,7 +190,10 @@ QString TBytesView::SelectionText() const {
 }
 
 QString TBytesView::CursorText() const {
-  const long long Byte = Model_->ByteAt(tvBytes->currentIndex());
+  // On the offset, address or text of a row: its first byte.
+  QModelIndex Current = tvBytes->currentIndex();
+  if (Current.isValid() && Model_->ByteAt(Current) < 0) Current = Model_->index(Current.row(), TBytesModel::colFirstByte);
+  const long long Byte = Model_->ByteAt(Current);
   if (Byte < 0) return {};
   const TByteView Bytes = Model_->Bytes();
   const std::size_t At = static_cast<std::size_t>(Byte);

@@ -330,12 +330,11 @@ void TfMain::GoToOffset() {
   if (!pBytes->Model().Node()) return;
   dkBytes->show();
   const TBytesModel& Bytes = pBytes->Model();
-  QString Text = QStringLiteral("0x%1").arg(Bytes.BaseOffset(), 0, 16).toUpper().replace(QStringLiteral("0X"), QStringLiteral("0x"));
-  const QString Range = QStringLiteral("Offset in the image (0x%1 to 0x%2):")
-                            .arg(Bytes.BaseOffset(), 0, 16)
-                            .arg(Bytes.BaseOffset() + std::max<std::size_t>(Bytes.Bytes().size(), 1) - 1, 0, 16)
-                            .toUpper()
-                            .replace(QStringLiteral("0X"), QStringLiteral("0x"));
+  const auto Hex = [](std::size_t Value) { return QStringLiteral("0x") + QString::number(Value, 16).toUpper(); };
+  QString Text = Hex(Bytes.BaseOffset());
+  const QString Range = QStringLiteral("Offset in the image (%1 to %2):")
+                            .arg(Hex(Bytes.BaseOffset()),
+                                 Hex(Bytes.BaseOffset() + std::max<std::size_t>(Bytes.Bytes().size(), 1) - 1));
   if (!DialogHooks().AskText(this, QStringLiteral("Go to offset"), Range, Text)) return;
   std::size_t Offset = 0;
   if (!ParseOffset(Text, Offset) || !pBytes->GoToOffset(Offset))
