@@ -87,7 +87,7 @@ private slots:
       bool HasAddress;
       std::size_t Header;
     };
-    const TCase Cases[] = {{{0}, true, 0}, {{1, 0}, false, 20}, {{1, 0, 0}, false, 16}};
+    const TCase Cases[] = {{{0}, true, 0}, {{1, 0}, false, 20}, {{1, 0, 0}, false, 16}, {{1, 1, 0, 0}, false, 44}};
     for (const TCase& C : Cases) {
       const kavex::TKavClass* Node = Select(Main, C.Rows);
       const TBytesModel& M = Main.pBytes->Model();
