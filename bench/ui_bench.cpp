@@ -2,10 +2,14 @@
 // expanding its largest chunk, selecting its largest text table, drawing its largest font
 // picture, switching a log kind off and on over 100,000 records (each under 100 ms), and
 // finding a word in every text table (under 50 ms once the tables are built, under 150 ms
-// when the search builds them first); the table at the end says which steps met their target.
+// when the search builds them first), and showing the 2 MiB MCU area in the bytes view and
+// scrolling to its last row (each under 20 ms); the table at the end says which steps met their target.
 
 #include <QAction>
 #include <QLineEdit>
+#include <QDockWidget>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTreeView>
 #include <QtTest>
 #include <algorithm>
@@ -19,8 +23,10 @@
 #include "model/Kav_Chunk.h"
 #include "model/Kav_Fls.h"
 #include "model/Kav_Font.h"
+#include "model/Kav_MCU.h"
 #include "model/Kav_PPM.h"
 #include "model/Kav_Text.h"
+#include "ui/Bytes.h"
 #include "ui/Find.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"
@@ -228,6 +234,36 @@ private slots:
     }
     QTest::setBenchmarkResult(Best, QTest::WalltimeMilliseconds);
     Record(QStringLiteral("find a word, building the tables first"), Best, 150);
+  }
+
+  // View > Show bytes on the MCU area (2 MiB): shown at once, and its last row reached.
+  void showAndScrollMcuBytes() {
+    Open();
+    Main().dkBytes->show();
+    QCoreApplication::processEvents();
+    const kavex::TKavClass* Mcu = Main().ShownModel()->MCU();
+    const kavex::TKavClass* Ppm = Main().ShownModel()->PPM();
+    QVERIFY(Mcu && Mcu->ImageBytes().size() >= 2u << 20);
+    double Show = 1e9, Scroll = 1e9;
+    for (int I = 0; I < FreshRuns; ++I) {
+      Main().ShowNodeInfo(Ppm);
+      QCoreApplication::processEvents();
+      auto Start = std::chrono::steady_clock::now();
+      Main().ShowNodeInfo(Mcu);
+      QCoreApplication::processEvents();
+      Show = std::min(Show, Ms(std::chrono::steady_clock::now() - Start));
+      QTableView* View = Main().pBytes->tvBytes;
+      Start = std::chrono::steady_clock::now();
+      View->scrollToBottom();
+      QCoreApplication::processEvents();
+      Scroll = std::min(Scroll, Ms(std::chrono::steady_clock::now() - Start));
+      QCOMPARE(View->verticalScrollBar()->value(), View->verticalScrollBar()->maximum());
+      QVERIFY(View->verticalScrollBar()->maximum() > 0);
+    }
+    QCOMPARE(std::size_t(Main().pBytes->Model().rowCount()), (Mcu->ImageBytes().size() + 15) / 16);
+    Record(QStringLiteral("show the bytes of the 2 MiB MCU area"), Show, 20);
+    Record(QStringLiteral("scroll to its last row"), Scroll, 20);
+    Main().dkBytes->hide();
   }
 
   void cleanupTestCase() {

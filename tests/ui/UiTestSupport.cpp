@@ -52,6 +52,17 @@ DialogAnswers::DialogAnswers() {
     Answers_.pop_front();
     return Yes;
   };
+  kavex::DialogHooks().AskText = [this](QWidget*, const QString&, const QString&, QString& Text) {
+    if (Texts_.empty()) {
+      ++Unanswered_;
+      return false;
+    }
+    const std::optional<QString> Answer = Texts_.front();
+    Texts_.pop_front();
+    if (!Answer) return false;
+    Text = *Answer;
+    return true;
+  };
   kavex::DialogHooks().RunFontDialog = [this](QWidget*, QFont& Font, const std::function<void(const QFont&)>& Apply) {
     FontsSeen_.push_back(Font);
     if (Fonts_.empty()) {

@@ -58,6 +58,8 @@ public:
   void AnswerFont(FontDialogRun Run) { Fonts_.push_back(std::move(Run)); }
   // The answer to the next yes/no question; one without a prepared answer counts as No.
   void AnswerQuestion(bool Yes) { Answers_.push_back(Yes); }
+  // The answer to the next text field; std::nullopt cancels it.
+  void AnswerText(std::optional<QString> Text) { Texts_.push_back(std::move(Text)); }
   const QStringList& QuestionsSeen() const { return Questions_; }
   // The font each font dialog opened on.
   const std::vector<QFont>& FontDialogsSeen() const { return FontsSeen_; }
@@ -70,6 +72,7 @@ private:
   std::deque<std::optional<QString>> Files_;
   std::deque<FontDialogRun> Fonts_;
   std::deque<bool> Answers_;
+  std::deque<std::optional<QString>> Texts_;
   QStringList Questions_;
   std::vector<QFont> FontsSeen_;
   std::vector<MessageSeen> Messages_;

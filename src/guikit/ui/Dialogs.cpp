@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -80,6 +81,13 @@ bool AskQtYesNo(QWidget* Parent, const QString& Title, const QString& Text) {
   return Box.exec() == QMessageBox::Yes;
 }
 
+bool AskQtText(QWidget* Parent, const QString& Title, const QString& Label, QString& Text) {
+  bool Ok = false;
+  const QString Answer = QInputDialog::getText(Parent, Title, Label, QLineEdit::Normal, Text, &Ok);
+  if (Ok) Text = Answer;
+  return Ok;
+}
+
 // The display font is a family and a size: the dialog offers no style and no effects. Qt's
 // dialog has no option for that, so the style list (found as the buddy of its label and the
 // focus proxy of its field) and the effects group (the box holding the check boxes) are hidden.
@@ -136,11 +144,11 @@ QString MissingFolderText(const QString& FileName) {
 }
 
 TDialogHooks& DialogHooks() {
-  static TDialogHooks Hooks{&RunQtFileDialog, &ShowQtMessage, &RunQtFontDialog, &AskQtYesNo};
+  static TDialogHooks Hooks{&RunQtFileDialog, &ShowQtMessage, &RunQtFontDialog, &AskQtYesNo, &AskQtText};
   return Hooks;
 }
 
-void ResetDialogHooks() { DialogHooks() = TDialogHooks{&RunQtFileDialog, &ShowQtMessage, &RunQtFontDialog, &AskQtYesNo}; }
+void ResetDialogHooks() { DialogHooks() = TDialogHooks{&RunQtFileDialog, &ShowQtMessage, &RunQtFontDialog, &AskQtYesNo, &AskQtText}; }
 
 QString ApplicationTitle() { return TitleStore(); }
 void SetApplicationTitle(const QString& Title) { TitleStore() = Title; }

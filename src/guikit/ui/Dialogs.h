@@ -48,6 +48,8 @@ struct TDialogHooks {
   std::function<bool(QWidget* Parent, QFont& Font, const std::function<void(const QFont&)>& Apply)> RunFontDialog;
   // A modal question with Yes and No buttons (No the default); true for Yes.
   std::function<bool(QWidget* Parent, const QString& Title, const QString& Text)> AskYesNo;
+  // A modal one-line text field under Label, starting with Text; on OK sets Text, true.
+  std::function<bool(QWidget* Parent, const QString& Title, const QString& Label, QString& Text)> AskText;
 };
 
 // The hooks in force; they start as the real Qt dialogs.

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTableView>
 #include <QToolBar>
 #include <cerrno>
 #include <cstring>
@@ -24,6 +25,7 @@
 #include "log/LogWindow.h"
 #include "model/Kav_Fls.h"
 #include "ui/About.h"
+#include "ui/Bytes.h"
 #include "ui/AppInfo.h"
 #include "ui/Find.h"
 #include "ui/Hints.h"
@@ -38,6 +40,7 @@ namespace {
 const QString PosMainSection = QStringLiteral("PosMain");
 const QString PosMainTreeSection = QStringLiteral("PosMainTree");
 const QString FindSection = QStringLiteral("Find");
+const QString BytesSection = QStringLiteral("Bytes");
 constexpr int RecentFilesMax = 9;
 constexpr int SplitterMinSide = 64;
 
@@ -121,6 +124,7 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   TTreeWidthTarget Tree(this);
   RestoreWindowState(*Settings_, Tree, PosMainTreeSection, wiWidth);
   CreateFindView();
+  CreateBytesView();
   ResetView();
   LoadUnicodeFont();
   ApplyUnicodeFont();
@@ -134,6 +138,7 @@ TfMain::~TfMain() {
   SaveWindowState(*Settings_, this, PosMainSection, AllWindowItems);
   SaveWindowState(*Settings_, TTreeWidthTarget(this), PosMainTreeSection, wiWidth);
   SaveFindView();
+  SaveBytesView();
   Reopen_.ReopenDone();
 }
 
@@ -272,6 +277,70 @@ void TfMain::SaveFindView() {
   if (Height > 0) Settings_->WriteInteger(FindSection, QStringLiteral("Height"), Height);
   Settings_->WriteBool(FindSection, QStringLiteral("Operators"), pFind->cbOperators->isChecked());
   Settings_->WriteBool(FindSection, QStringLiteral("Tones"), pFind->cbTones->isChecked());
+}
+
+void TfMain::CreateBytesView() {
+  pBytes = new TBytesView;
+  pBytes->setObjectName(QStringLiteral("pBytes"));
+  dkBytes = new QDockWidget(QStringLiteral("Bytes"), this);
+  dkBytes->setObjectName(QStringLiteral("dkBytes"));
+  dkBytes->setWidget(pBytes);
+  dkBytes->setFeatures(QDockWidget::DockWidgetClosable);
+  addDockWidget(Qt::BottomDockWidgetArea, dkBytes);
+  // Under the detail area: beside the Find view, which stands under the tree.
+  splitDockWidget(dkFind, dkBytes, Qt::Horizontal);
+
+  stBytesCursor = new QLabel(statusBar());
+  stBytesCursor->setObjectName(QStringLiteral("stBytesCursor"));
+  statusBar()->addPermanentWidget(stBytesCursor);
+  connect(pBytes, &TBytesView::CursorChanged, stBytesCursor, &QLabel::setText);
+
+  aViewBytes = dkBytes->toggleViewAction();
+  aViewBytes->setText(QStringLiteral("Show &bytes"));
+  SetHint(aViewBytes, QStringLiteral("Show the stored bytes of the selected node"));
+  aViewBytes->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+  mView->addAction(aViewBytes);
+  connect(dkBytes, &QDockWidget::visibilityChanged, this, [this](bool) {
+    const QModelIndex Current = tvMain->currentIndex();
+    pBytes->SetNode(dkBytes->isHidden() || !Current.isValid() ? nullptr : TImageTreeModel::ModelNode(Current));
+  });
+
+  aGoToOffset = new QAction(QStringLiteral("&Go to offset..."), this);
+  SetHint(aGoToOffset, QStringLiteral("Go to an offset of the image in the bytes view"));
+  aGoToOffset->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+  connect(aGoToOffset, &QAction::triggered, this, [this] { GoToOffset(); });
+  mEdit->addSeparator();
+  mEdit->addAction(aGoToOffset);
+
+  pAllInfo->FieldClicked = [this](TByteField Field) {
+    if (!dkBytes->isHidden()) pBytes->SelectBytes(Field.First, Field.Count);
+  };
+
+  BytesHeight_ = Settings_->ReadInteger(BytesSection, QStringLiteral("Height"), 0);
+  dkBytes->setVisible(Settings_->ReadBool(BytesSection, QStringLiteral("Visible"), false));
+}
+
+void TfMain::SaveBytesView() {
+  Settings_->WriteBool(BytesSection, QStringLiteral("Visible"), !dkBytes->isHidden());
+  const int Height = LaidOut_ && !dkBytes->isHidden() ? dkBytes->height() : BytesHeight_;
+  if (Height > 0) Settings_->WriteInteger(BytesSection, QStringLiteral("Height"), Height);
+}
+
+void TfMain::GoToOffset() {
+  if (!pBytes->Model().Node()) return;
+  dkBytes->show();
+  const TBytesModel& Bytes = pBytes->Model();
+  const auto Hex = [](std::size_t Value) { return QStringLiteral("0x") + QString::number(Value, 16).toUpper(); };
+  QString Text = Hex(Bytes.BaseOffset());
+  const QString Range = QStringLiteral("Offset in the image (%1 to %2):")
+                            .arg(Hex(Bytes.BaseOffset()),
+                                 Hex(Bytes.BaseOffset() + std::max<std::size_t>(Bytes.Bytes().size(), 1) - 1));
+  if (!DialogHooks().AskText(this, QStringLiteral("Go to offset"), Range, Text)) return;
+  std::size_t Offset = 0;
+  if (!ParseOffset(Text, Offset) || !pBytes->GoToOffset(Offset))
+    DialogHooks().ShowMessage(this, ApplicationTitle(),
+                              QStringLiteral("The selected node has no byte at offset %1.").arg(Text.trimmed()),
+                              TMsgBoxIcon::Information);
 }
 
 void TfMain::RunFind() {
@@ -455,6 +524,7 @@ void TfMain::ResetView() {
   SetCaptionFile(QStringLiteral("(Untitled)"));
   pAllInfo->ForgetFontEntry();  // it belongs to the model released here
   if (pFind) pFind->Clear();     // so do the hits
+  if (pBytes) pBytes->SetNode(nullptr);
   tvMain->Clear();
   UpdateStatusHint();
 }
@@ -463,6 +533,8 @@ TFls* TfMain::ShownModel() const { return tvMain->Nodes()->Shown(); }
 
 void TfMain::ShowNodeInfo(const TKavClass* Node) {
   pAllInfo->ShowNodeInfo(Node);
+  // A hidden bytes view lets go of its node; it takes the current one when shown.
+  if (pBytes) pBytes->SetNode(dkBytes->isHidden() ? nullptr : Node);
   UpdateExportActions();
 }
 
@@ -498,6 +570,7 @@ void TfMain::showEvent(QShowEvent* Event) {
     LaidOut_ = true;
     ApplyTreeWidth();
     if (FindHeight_ > 0 && !dkFind->isHidden()) resizeDocks({dkFind}, {FindHeight_}, Qt::Vertical);
+    if (BytesHeight_ > 0 && !dkBytes->isHidden()) resizeDocks({dkBytes}, {BytesHeight_}, Qt::Vertical);
   }
 }
 

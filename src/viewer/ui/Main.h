@@ -32,6 +32,7 @@ class TNodeDetails;
 class TfLog;
 class TfAbout;
 class TFindPanel;
+class TBytesView;
 
 class TfMain : public QMainWindow {
   Q_OBJECT
@@ -131,6 +132,17 @@ public:
   QAction* aFindPrev = nullptr;
   QDockWidget* dkFind = nullptr;
   TFindPanel* pFind = nullptr;
+  // The bytes view under the detail area, also hidden on a first start; the cursor's values
+  // stand in their own field at the status strip's right.
+  QAction* aViewBytes = nullptr;
+  QAction* aGoToOffset = nullptr;
+  QDockWidget* dkBytes = nullptr;
+  TBytesView* pBytes = nullptr;
+  QLabel* stBytesCursor = nullptr;
+
+  // Edit > Go to offset... (Ctrl+G): asks for an image offset and puts the bytes view's cursor
+  // there; a message says when the selected node has no byte at it.
+  void GoToOffset();
 
 signals:
   void Closed();
@@ -149,6 +161,8 @@ private:
   void CreateMenusAndBars();
   void CreateFindView();
   void SaveFindView();
+  void CreateBytesView();
+  void SaveBytesView();
   void OpenFileCallback(const QString& FileName);
   void tvMainClick();
   void ApplyTreeWidth();
@@ -179,6 +193,7 @@ private:
   int TreeWidth_ = 289;  // until the splitter has been laid out
   bool LaidOut_ = false;
   int FindHeight_ = 0;  // the stored height of the Find view, applied once laid out
+  int BytesHeight_ = 0;  // the same for the bytes view
 };
 
 }  // namespace kavex

@@ -99,6 +99,26 @@ TNodeDetails::TNodeDetails(QWidget* Parent) : TDetailArea(Parent) {
   for (QWidget* Panel : {static_cast<QWidget*>(pChunk), static_cast<QWidget*>(pSubchunk), static_cast<QWidget*>(sbFontImg),
                          static_cast<QWidget*>(pTextSubchunk), static_cast<QWidget*>(pPLMNSubchunk)})
     Panel->hide();
+  // A click on a header value selects its stored bytes in the bytes view.
+  const std::pair<QLabel*, THeaderField> Fields[] = {
+      {stChunkChkSum, THeaderField::ChunkChecksum},   {stChunkLength, THeaderField::ChunkLength},
+      {stChunkNameType, THeaderField::ChunkName},     {stChunkVersion, THeaderField::ChunkVersion},
+      {stSubchunkID, THeaderField::SubchunkID},       {stSubchunkLength, THeaderField::SubchunkLength},
+      {stSubchunkShortname, THeaderField::SubchunkShortName}, {stSubchunkFlags, THeaderField::SubchunkFlags}};
+  for (const auto& [Label, Field] : Fields) {
+    Label->setProperty("kavexField", static_cast<int>(Field));
+    Label->installEventFilter(this);
+  }
+}
+
+bool TNodeDetails::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Event->type() == QEvent::MouseButtonPress && FieldClicked) {
+    if (const QVariant Field = Watched->property("kavexField"); Field.isValid()) {
+      FieldClicked(HeaderField(static_cast<THeaderField>(Field.toInt())));
+      return false;
+    }
+  }
+  return TDetailArea::eventFilter(Watched, Event);
 }
 
 void TNodeDetails::ShowNodeInfo(const TKavClass* Node) {

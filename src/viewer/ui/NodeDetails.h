@@ -5,6 +5,9 @@
 #include <QFont>
 #include <QSize>
 
+#include <functional>
+
+#include "model/Kav_Bytes.h"
 #include "ui/DetailPanels.h"
 
 class QLabel;
@@ -47,9 +50,15 @@ public:
   // Selects and shows row Row of the list now shown (texts or operators); nothing without one.
   void SelectListRow(int Row);
 
+  // Called with a header field's bytes (from the node's first) when its value is clicked.
+  std::function<void(TByteField Field)> FieldClicked;
+
   QWidget* CurrentInfoPanel() const { return CurrentInfoPanel_; }
   QWidget* CurrentListPanel() const { return CurrentListPanel_; }
   const TFontEntry* CurrentFontEntry() const { return CurrentFontEntry_; }
+
+protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
   void sbFontImgResize();

@@ -1,0 +1,82 @@
+#pragma once
+// View > Show bytes: the stored bytes of the selected node, 16 a row, as a table over the
+// node's view of the image (nothing is copied or formatted beyond the rows on screen).
+
+#include <QAbstractTableModel>
+#include <QWidget>
+
+#include "model/Reader.h"
+
+class QAction;
+class QTableView;
+
+namespace kavex {
+
+class TKavClass;
+
+class TBytesModel : public QAbstractTableModel {
+  Q_OBJECT
+public:
+  // Offset and flash address, the 16 bytes, the bytes as text.
+  enum TColumn { colOffset, colAddress, colFirstByte, colText = colFirstByte + 16, ColumnCount };
+
+  using QAbstractTableModel::QAbstractTableModel;
+  // Node's stored bytes; nothing for none. The node must outlive its showing.
+  void SetNode(const TKavClass* Node);
+  const TKavClass* Node() const { return Node_; }
+  TByteView Bytes() const { return Bytes_; }
+  std::size_t BaseOffset() const { return Offset_; }  // the image offset of the first byte
+  std::int64_t FlashBase() const { return FlashBase_; }  // -1: the node has no flash address
+  std::size_t HeaderSize() const { return Header_; }
+  // The byte of a cell (from the node's first), or -1 for a cell without one.
+  long long ByteAt(const QModelIndex& Index) const;
+  QModelIndex IndexOfByte(std::size_t Byte) const;
+
+  int rowCount(const QModelIndex& Parent = {}) const override;
+  int columnCount(const QModelIndex& Parent = {}) const override;
+  QVariant data(const QModelIndex& Index, int Role) const override;
+  QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override;
+
+private:
+  const TKavClass* Node_ = nullptr;
+  TByteView Bytes_;
+  std::size_t Offset_ = 0;
+  std::int64_t FlashBase_ = -1;
+  std::size_t Header_ = 0;
+};
+
+class TBytesView : public QWidget {
+  Q_OBJECT
+public:
+  explicit TBytesView(QWidget* Parent = nullptr);
+
+  void SetNode(const TKavClass* Node);
+  const TBytesModel& Model() const { return *Model_; }
+  // Selects Count bytes from byte First of the node (clipped to its bytes) and shows them.
+  void SelectBytes(std::size_t First, std::size_t Count);
+  // Puts the cursor on the byte at image offset Offset; false when the node has none there.
+  bool GoToOffset(std::size_t Offset);
+  // The selected bytes in order: as hex pairs, or as text as the rows show it.
+  QString SelectionHex() const;
+  QString SelectionText() const;
+  // The offset, the byte and the big-endian 16- and 32-bit values at the cursor; empty
+  // without one.
+  QString CursorText() const;
+
+  QTableView* tvBytes = nullptr;
+  QAction* aCopyHex = nullptr;
+  QAction* aCopyText = nullptr;
+
+signals:
+  void CursorChanged(const QString& Text);
+
+private:
+  std::vector<std::size_t> SelectedBytes() const;
+  TBytesModel* Model_;
+};
+
+// An offset typed by the user: decimal, or hex with "0x" or "$" before it or "h" after it.
+// False for anything else.
+bool ParseOffset(const QString& Text, std::size_t& Offset);
+
+}  // namespace kavex
