@@ -47,6 +47,15 @@ public:
   // WinTesla block chain.
   explicit TFls(TBytes Bytes);
   explicit TFls(TImageBytes Bytes);
+  // One WinTesla block: where its payload belongs in flash and how long it is.
+  struct TWinTeslaBlock {
+    std::uint32_t FlashAddr;
+    std::uint32_t BlockLength;
+  };
+  // A WinTesla file that the loader joined while reading it: Joined holds the payloads one after
+  // the other, Blocks (never empty) the chain in file order, already checked as the join checks
+  // it. Logs what the join logs.
+  TFls(TImageBytes Joined, const std::vector<TWinTeslaBlock>& Blocks);
   ~TFls() override;
 
   const char* ClassName() const override { return "TFls"; }
