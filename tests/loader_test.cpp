@@ -110,6 +110,71 @@ TEST(LoadFile, FileThatShrinksOrVanishesWhileBeingReadIsAReadError) {
   EXPECT_EQ(Root->Size(), static_cast<std::int32_t>(Image.size()));
 }
 
+// A WinTesla file is joined while it is read, block by block, or read whole where its blocks are
+// small or its chain is broken: either way the log, the image and the failure are those of the
+// same bytes loaded from memory, and a file cut short on the way is a read error.
+TEST(LoadFile, WinTeslaFileLoadsAsItsBytesDoFromMemory) {
+  const Bytes Payload = [] {
+    Bytes P(3 * 4096 + 5);
+    for (std::size_t I = 0; I < P.size(); ++I) P[I] = static_cast<std::uint8_t>(I * 7 + I / 251);
+    return P;
+  }();
+  const Bytes Page(4096, 1);
+  const struct {
+    const char* Name;
+    Bytes File;
+  } Cases[] = {
+      {"blocks of 4 KiB and a short last one", WinTesla(Payload, 0x200000, 4096)},
+      {"blocks just below 4 KiB", WinTesla(Payload, 0x200000, 4095)},
+      {"one block", WinTesla(Payload, 0x123456, 0x10000)},
+      {"stray bytes after the last block", Concat({WinTesla(Payload, 0x200000, 4096), Bytes(8, 0)})},
+      {"hole after a 4 KiB block", Concat({WinTeslaHeader(0x200000, 4096), Page, WinTeslaHeader(0x201001, 4), Bytes(4, 2)})},
+      {"later block running past the end", Concat({WinTeslaHeader(0x200000, 4096), Page, WinTeslaHeader(0x201000, 5), Bytes(4, 2)})},
+      {"first block running past the end", Concat({WinTeslaHeader(0x200000, 4096), Bytes(4090, 1)})},
+      {"no marker", Payload},
+  };
+  struct TOutcome {
+    Lines Log;
+    Bytes Image;
+    bool Failed = false;
+  };
+  const auto Outcome = [](auto Load) {
+    TOutcome O;
+    CapturedLog L;
+    try {
+      if (auto Root = Load()) O.Image.assign(Root->Data().begin(), Root->Data().end());
+    } catch (const EKavError&) {
+      O.Failed = true;
+    }
+    O.Log = L.Lines();
+    return O;
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TempFile File(C.File, "image.wt");
+    const TOutcome FromDisk = Outcome([&] { return LoadFile(File.Path()); });
+    const TOutcome FromMemory = Outcome([&] { return LoadImage(C.File, "image.wt"); });
+    ASSERT_FALSE(FromDisk.Log.empty());
+    EXPECT_EQ(FromDisk.Log.front(), "i (  28) Loading file: " + File.Path() + ";" + Where);
+    EXPECT_EQ(Lines(FromDisk.Log.begin() + 1, FromDisk.Log.end()), FromMemory.Log);
+    EXPECT_EQ(FromDisk.Image, FromMemory.Image);
+    EXPECT_EQ(FromDisk.Failed, FromMemory.Failed);
+  }
+
+  // Cut short in its first, second or last block, or by a byte.
+  const Bytes File = WinTesla(Payload, 0x200000, 4096);
+  for (const std::size_t Cut : {std::size_t{5}, std::size_t{4096 + 20}, File.size() - 100, File.size() - 1}) {
+    SCOPED_TRACE(Cut);
+    TempFile Short(File, "image.wt");
+    SetLoadFileProbe([Cut](const std::string& Name) { std::filesystem::resize_file(Name, Cut); });
+    CapturedLog L;
+    EXPECT_EQ(LoadFile(Short.Path()), nullptr);
+    SetLoadFileProbe(nullptr);
+    EXPECT_EQ(L.Lines(), (Lines{"i (  28) Loading file: " + Short.Path() + ";" + Where,
+                                "! (   5) File read error: Stream read error;" + Where}));
+  }
+}
+
 namespace {
 
 // Loads Path with the process's address space limited to what it uses now and Room bytes more;

@@ -20,10 +20,7 @@ namespace {
 constexpr std::size_t WinTeslaHeaderSize = 9;
 constexpr std::uint8_t WinTeslaMarker = 0x0B;
 
-struct TBlockHeader {
-  std::uint32_t FlashAddr;
-  std::uint32_t BlockLength;
-};
+using TBlockHeader = TFls::TWinTeslaBlock;
 
 // The root is built from a buffer, not from a parent's cursor; its base gets this one.
 TReader NoParentCursor;
@@ -46,6 +43,17 @@ TFls::TFls(TImageBytes Bytes) : TKavContainer(nullptr, 0, NoParentCursor), Image
   } else {
     Log(msgDivudAssumed);
   }
+  ShowImage();
+}
+
+TFls::TFls(TImageBytes Joined, const std::vector<TWinTeslaBlock>& Blocks)
+    : TKavContainer(nullptr, 0, NoParentCursor), Image_(std::move(Joined)) {
+  const TBlockHeader& First = Blocks.front();
+  IsWinTesla_ = true;
+  FlashBase_ = static_cast<std::int32_t>(First.FlashAddr);
+  Log(msgWinTeslaHeader, {std::int64_t{First.FlashAddr}, std::int64_t{First.BlockLength}});
+  for (const TBlockHeader& Block : Blocks)
+    Log(msgWinTeslaBlock, {std::int64_t{Block.FlashAddr}, std::int64_t{Block.BlockLength}});
   ShowImage();
 }
 
@@ -142,6 +150,66 @@ std::unique_ptr<TFls> LoadImage(TImageBytes Bytes, const std::string& FileName) 
 }
 
 namespace {
+
+// Reads Size bytes at Offset; false when the file ends sooner (it shrank) or the device fails.
+bool ReadAt(int Fd, std::uint8_t* To, std::size_t Size, std::size_t Offset) {
+  while (Size > 0) {
+    const ssize_t N = ::pread(Fd, To, Size, static_cast<off_t>(Offset));
+    if (N < 0 && errno == EINTR) continue;
+    if (N <= 0) return false;
+    To += N;
+    Size -= static_cast<std::size_t>(N);
+    Offset += static_cast<std::size_t>(N);
+  }
+  return true;
+}
+
+// Blocks shorter than this (but the last) are not worth a read each: such a file is read whole.
+constexpr std::size_t MinJoinedReadBlock = 4096;
+
+enum class TJoinedRead { Joined, ReadWhole, ReadError };
+
+// Reads a WinTesla file of Bytes.size() bytes straight into its joined form: each payload lands
+// at its place in Bytes together with the header after it, which is taken out before the next
+// payload covers it. So the image is not copied once more after reading. Every byte of the file
+// is read. Anything the join would refuse or log otherwise (no WinTesla marker, a broken chain,
+// stray bytes) and chains of small blocks give ReadWhole: the caller then reads the file whole
+// and the root recognises it as from memory, with the same messages.
+TJoinedRead ReadJoinedWinTesla(int Fd, TImageBytes& Bytes, std::vector<TBlockHeader>& Blocks) {
+  const std::size_t Length = Bytes.size();
+  if (Length < WinTeslaHeaderSize) return TJoinedRead::ReadWhole;
+  std::uint8_t Header[WinTeslaHeaderSize];
+  if (!ReadAt(Fd, Header, WinTeslaHeaderSize, 0)) return TJoinedRead::ReadError;
+  TBlockHeader Block = ReadBlockHeader(Header, 0);
+  if (Header[0] != WinTeslaMarker || Block.BlockLength > Length - WinTeslaHeaderSize) return TJoinedRead::ReadWhole;
+  std::size_t Joined = 0;
+  std::size_t Pos = 0;  // start of the current block's header
+  for (;;) {
+    const std::size_t End = Pos + WinTeslaHeaderSize + Block.BlockLength;
+    const std::size_t Rest = Length - End;
+    if (Rest != 0 && (Rest < WinTeslaHeaderSize || Block.BlockLength < MinJoinedReadBlock))
+      return TJoinedRead::ReadWhole;
+    const std::size_t Next = Rest != 0 ? WinTeslaHeaderSize : 0;
+    if (!ReadAt(Fd, Bytes.data() + Joined, Block.BlockLength + Next, Pos + WinTeslaHeaderSize))
+      return TJoinedRead::ReadError;
+    Blocks.push_back(Block);
+    Joined += Block.BlockLength;
+    if (Rest == 0) break;
+    std::memcpy(Header, Bytes.data() + Joined, WinTeslaHeaderSize);
+    const TBlockHeader NextBlock = ReadBlockHeader(Header, 0);
+    if (NextBlock.FlashAddr != Block.FlashAddr + Block.BlockLength ||
+        NextBlock.BlockLength > Rest - WinTeslaHeaderSize)
+      return TJoinedRead::ReadWhole;
+    Pos = End;
+    Block = NextBlock;
+  }
+  Bytes.resize(Joined);
+  return TJoinedRead::Joined;
+}
+
+}  // namespace
+
+namespace {
 TLoadFileProbe& Probe() {
   static TLoadFileProbe P;
   return P;
@@ -190,26 +258,20 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName) {
                 {FormatText("Not enough memory to read the file (%s bytes)", {std::to_string(Length)})});
   };
   TImageBytes Bytes;
+  std::vector<TBlockHeader> Blocks;
   try {
     Bytes.resize(static_cast<std::size_t>(Length));
-  } catch (const std::bad_alloc&) {
-    OutOfMemory();
-    return nullptr;
-  }
-  std::size_t Got = 0;
-  while (Got < Bytes.size()) {
-    const ssize_t N = ::read(Fd, Bytes.data() + Got, Bytes.size() - Got);
-    if (N < 0 && errno == EINTR) continue;
-    if (N <= 0) break;
-    Got += static_cast<std::size_t>(N);
-  }
-  // Fewer bytes than the length taken a moment ago: the file shrank, or the device failed.
-  if (Got != Bytes.size()) {
-    CallLogProc(msgFileReadError, Where, {std::string("Stream read error")});
-    return nullptr;
-  }
-  try {
-    return LoadImage(std::move(Bytes), FileName);
+    TJoinedRead How = ReadJoinedWinTesla(Fd, Bytes, Blocks);
+    if (How == TJoinedRead::ReadWhole && !ReadAt(Fd, Bytes.data(), Bytes.size(), 0)) How = TJoinedRead::ReadError;
+    // Fewer bytes than the length taken a moment ago: the file shrank, or the device failed.
+    if (How == TJoinedRead::ReadError) {
+      CallLogProc(msgFileReadError, Where, {std::string("Stream read error")});
+      return nullptr;
+    }
+    if (How == TJoinedRead::ReadWhole) return LoadImage(std::move(Bytes), FileName);
+    auto Root = std::make_unique<TFls>(std::move(Bytes), Blocks);
+    Root->SetFileName(FileName);
+    return Root;
   } catch (const std::bad_alloc&) {
     OutOfMemory();
     return nullptr;

@@ -47,6 +47,15 @@ public:
   // WinTesla block chain.
   explicit TFls(TBytes Bytes);
   explicit TFls(TImageBytes Bytes);
+  // One WinTesla block: where its payload belongs in flash and how long it is.
+  struct TWinTeslaBlock {
+    std::uint32_t FlashAddr;
+    std::uint32_t BlockLength;
+  };
+  // A WinTesla file that the loader joined while reading it: Joined holds the payloads one after
+  // the other, Blocks (never empty) the chain in file order, already checked as the join checks
+  // it. Logs what the join logs.
+  TFls(TImageBytes Joined, const std::vector<TWinTeslaBlock>& Blocks);
   ~TFls() override;
 
   const char* ClassName() const override { return "TFls"; }
@@ -91,9 +100,9 @@ private:
 std::unique_ptr<TFls> LoadImage(TBytes Bytes, const std::string& FileName);
 std::unique_ptr<TFls> LoadImage(TImageBytes Bytes, const std::string& FileName);  // the same, without a copy
 
-// Logs "Loading file", reads the file whole and builds the root. Returns nullptr, after logging
-// why, when the file cannot be opened (also: is not a regular file) or read, is empty, or is
-// too large to hold.
+// Logs "Loading file", reads the file whole (a WinTesla file's payloads straight to their
+// joined places) and builds the root. Returns nullptr, after logging why, when the file cannot
+// be opened (also: is not a regular file) or read, is empty, or is too large to hold.
 std::unique_ptr<TFls> LoadFile(const std::string& FileName);
 
 // Called by LoadFile with the file name after it has taken the file's length and before it
