@@ -240,6 +240,18 @@ TEST(Limits, CodePageAndUnicode) {
   EXPECT_EQ(Last, "\U0010FFFF\uFFFD");
   const std::u16string Pair = u"a\U0001F600";
   EXPECT_EQ(Utf16ToUtf8(std::u16string_view(Pair).substr(0, 2)), "a\uFFFD");
+  // The character of one byte (node texts) and the UTF-8 of a whole text (panel and dump)
+  // agree on every byte, 0x7F to 0xA0 included, in both code pages.
+  for (const TCodePage Page : {TCodePage::Windows1252, TCodePage::Latin1}) {
+    SetCodePage(Page);
+    for (int B = 0; B < 256; ++B) {
+      std::string One;
+      AppendUtf8(One, CodePageChar(static_cast<std::uint8_t>(B)));
+      EXPECT_EQ(One, CodePageToUtf8(std::string(1, static_cast<char>(B)))) << B;
+    }
+  }
+  SetCodePage(TCodePage::Windows1252);
+  EXPECT_EQ(CodePageChar(0x9F), U'\u0178');
 }
 
 TEST(Limits, GlyphArtAtTheDrawingBudget) {

@@ -2,6 +2,7 @@
 
 #include "ContentFixture.h"
 #include "TestSupport.h"
+#include "model/CodePage.h"
 #include "model/Kav_Text.h"
 
 using namespace kavex;
@@ -69,6 +70,21 @@ TEST(TextTable, WideNameInNarrowTableDecodesOnlyTheStoredBytes) {
   EXPECT_EQ(T.GetEntryCount(), 2);
   EXPECT_EQ(T.GetText(0), u"a");
   EXPECT_EQ(T.GetText(1), u"Hi");
+}
+
+TEST(TextTable, WideNameStopsBeforeAHalfCodeUnit) {
+  // Names of 3, 4 and 5 stored bytes: a last byte without its partner is no code unit, in the
+  // text of the node and in the UTF-8 one the panel shows alike.
+  const std::vector<std::pair<std::string, std::u16string>> Cases = {
+      {"ABC", u""}, {"ABCD", u"\u4344"}, {"ABCDE", u"\u4344"}};
+  for (const auto& [Name, Want] : Cases) {
+    const ParsedChunk P = ParseChunk("TEXT", Concat({Text(0x84000000u, TextBody({Name, "x"})), ClosingRecord()}));
+    const auto& T = P.Sub<TTextSubchunk>(0);
+    EXPECT_EQ(T.GetText(0), Want) << Name;
+    std::string Utf8;
+    T.AppendTextUtf8(0, Utf8);
+    EXPECT_EQ(Utf8, Utf16ToUtf8(Want)) << Name;
+  }
 }
 
 TEST(TextTable, PackedAndEmptyTablesHaveNoEntries) {
