@@ -139,6 +139,9 @@ TfMain::~TfMain() {
   SaveWindowState(*Settings_, TTreeWidthTarget(this), PosMainTreeSection, wiWidth);
   SaveFindView();
   SaveBytesView();
+  // The docks are hidden while the window's widgets are taken down, after this body: their
+  // signals must no longer reach a main window that is gone.
+  dkBytes->disconnect(this);
   Reopen_.ReopenDone();
 }
 
