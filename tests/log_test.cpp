@@ -44,6 +44,24 @@ TEST(Formatter, IndexSelectsAnArgumentAndLaterDirectivesGoOnAfterIt) {
   EXPECT_EQ(F("%0:s/%0:s", {"a"}), "a/a");
 }
 
+TEST(Formatter, ArgumentListsOfAnyLengthKeepTheirOrderAndTexts) {
+  // Six arguments live in the list itself; the seventh and later are kept elsewhere.
+  const std::string Long(40, 'L');
+  TLogArgs Seven{1, "two", 3, "four", 5, Long, 7};
+  EXPECT_EQ(Seven.size(), 7u);
+  EXPECT_EQ(F("%d %s %d %s %d %s %d", Seven), "1 two 3 four 5 " + Long + " 7");
+  EXPECT_EQ(F("%6:d %5:s", Seven), "7 " + Long);
+  TLogArgs Chained;
+  for (int I = 0; I < 9; ++I) Chained.Int(I).Str(std::string(static_cast<std::size_t>(I), 'x'));
+  EXPECT_EQ(F("%16:d%17:s|%5:s|%0:d", Chained), "8xxxxxxxx|xx|0");
+  const TLogArgs Copy = Chained;  // copies keep every argument
+  EXPECT_EQ(F("%17:s", Copy), "xxxxxxxx");
+  // Results just below, at and above the length a string keeps without allocating.
+  EXPECT_EQ(F("%s", {std::string(15, 'a')}), std::string(15, 'a'));
+  EXPECT_EQ(F("%s!", {std::string(15, 'a')}), std::string(15, 'a') + "!");
+  EXPECT_EQ(F("%20s", {"z"}), std::string(19, ' ') + "z");
+}
+
 TEST(Formatter, LeftoverArgumentsAreIgnored) {
   EXPECT_EQ(F("plain", {1, "x"}), "plain");
   EXPECT_EQ(F("%d%%", {50, 60}), "50%");

@@ -145,6 +145,13 @@ TEST(ByteHelpers, SumsWrapAndCountMissingBytesOfTheLastWordAsZero) {
 
 TEST(CodePage, BytesBecomeWindows1252CharactersInUtf8) {
   EXPECT_EQ(CodePageToUtf8("A\x80\x81\xE9\xFF"), "A\u20AC\u0081\u00E9\u00FF");
+  // Runs of ASCII before, between and after the wide characters, and appending to a text.
+  EXPECT_EQ(CodePageToUtf8("\x80"), "\u20AC");
+  EXPECT_EQ(CodePageToUtf8("\x80" "ab\x99\x99" "cd"), "\u20ACab\u2122\u2122cd");
+  EXPECT_EQ(CodePageToUtf8(std::string("x\0y", 3)), std::string("x\0y", 3));
+  std::string Text = "Name: ";
+  AppendCodePageUtf8(Text, "caf\xE9 \x80" "5");
+  EXPECT_EQ(Text, "Name: caf\u00E9 \u20AC5");
   EXPECT_EQ(JoinLines("a\nb\n"), "a, b, ");
 }
 

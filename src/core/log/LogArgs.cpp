@@ -1,5 +1,7 @@
 #include "log/LogArgs.h"
 
+#include <algorithm>
+
 namespace kavex {
 namespace {
 
@@ -15,15 +17,39 @@ int ReadNumber(std::string_view Text, std::size_t& Pos) {
   return Value;
 }
 
-std::string Digits(std::uint64_t Value, unsigned Base) {
+// Writes Value's digits to the end of Buf and returns where they start.
+char* Digits(std::uint64_t Value, unsigned Base, char* End) {
   static const char Hex[] = "0123456789ABCDEF";
-  char Buf[24];
-  char* P = Buf + sizeof Buf;
+  char* P = End;
   do {
     *--P = Hex[Value % Base];
     Value /= Base;
   } while (Value != 0);
-  return std::string(P, Buf + sizeof Buf);
+  return P;
+}
+
+// Where formatted text goes. FormatText measures the result first and then writes it, so
+// that the string is allocated once, at its final size.
+struct TLengthSink {
+  std::size_t Length = 0;
+  void Append(std::string_view Text) { Length += Text.size(); }
+  void Append(std::size_t Count, char) { Length += Count; }
+};
+
+struct TStringSink {
+  std::string& Out;
+  void Append(std::string_view Text) { Out.append(Text); }
+  void Append(std::size_t Count, char C) { Out.append(Count, C); }
+};
+
+// Appends Sign, Zeros zeros and Body, padded on the left with blanks to Width characters.
+template <typename TSink>
+void AppendField(TSink& Out, int Width, std::string_view Sign, std::size_t Zeros, std::string_view Body) {
+  const std::size_t Length = Sign.size() + Zeros + Body.size();
+  if (Width > 0 && Length < static_cast<std::size_t>(Width)) Out.Append(static_cast<std::size_t>(Width) - Length, ' ');
+  Out.Append(Sign);
+  Out.Append(Zeros, '0');
+  Out.Append(Body);
 }
 
 const TLogArg& TakeArg(const TLogArgs& Args, std::size_t Index, std::string_view Text) {
@@ -32,21 +58,17 @@ const TLogArg& TakeArg(const TLogArgs& Args, std::size_t Index, std::string_view
   return Args[Index];
 }
 
-}  // namespace
-
-std::string FormatText(std::string_view Text, const TLogArgs& Args) {
-  std::string Out;
-  Out.reserve(Text.size() + 16);
+template <typename TSink>
+void FormatInto(TSink& Out, std::string_view Text, const TLogArgs& Args) {
   std::size_t Next = 0;  // the argument a directive without index takes
   std::size_t Pos = 0;
   while (Pos < Text.size()) {
-    const char C = Text[Pos++];
-    if (C != '%') {
-      Out += C;
-      continue;
-    }
+    const std::size_t Percent = std::min(Text.find('%', Pos), Text.size());
+    Out.Append(Text.substr(Pos, Percent - Pos));
+    Pos = Percent + 1;
+    if (Percent == Text.size()) break;
     if (Pos < Text.size() && Text[Pos] == '%') {
-      Out += '%';
+      Out.Append(1, '%');
       ++Pos;
       continue;
     }
@@ -67,7 +89,6 @@ std::string FormatText(std::string_view Text, const TLogArgs& Args) {
       throw EFormatError("Format '" + std::string(Text) + "': directive without type");
     const char Type = Text[Pos++];
 
-    std::string Field;
     const TLogArg& Arg = TakeArg(Args, Next, Text);
     ++Next;
     switch (Type) {
@@ -76,35 +97,46 @@ std::string FormatText(std::string_view Text, const TLogArgs& Args) {
         const std::int64_t* V = std::get_if<std::int64_t>(&Arg);
         if (!V)
           throw EFormatError("Format '" + std::string(Text) + "': integer argument expected");
-        std::string Sign;
-        std::string Body;
+        char Buf[24];
+        char* End = Buf + sizeof Buf;
+        const char* Body;
+        std::string_view Sign;
         if (Type == 'x') {
-          Body = Digits(static_cast<std::uint32_t>(*V), 16);
+          Body = Digits(static_cast<std::uint32_t>(*V), 16, End);
         } else if (*V < 0) {
           Sign = "-";
-          Body = Digits(static_cast<std::uint64_t>(0) - static_cast<std::uint64_t>(*V), 10);
+          Body = Digits(static_cast<std::uint64_t>(0) - static_cast<std::uint64_t>(*V), 10, End);
         } else {
-          Body = Digits(static_cast<std::uint64_t>(*V), 10);
+          Body = Digits(static_cast<std::uint64_t>(*V), 10, End);
         }
-        if (Precision > 0 && Body.size() < static_cast<std::size_t>(Precision))
-          Body.insert(0, static_cast<std::size_t>(Precision) - Body.size(), '0');
-        Field = Sign + Body;
+        const auto Length = static_cast<std::size_t>(End - Body);
+        const std::size_t Zeros =
+            Precision > 0 && Length < static_cast<std::size_t>(Precision) ? static_cast<std::size_t>(Precision) - Length : 0;
+        AppendField(Out, Width, Sign, Zeros, std::string_view(Body, Length));
         break;
       }
       case 's': {
         const std::string* V = std::get_if<std::string>(&Arg);
         if (!V)
           throw EFormatError("Format '" + std::string(Text) + "': text argument expected");
-        Field = *V;
+        AppendField(Out, Width, {}, 0, *V);
         break;
       }
       default:
         throw EFormatError("Format '" + std::string(Text) + "': unknown type '" + std::string(1, Type) + "'");
     }
-    if (Width > 0 && Field.size() < static_cast<std::size_t>(Width))
-      Field.insert(0, static_cast<std::size_t>(Width) - Field.size(), ' ');
-    Out += Field;
   }
+}
+
+}  // namespace
+
+std::string FormatText(std::string_view Text, const TLogArgs& Args) {
+  TLengthSink Length;
+  FormatInto(Length, Text, Args);
+  std::string Out;
+  Out.reserve(Length.Length);
+  TStringSink Sink{Out};
+  FormatInto(Sink, Text, Args);
   return Out;
 }
 

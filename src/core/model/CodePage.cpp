@@ -1,5 +1,7 @@
 #include "model/CodePage.h"
 
+#include <algorithm>
+
 namespace kavex {
 namespace {
 
@@ -74,18 +76,27 @@ std::string CodePageToUtf8(std::string_view Bytes) {
 }
 
 void AppendCodePageUtf8(std::string& Out, std::string_view Bytes) {
-  // Runs of ASCII, which most texts are, go over whole.
-  Out.reserve(Out.size() + Bytes.size());
-  std::size_t I = 0;
+  const auto IsAscii = [](char C) { return static_cast<std::uint8_t>(C) < 0x80; };
+  // Most texts are ASCII only and go over whole.
+  const std::size_t FirstWide = static_cast<std::size_t>(std::find_if_not(Bytes.begin(), Bytes.end(), IsAscii) - Bytes.begin());
+  if (FirstWide == Bytes.size()) {
+    Out.append(Bytes);
+    return;
+  }
+  // Otherwise the room for the whole text is made once, then runs of ASCII are copied whole.
+  const TUtf8Table& Table = ActiveUtf8Table();
+  std::size_t Room = FirstWide;
+  for (std::size_t K = FirstWide; K < Bytes.size(); ++K) Room += Table.Length[static_cast<std::uint8_t>(Bytes[K])];
+  Out.reserve(Out.size() + Room);
+  Out.append(Bytes.substr(0, FirstWide));
+  std::size_t I = FirstWide;
   while (I < Bytes.size()) {
-    std::size_t Run = I;
-    while (Run < Bytes.size() && static_cast<std::uint8_t>(Bytes[Run]) < 0x80) ++Run;
-    Out.append(Bytes.data() + I, Run - I);
-    if (Run == Bytes.size()) break;
-    const TUtf8Table& Table = ActiveUtf8Table();
-    const auto B = static_cast<std::uint8_t>(Bytes[Run]);
+    const auto B = static_cast<std::uint8_t>(Bytes[I]);
     Out.append(Table.Bytes[B], Table.Length[B]);
-    I = Run + 1;
+    std::size_t Run = ++I;
+    while (Run < Bytes.size() && IsAscii(Bytes[Run])) ++Run;
+    Out.append(Bytes.data() + I, Run - I);
+    I = Run;
   }
 }
 

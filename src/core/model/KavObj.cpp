@@ -121,20 +121,25 @@ std::string TKavClass::GetCaption() const {
   const std::string Description = GetDescription();
   if (Description.empty()) return Name;
   if (Name.empty()) return Description;
-  return FormatText("%s (%s)", TLogArgs{Name, Description});
+  std::string Caption;
+  Caption.reserve(Name.size() + Description.size() + 3);
+  return Caption.append(Name).append(" (").append(Description).append(1, ')');
 }
 
+namespace {
+// The names from below the root down to Node, each followed by a slash.
+void AppendNames(const TKavClass* Node, std::string& Path) {
+  if (!Node || std::strcmp(Node->ClassName(), "TFls") == 0) return;
+  AppendNames(Node->Parent(), Path);
+  Path.append(Node->GetName()).append(1, '/');
+}
+}  // namespace
+
 std::string TKavClass::GetPath() const {
-  // Every finding logs its path: the names are put together once, from the root down.
-  std::vector<std::string> Names;
-  for (const TKavClass* Node = this; Node && std::strcmp(Node->ClassName(), "TFls") != 0; Node = Node->Parent())
-    Names.push_back(Node->GetName());
-  std::size_t Length = 1;
-  for (const std::string& Name : Names) Length += Name.size() + 1;
-  std::string Path;
-  Path.reserve(Length);
-  Path += '/';
-  for (auto Name = Names.rbegin(); Name != Names.rend(); ++Name) Path.append(*Name).append(1, '/');
+  // Every finding logs its path: the names go straight into the one string (the tree is a
+  // few levels deep).
+  std::string Path(1, '/');
+  AppendNames(this, Path);
   return Path;
 }
 

@@ -74,14 +74,21 @@ void AppendTextLines(const TTextSubchunk& Text, std::vector<std::string>& Lines)
   }
 }
 
+// Appends the line Label + Value, allocated once.
+void AddLine(std::vector<std::string>& Lines, std::string_view Label, const std::string& Value) {
+  std::string& Line = Lines.emplace_back();
+  Line.reserve(Label.size() + Value.size());
+  Line.append(Label).append(Value);
+}
+
 }  // namespace
 
 TChunkDetails ChunkDetails(const TChunk& Chunk) {
   const std::uint32_t Stored = Chunk.GetStoredChecksum();
   const std::uint32_t Calculated = Chunk.GetCalculatedChecksum();
-  const std::string Note =
+  std::string Note =
       Calculated == Stored ? std::string("match") : FormatText("expected 0x%.8x", {std::int64_t{Calculated}});
-  return {FormatText("0x%.8x (%s)", {std::int64_t{Stored}, Note}), HexWithDecimal(Chunk.GetLength()),
+  return {FormatText("0x%.8x (%s)", {std::int64_t{Stored}, std::move(Note)}), HexWithDecimal(Chunk.GetLength()),
           Chunk.NameText(), Chunk.VersionText()};
 }
 
@@ -143,14 +150,22 @@ std::vector<std::string> DumpDetailLines(const TKavClass& Node, bool Glyphs) {
       break;
     case TNodePanel::Chunk: {
       const TChunkDetails D = ChunkDetails(static_cast<const TChunk&>(Node));
-      Lines = {"CheckSum: " + D.CheckSum, "Length: " + D.Length, "Name/Type: " + D.NameType, "Version: " + D.Version};
+      Lines.reserve(4);
+      AddLine(Lines, "CheckSum: ", D.CheckSum);
+      AddLine(Lines, "Length: ", D.Length);
+      AddLine(Lines, "Name/Type: ", D.NameType);
+      AddLine(Lines, "Version: ", D.Version);
       break;
     }
     case TNodePanel::Subchunk:
     case TNodePanel::TextList:
     case TNodePanel::OperatorList: {
       const TSubchunkDetails D = SubchunkDetails(static_cast<const TSubchunk&>(Node));
-      Lines = {"Id: " + D.Id, "Length: " + D.Length, "Shortname: " + D.Shortname, "Flags: " + D.Flags};
+      Lines.reserve(4);
+      AddLine(Lines, "Id: ", D.Id);
+      AddLine(Lines, "Length: ", D.Length);
+      AddLine(Lines, "Shortname: ", D.Shortname);
+      AddLine(Lines, "Flags: ", D.Flags);
       if (Panel == TNodePanel::TextList) {
         AppendTextLines(static_cast<const TTextSubchunk&>(Node), Lines);
       } else if (Panel == TNodePanel::OperatorList) {
