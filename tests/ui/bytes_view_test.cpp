@@ -199,7 +199,12 @@ private slots:
       QVERIFY(App.Main().dkBytes->isHidden());
       QTest::keyClick(&App.Main(), Qt::Key_B, Qt::ControlModifier);
       QVERIFY(!App.Main().dkBytes->isHidden());
-      App.Main().resizeDocks({App.Main().dkBytes}, {150}, Qt::Vertical);
+      // Under the detail panels, not under the tree.
+      const auto Box = [&App](const QWidget* W) { return QRect(W->mapTo(&App.Main(), QPoint(0, 0)), W->size()); };
+      QTRY_VERIFY(Box(App.Main().dkBytes).top() >= Box(App.Main().pAllInfo).bottom());
+      QVERIFY(Box(App.Main().dkBytes).left() > Box(App.Main().tvMain).right());
+      QCOMPARE(Box(App.Main().dkBytes).left(), Box(App.Main().pAllInfo).left());
+      App.Main().mwDetails->resizeDocks({App.Main().dkBytes}, {150}, Qt::Vertical);
       QCoreApplication::processEvents();
     }
     QCOMPARE(S.Value(QStringLiteral("Bytes/Visible")), QStringLiteral("1"));

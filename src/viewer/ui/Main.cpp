@@ -94,11 +94,19 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   tvMain = new TImageTree(Splitter);
   tvMain->setObjectName(QStringLiteral("tvMain"));
   tvMain->setMinimumWidth(SplitterMinSide);
-  pAllInfo = new TNodeDetails(Splitter);
+  // The detail side is a main window of its own, inside this one: it gives the bytes view a
+  // dock under the panels alone. Without docks it is just the panels.
+  mwDetails = new QMainWindow(Splitter);
+  mwDetails->setWindowFlags(Qt::Widget);  // a main window always starts as a window of its own
+  mwDetails->setObjectName(QStringLiteral("mwDetails"));
+  mwDetails->setMinimumWidth(SplitterMinSide);
+  mwDetails->setContextMenuPolicy(Qt::NoContextMenu);
+  pAllInfo = new TNodeDetails(mwDetails);
   pAllInfo->setObjectName(QStringLiteral("pAllInfo"));
   pAllInfo->setMinimumWidth(SplitterMinSide);
+  mwDetails->setCentralWidget(pAllInfo);
   Splitter->addWidget(tvMain);
-  Splitter->addWidget(pAllInfo);
+  Splitter->addWidget(mwDetails);
   // The tree keeps its width when the window changes size; the detail area takes the rest.
   Splitter->setStretchFactor(0, 0);
   Splitter->setStretchFactor(1, 1);
@@ -285,13 +293,11 @@ void TfMain::SaveFindView() {
 void TfMain::CreateBytesView() {
   pBytes = new TBytesView;
   pBytes->setObjectName(QStringLiteral("pBytes"));
-  dkBytes = new QDockWidget(QStringLiteral("Bytes"), this);
+  dkBytes = new QDockWidget(QStringLiteral("Bytes"), mwDetails);
   dkBytes->setObjectName(QStringLiteral("dkBytes"));
   dkBytes->setWidget(pBytes);
   dkBytes->setFeatures(QDockWidget::DockWidgetClosable);
-  addDockWidget(Qt::BottomDockWidgetArea, dkBytes);
-  // Under the detail area: beside the Find view, which stands under the tree.
-  splitDockWidget(dkFind, dkBytes, Qt::Horizontal);
+  mwDetails->addDockWidget(Qt::BottomDockWidgetArea, dkBytes);
 
   stBytesCursor = new QLabel(statusBar());
   stBytesCursor->setObjectName(QStringLiteral("stBytesCursor"));
@@ -573,7 +579,7 @@ void TfMain::showEvent(QShowEvent* Event) {
     LaidOut_ = true;
     ApplyTreeWidth();
     if (FindHeight_ > 0 && !dkFind->isHidden()) resizeDocks({dkFind}, {FindHeight_}, Qt::Vertical);
-    if (BytesHeight_ > 0 && !dkBytes->isHidden()) resizeDocks({dkBytes}, {BytesHeight_}, Qt::Vertical);
+    if (BytesHeight_ > 0 && !dkBytes->isHidden()) mwDetails->resizeDocks({dkBytes}, {BytesHeight_}, Qt::Vertical);
   }
 }
 

@@ -108,6 +108,7 @@ public:
   TImageTree* tvMain = nullptr;
   TNodeDetails* pAllInfo = nullptr;
   QSplitter* Splitter = nullptr;
+  QMainWindow* mwDetails = nullptr;  // the panels, with the bytes dock under them
   QToolBar* tbMain = nullptr;
   QMenu* mFile = nullptr;
   QMenu* mView = nullptr;
