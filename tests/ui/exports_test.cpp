@@ -12,7 +12,10 @@
 
 #include "UiTestSupport.h"
 #include "cli/DumpTool.h"
+#include "log/LogWindow.h"
+#include "model/Kav_Fls.h"
 #include "model/Kav_Font.h"
+#include "model/Kav_Walk.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"
 #include "ui/NodeDetails.h"
@@ -122,6 +125,58 @@ private slots:
       QCOMPARE(Answers.Messages().back().Icon, kavex::TMsgBoxIcon::Error);
       QVERIFY(!QFileInfo::exists(Viewer.filePath("gone")));
     }
+    QCOMPARE(Answers.Unanswered(), 0);
+  }
+
+  // The exports take what the viewer shows: the file is not read again (it may be gone or
+  // changed), its messages reach the log once, and the tree mirrors the whole model after it
+  // without opening any node in the view.
+  void ExportsComeFromTheShownModel() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    QTemporaryDir Work;
+    const QString Copy = Work.filePath(QStringLiteral("copy.fls"));
+    QVERIFY(QFile::copy(Sample, Copy));
+    QTemporaryDir Dump;
+    std::ostringstream Out, Err;  // before the viewer: the tool's log session ends the viewer's
+    kavex::RunKavexDump({"--export-texts", Dump.path().toStdString(), Copy.toStdString()}, Out, Err);
+    int Nodes = 0;  // in the model kavex-dump --all builds
+    {
+      auto Whole = kavex::LoadFile(Copy.toStdString());
+      kavex::ExpandAll(*Whole, [&Nodes](kavex::TKavClass&) { ++Nodes; });
+    }
+    TKavexApp App;
+    kavex::TfMain& Main = App.Main();
+    Main.OpenFlash(Copy);
+    const auto Loads = [&App] {
+      int N = 0;
+      for (std::size_t I = 0; I < App.Log().Store().Count(); ++I) N += App.Log().Store().At(I).Ident == 28;
+      return N;
+    };
+    QCOMPARE(Loads(), 1);
+    const auto Records = App.Log().Store().Count();
+    QVERIFY(QFile::remove(Copy));
+    QTemporaryDir Viewer;
+    Answers.AnswerFile(Viewer.path());
+    Main.aExportTexts->trigger();
+    QCOMPARE(FolderFiles(Viewer.path()), FolderFiles(Dump.path()));
+    QCOMPARE(Answers.Messages().back().Icon, kavex::TMsgBoxIcon::Information);
+    QCOMPARE(Loads(), 1);
+    QVERIFY(App.Log().Store().Count() >= Records);  // only what building the rest adds
+    // Every node built shows in the tree; the view opened none of them.
+    const kavex::TImageTreeModel& Tree = *Main.tvMain->Nodes();
+    std::vector<QModelIndex> Pending{Tree.RootIndex()};
+    int Shown = 0;
+    while (!Pending.empty()) {
+      const QModelIndex At = Pending.back();
+      Pending.pop_back();
+      ++Shown;
+      QCOMPARE(Tree.rowCount(At), int(kavex::TImageTreeModel::ModelNode(At)->ChildCount()));
+      // The open sequence opens the root and its areas; nothing deeper is opened.
+      if (At.parent().isValid() && At.parent().parent().isValid()) QVERIFY(!Main.tvMain->isExpanded(At));
+      for (int Row = 0; Row < Tree.rowCount(At); ++Row) Pending.push_back(Tree.index(Row, 0, At));
+    }
+    QCOMPARE(Shown, Nodes);
     QCOMPARE(Answers.Unanswered(), 0);
   }
 

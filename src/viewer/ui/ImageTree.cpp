@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <cstring>
+#include <utility>
 
 #include "model/KavObj.h"
 #include "model/Kav_Fls.h"
@@ -201,6 +202,21 @@ void TImageTreeModel::fetchMore(const QModelIndex& Parent) {
   const bool Had = Node->HasChildren;
   Node->HasChildren = Node->Model->FirstChild() != nullptr;
   if (Had != Node->HasChildren) emit dataChanged(Parent, Parent, {HasChildrenRole});
+}
+
+int TImageTreeModel::FetchAll() {
+  int Errors = 0;
+  const auto Reported = std::exchange(OnError, [&Errors](const std::exception&) { ++Errors; });
+  std::vector<QModelIndex> Pending;
+  if (hasChildren()) Pending.push_back(RootIndex());
+  while (!Pending.empty()) {
+    const QModelIndex Index = Pending.back();
+    Pending.pop_back();
+    if (canFetchMore(Index)) fetchMore(Index);
+    for (int Row = rowCount(Index); Row-- > 0;) Pending.push_back(index(Row, 0, Index));
+  }
+  OnError = Reported;
+  return Errors;
 }
 
 // ---------------------------------------------------------------------------------------

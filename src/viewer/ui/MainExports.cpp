@@ -6,7 +6,6 @@
 #include <QFileInfo>
 
 #include "model/Kav_Fls.h"
-#include "model/Kav_Walk.h"
 #include "ui/Hints.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"
@@ -101,24 +100,13 @@ void TfMain::ExportToFolder(const QString& Title, const QString& Name, const QSt
   const QString Folder = Dialog.FileName;
   Settings_->WriteString(ExportSection, Name, Folder);
 
-  // A copy read anew and built whole: the shown tree stays as the user has expanded it, and
-  // the positions in the names are those of the whole tree, as kavex-dump gives them.
-  std::unique_ptr<TFls> Copy;
-  try {
-    Copy = LoadFile(ShownFile_.toStdString());
-  } catch (const EKavError& Error) {
-    ShowErrorBox(this, Error);
-    return;
-  }
-  if (!Copy) {
-    DialogHooks().ShowMessage(this, ApplicationTitle(),
-                              QStringLiteral("%1 could not be read again; nothing was exported.").arg(ShownFile_),
-                              TMsgBoxIcon::Error);
-    return;
-  }
-  ExpandAll(*Copy);
+  // The shown model, built whole through the tree (as kavex-dump builds it, so that the
+  // positions in the names are the same); what that builds reaches the log as an expansion's
+  // messages do. The view's expanded nodes stay as they are.
+  const int Errors = tvMain->Nodes()->FetchAll();
   std::vector<std::string> Notes;
-  const std::vector<TExportFile> Files = Plan(*Copy, QDir(Folder).absolutePath().toStdString(), Notes);
+  const std::vector<TExportFile> Files = Plan(*ShownModel(), QDir(Folder).absolutePath().toStdString(), Notes);
+  if (Errors > 0) Notes.push_back("Parts of the image could not be read; the log has the details.");
   int Written = 0;
   if (!WriteExportFiles(Files, Written)) return;
   QString Text = Files.empty() ? QStringLiteral("The image holds no %1; nothing was written.").arg(What)
