@@ -181,12 +181,23 @@ long PeakKiB(const std::vector<std::string>& Args) {
 int main(int argc, char** argv) {
   // --quick: one short pass at scale 1 only, for the test run that checks the program works.
   // --dump=PATH: the kavex-dump whose peak memory is measured (another build's, say).
+  // --write-image=PATH: writes the 4 MiB benchmark image to PATH (to try it in the viewer).
   bool Quick = false;
   std::vector<char*> Args;
 #ifdef KAVEX_DUMP_PATH
   std::string DumpPath = KAVEX_DUMP_PATH;
 #endif
   for (int I = 0; I < argc; ++I) {
+    if (std::strncmp(argv[I], "--write-image=", 14) == 0) {
+      const Bytes Image = kavbench::RealisticImage(1);
+      std::ofstream Out(argv[I] + 14, std::ios::binary);
+      Out.write(reinterpret_cast<const char*>(Image.data()), static_cast<std::streamsize>(Image.size()));
+      if (!Out.flush()) {
+        std::fprintf(stderr, "cannot write %s\n", argv[I] + 14);
+        return 1;
+      }
+      return 0;
+    }
     if (std::strcmp(argv[I], "--quick") == 0) {
       Quick = true;
       continue;

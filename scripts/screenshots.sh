@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Retakes docs/screenshot-viewer.png, docs/screenshot-text.png, docs/screenshot-font.png and
-# docs/screenshot-find.png and docs/screenshot-font-zoom.png with the sample image that the build
+# Retakes docs/screenshot-viewer.png, docs/screenshot-text.png, docs/screenshot-font.png,
+# docs/screenshot-font-zoom.png, docs/screenshot-bytes.png and docs/screenshot-find.png with the
+# sample image that the build
 # makes: the viewer runs under a virtual display with
 # settings of its own, opens the sample with Help > Open sample image and is steered through
 # the tree with the keyboard.
@@ -77,6 +78,15 @@ import -window root -crop 1180x560+0+0 +repage "$root/docs/screenshot-viewer.png
 # The log window out of the way; Edit > Find (Ctrl+F) for "ton" in every text table, the first
 # hit chosen, then F3 twice.
 xdotool windowunmap "$(xdotool search --name '^Log$' | head -n1)"
+xdotool windowsize --sync "$window" 900 640
+sleep 0.5
+# The bytes view (Ctrl+B) of the first operator list, its length value clicked: the length's
+# bytes selected, the subchunk header tinted.
+keys ctrl+b Home Down Down Down Down Down Down Down
+xdotool mousemove --window "$window" 420 105 click 1
+sleep 1
+import -window "$window" "$root/docs/screenshot-bytes.png"
+keys ctrl+b
 xdotool windowsize --sync "$window" 900 600
 sleep 0.5
 keys ctrl+f
