@@ -132,6 +132,14 @@ TEST(LoadFile, WinTeslaFileLoadsAsItsBytesDoFromMemory) {
       {"later block running past the end", Concat({WinTeslaHeader(0x200000, 4096), Page, WinTeslaHeader(0x201000, 5), Bytes(4, 2)})},
       {"first block running past the end", Concat({WinTeslaHeader(0x200000, 4096), Bytes(4090, 1)})},
       {"no marker", Payload},
+      // Around one block header's 9 bytes: too short to be WinTesla, one empty block, one byte.
+      {"8 bytes", [] {
+         Bytes Header = WinTeslaHeader(0x200000, 0);
+         Header.pop_back();
+         return Header;
+       }()},
+      {"9 bytes", WinTeslaHeader(0x200000, 0)},
+      {"10 bytes", Concat({WinTeslaHeader(0x200000, 1), Bytes{7}})},
   };
   struct TOutcome {
     Lines Log;
