@@ -60,6 +60,14 @@ TEST(Formatter, ArgumentListsOfAnyLengthKeepTheirOrderAndTexts) {
   EXPECT_EQ(F("%s", {std::string(15, 'a')}), std::string(15, 'a'));
   EXPECT_EQ(F("%s!", {std::string(15, 'a')}), std::string(15, 'a') + "!");
   EXPECT_EQ(F("%20s", {"z"}), std::string(19, ' ') + "z");
+  // Results just below, at and above 256 characters, crossed by a text, padding or digits.
+  for (const std::size_t Before : {250u, 251u, 252u, 253u, 256u, 300u}) {
+    const std::string Head(Before, 'h');
+    EXPECT_EQ(F("%s%s", {Head, "12345"}), Head + "12345") << Before;
+    EXPECT_EQ(F("%s%8d", {Head, 42}), Head + "      42") << Before;
+    EXPECT_EQ(F("%s%%%.4x", {Head, 10}), Head + "%000A") << Before;
+  }
+  EXPECT_EQ(F("%300s.", {"z"}), std::string(299, ' ') + "z.");
 }
 
 TEST(Formatter, LeftoverArgumentsAreIgnored) {

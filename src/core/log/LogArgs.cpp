@@ -28,18 +28,42 @@ char* Digits(std::uint64_t Value, unsigned Base, char* End) {
   return P;
 }
 
-// Where formatted text goes. FormatText measures the result first and then writes it, so
-// that the string is allocated once, at its final size.
-struct TLengthSink {
-  std::size_t Length = 0;
-  void Append(std::string_view Text) { Length += Text.size(); }
-  void Append(std::size_t Count, char) { Length += Count; }
-};
+// Where formatted text goes: a buffer on the stack that holds every message and display
+// string of the program, so that the result is allocated once, at its final size. A longer
+// text goes on in a string of its own.
+class TTextSink {
+public:
+  void Append(std::string_view Text) {
+    if (Spilled_ || Text.size() > sizeof Local_ - Used_) {
+      Spill().append(Text);
+    } else {
+      std::copy(Text.begin(), Text.end(), Local_ + Used_);
+      Used_ += Text.size();
+    }
+  }
+  void Append(std::size_t Count, char C) {
+    if (Spilled_ || Count > sizeof Local_ - Used_) {
+      Spill().append(Count, C);
+    } else {
+      std::fill_n(Local_ + Used_, Count, C);
+      Used_ += Count;
+    }
+  }
+  std::string Take() { return Spilled_ ? std::move(Long_) : std::string(Local_, Used_); }
 
-struct TStringSink {
-  std::string& Out;
-  void Append(std::string_view Text) { Out.append(Text); }
-  void Append(std::size_t Count, char C) { Out.append(Count, C); }
+private:
+  std::string& Spill() {
+    if (!Spilled_) {
+      Long_.reserve(2 * sizeof Local_);
+      Long_.assign(Local_, Used_);
+      Spilled_ = true;
+    }
+    return Long_;
+  }
+  char Local_[256];
+  std::size_t Used_ = 0;
+  bool Spilled_ = false;
+  std::string Long_;
 };
 
 // Appends Sign, Zeros zeros and Body, padded on the left with blanks to Width characters.
@@ -131,13 +155,9 @@ void FormatInto(TSink& Out, std::string_view Text, const TLogArgs& Args) {
 }  // namespace
 
 std::string FormatText(std::string_view Text, const TLogArgs& Args) {
-  TLengthSink Length;
-  FormatInto(Length, Text, Args);
-  std::string Out;
-  Out.reserve(Length.Length);
-  TStringSink Sink{Out};
+  TTextSink Sink;
   FormatInto(Sink, Text, Args);
-  return Out;
+  return Sink.Take();
 }
 
 }  // namespace kavex

@@ -30,6 +30,7 @@ void AppendGlyphLines(const TFontEntry& Font, std::vector<std::string>& Lines) {
   }
   // One canvas, cleared for each glyph; the title as "Glyph 0x%.4x" formats it.
   TTextCanvas Canvas(Width, Height);
+  Lines.reserve(Lines.size() + static_cast<std::size_t>(std::max(Count, 0)) * (static_cast<std::size_t>(std::max(Height, 0)) + 1));
   std::string Title = "Glyph 0x0000";
   for (std::int32_t K = 0; K < Count; ++K) {
     const std::uint16_t Code = Font.GetCharCode(K);
