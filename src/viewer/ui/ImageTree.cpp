@@ -206,7 +206,12 @@ void TImageTreeModel::fetchMore(const QModelIndex& Parent) {
 
 int TImageTreeModel::FetchAll() {
   int Errors = 0;
-  const auto Reported = std::exchange(OnError, [&Errors](const std::exception&) { ++Errors; });
+  // Counted instead of reported while this lasts, whatever ends it.
+  struct TRestore {
+    std::function<void(const std::exception&)>& Slot;
+    std::function<void(const std::exception&)> Saved;
+    ~TRestore() { Slot = std::move(Saved); }
+  } Restore{OnError, std::exchange(OnError, [&Errors](const std::exception&) { ++Errors; })};
   std::vector<QModelIndex> Pending;
   if (hasChildren()) Pending.push_back(RootIndex());
   while (!Pending.empty()) {
@@ -215,7 +220,6 @@ int TImageTreeModel::FetchAll() {
     if (canFetchMore(Index)) fetchMore(Index);
     for (int Row = rowCount(Index); Row-- > 0;) Pending.push_back(index(Row, 0, Index));
   }
-  OnError = Reported;
   return Errors;
 }
 
