@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <initializer_list>
+#include <utility>
 
 #include "model/CodePage.h"
 #include "model/Kav_Chunk.h"
@@ -75,11 +77,14 @@ void AppendTextLines(const TTextSubchunk& Text, std::vector<std::string>& Lines)
   }
 }
 
-// Appends the line Label + Value, allocated once.
-void AddLine(std::vector<std::string>& Lines, std::string_view Label, const std::string& Value) {
-  std::string& Line = Lines.emplace_back();
-  Line.reserve(Label.size() + Value.size());
-  Line.append(Label).append(Value);
+// Appends a line Label + Value for each pair, each line allocated once.
+void AddLines(std::vector<std::string>& Lines, std::initializer_list<std::pair<std::string_view, const std::string&>> Fields) {
+  Lines.reserve(Lines.size() + Fields.size());
+  for (const auto& [Label, Value] : Fields) {
+    std::string& Line = Lines.emplace_back();
+    Line.reserve(Label.size() + Value.size());
+    Line.append(Label).append(Value);
+  }
 }
 
 }  // namespace
@@ -151,22 +156,14 @@ std::vector<std::string> DumpDetailLines(const TKavClass& Node, bool Glyphs) {
       break;
     case TNodePanel::Chunk: {
       const TChunkDetails D = ChunkDetails(static_cast<const TChunk&>(Node));
-      Lines.reserve(4);
-      AddLine(Lines, "CheckSum: ", D.CheckSum);
-      AddLine(Lines, "Length: ", D.Length);
-      AddLine(Lines, "Name/Type: ", D.NameType);
-      AddLine(Lines, "Version: ", D.Version);
+      AddLines(Lines, {{"CheckSum: ", D.CheckSum}, {"Length: ", D.Length}, {"Name/Type: ", D.NameType}, {"Version: ", D.Version}});
       break;
     }
     case TNodePanel::Subchunk:
     case TNodePanel::TextList:
     case TNodePanel::OperatorList: {
       const TSubchunkDetails D = SubchunkDetails(static_cast<const TSubchunk&>(Node));
-      Lines.reserve(4);
-      AddLine(Lines, "Id: ", D.Id);
-      AddLine(Lines, "Length: ", D.Length);
-      AddLine(Lines, "Shortname: ", D.Shortname);
-      AddLine(Lines, "Flags: ", D.Flags);
+      AddLines(Lines, {{"Id: ", D.Id}, {"Length: ", D.Length}, {"Shortname: ", D.Shortname}, {"Flags: ", D.Flags}});
       if (Panel == TNodePanel::TextList) {
         AppendTextLines(static_cast<const TTextSubchunk&>(Node), Lines);
       } else if (Panel == TNodePanel::OperatorList) {

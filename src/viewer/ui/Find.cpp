@@ -17,22 +17,10 @@
 namespace kavex {
 
 void BuildFindSources(TImageTree& Tree, TFindScope Scope) {
-  TImageTreeModel& Nodes = *Tree.Nodes();
-  if (!Nodes.hasChildren()) return;
-  // The built nodes down to the chunks; a chunk's own subchunks are what the search reads.
-  std::vector<QModelIndex> Pending{Nodes.RootIndex()};
-  while (!Pending.empty()) {
-    const QModelIndex Index = Pending.back();
-    Pending.pop_back();
-    const TKavClass* Node = TImageTreeModel::ModelNode(Index);
-    if (!Node) continue;
-    if (Node->Kind() == TNodeKind::Chunk) {
-      if (ChunkHoldsFindSources(static_cast<const TChunk&>(*Node), Scope) && Nodes.canFetchMore(Index))
-        Nodes.fetchMore(Index);
-      continue;
-    }
-    for (int Row = Nodes.rowCount(Index); Row-- > 0;) Pending.push_back(Nodes.index(Row, 0, Index));
-  }
+  // A chunk's own subchunks are what the search reads.
+  Tree.Nodes()->FetchWhere([Scope](const TKavClass& Node) {
+    return Node.Kind() == TNodeKind::Chunk && ChunkHoldsFindSources(static_cast<const TChunk&>(Node), Scope);
+  });
 }
 
 std::vector<TFindHit> FindHits(const TKavClass& Root, const QString& Word, TFindScope Scope) {

@@ -204,6 +204,17 @@ void TImageTreeModel::fetchMore(const QModelIndex& Parent) {
   if (Had != Node->HasChildren) emit dataChanged(Parent, Parent, {HasChildrenRole});
 }
 
+void TImageTreeModel::FetchWhere(const std::function<bool(const TKavClass&)>& Wanted) {
+  std::vector<QModelIndex> Pending;
+  if (hasChildren()) Pending.push_back(RootIndex());
+  while (!Pending.empty()) {
+    const QModelIndex Index = Pending.back();
+    Pending.pop_back();
+    if (canFetchMore(Index) && Wanted(*ModelNode(Index))) fetchMore(Index);
+    for (int Row = rowCount(Index); Row-- > 0;) Pending.push_back(index(Row, 0, Index));
+  }
+}
+
 int TImageTreeModel::FetchAll() {
   int Errors = 0;
   // Counted instead of reported while this lasts, whatever ends it.
@@ -212,14 +223,7 @@ int TImageTreeModel::FetchAll() {
     std::function<void(const std::exception&)> Saved;
     ~TRestore() { Slot = std::move(Saved); }
   } Restore{OnError, std::exchange(OnError, [&Errors](const std::exception&) { ++Errors; })};
-  std::vector<QModelIndex> Pending;
-  if (hasChildren()) Pending.push_back(RootIndex());
-  while (!Pending.empty()) {
-    const QModelIndex Index = Pending.back();
-    Pending.pop_back();
-    if (canFetchMore(Index)) fetchMore(Index);
-    for (int Row = rowCount(Index); Row-- > 0;) Pending.push_back(index(Row, 0, Index));
-  }
+  FetchWhere([](const TKavClass&) { return true; });
   return Errors;
 }
 

@@ -61,9 +61,12 @@ public:
   void SetImageIndex(const QModelIndex& Index, int Image);
   // A collapsed node that an error stopped may fetch again at its next expansion.
   void Collapsed(const QModelIndex& Index);
-  // Fetches every node below the root that can fetch, depth first, as kavex-dump --all builds
-  // the model: the tree mirrors the whole model afterwards. Errors do not reach OnError one
-  // by one; the count of fetches they ended is returned.
+  // Fetches, depth first from the root, every node that Wanted accepts and that can fetch,
+  // and goes on into the rows it then has. Errors reach OnError as an expansion's do.
+  void FetchWhere(const std::function<bool(const TKavClass&)>& Wanted);
+  // Fetches every node, as kavex-dump --all builds the model: the tree mirrors the whole model
+  // afterwards. Errors do not reach OnError one by one; the count of fetches they ended is
+  // returned.
   int FetchAll();
 
   // Called when a model node cannot be built during a fetch, after the model is consistent.
