@@ -16,11 +16,6 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "log/LogWindow.h"
 #include "model/Kav_Fls.h"
@@ -61,21 +56,6 @@ QAction* MakeAction(QObject* Owner, const char* Caption, const char* HintText) {
   auto* A = new QAction(QString::fromLatin1(Caption), Owner);
   SetHint(A, QString::fromLatin1(HintText));
   return A;
-}
-
-// Why a file that LoadFile refused could not be read, in the system's words where there are
-// some; the log holds the loader's own report.
-QString FileProblem(const QString& FileName) {
-  const std::string Path = FileName.toStdString();
-  struct stat Info {};
-  if (::stat(Path.c_str(), &Info) != 0) return QString::fromLocal8Bit(std::strerror(errno));
-  if (S_ISDIR(Info.st_mode)) return QString::fromLocal8Bit(std::strerror(EISDIR));
-  if (!S_ISREG(Info.st_mode)) return QStringLiteral("it is not a regular file");
-  const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (Fd < 0) return QString::fromLocal8Bit(std::strerror(errno));
-  ::close(Fd);
-  if (Info.st_size == 0) return QStringLiteral("the file is empty");
-  return QStringLiteral("the file could not be read");
 }
 
 }  // namespace
@@ -481,25 +461,26 @@ void TfMain::OpenFlash(const QString& FileName) {
   ShowOpenFailure(FileName, {});
 
   std::unique_ptr<TFls> Loaded;
+  std::string Reason;  // why the loader refused the file, in the system's words where there are some
   try {
-    Loaded = LoadFile(FileName.toStdString());
+    Loaded = LoadFile(FileName.toStdString(), &Reason);
   } catch (const EKavError& Error) {
     ShowOpenFailure(FileName, QStringLiteral("a problem was found in it"));
     ShowErrorBox(this, Error);
     return;
   }
   if (!Loaded) {
-    ShowOpenFailure(FileName, FileProblem(FileName));
+    ShowOpenFailure(FileName, QString::fromLocal8Bit(Reason));
     return;
   }
 
   TImageTreeModel& Nodes = *tvMain->Nodes();
   const QModelIndex Root = Nodes.SetRoot(std::move(Loaded));
   tvMain->ExpandNode(Root);
-  if (!TImageTreeModel::HasChildren(Root)) {
+  if (HoldsNoArea(*TImageTreeModel::ModelNode(Root))) {
     // No area found: the loader's messages say why; nothing of the file stays.
     ResetView();
-    ShowOpenFailure(FileName, QStringLiteral("no MCU, PPM or EEPROM area was found in it"));
+    ShowOpenFailure(FileName, QString::fromLatin1(NoAreaFoundText) + QStringLiteral(" in it"));
     return;
   }
 
