@@ -18,11 +18,13 @@
 #include <QToolBar>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "log/LogWindow.h"
+#include "model/Kav_Export.h"
 #include "model/Kav_Fls.h"
 #include "ui/About.h"
 #include "ui/Bytes.h"
@@ -68,13 +70,21 @@ QAction* MakeAction(QObject* Owner, const char* Caption, const char* HintText) {
 QString FileProblem(const QString& FileName) {
   const std::string Path = FileName.toStdString();
   struct stat Info {};
-  if (::stat(Path.c_str(), &Info) != 0) return QString::fromLocal8Bit(std::strerror(errno));
+  if (::stat(Path.c_str(), &Info) != 0) {
+    // Qt hands over a name whose bytes are not UTF-8 with U+FFFD in their place, which names
+    // no file; saying "No such file" would send the user looking for a file that is there.
+    if (errno == ENOENT && FileName.contains(QChar::ReplacementCharacter))
+      return QStringLiteral("the name is not valid UTF-8");
+    return QString::fromLocal8Bit(std::strerror(errno));
+  }
   if (S_ISDIR(Info.st_mode)) return QString::fromLocal8Bit(std::strerror(EISDIR));
   if (!S_ISREG(Info.st_mode)) return QStringLiteral("it is not a regular file");
   const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (Fd < 0) return QString::fromLocal8Bit(std::strerror(errno));
   ::close(Fd);
   if (Info.st_size == 0) return QStringLiteral("the file is empty");
+  if (Info.st_size > std::numeric_limits<std::int32_t>::max())
+    return QStringLiteral("the file is larger than 2147483647 bytes");
   return QStringLiteral("the file could not be read");
 }
 
@@ -410,7 +420,8 @@ bool TfMain::SelectNodeByPath(const QString& Path) {
   while (!Pending.empty()) {
     const QModelIndex Index = Pending.back();
     Pending.pop_back();
-    const std::string Here = TImageTreeModel::ModelNode(Index)->GetPath();
+    // The log keeps paths with their control characters escaped.
+    const std::string Here = EscapeControls(TImageTreeModel::ModelNode(Index)->GetPath());
     if (Here == Wanted) return SelectModelNode(TImageTreeModel::ModelNode(Index));
     if (!Wanted.starts_with(Here)) continue;
     for (int Row = Nodes.rowCount(Index); Row-- > 0;) Pending.push_back(Nodes.index(Row, 0, Index));
@@ -549,7 +560,7 @@ void TfMain::ShowNodeInfo(const TKavClass* Node) {
 
 void TfMain::SetCaptionFile(const QString& Text) {
   const std::string Caption =
-      FormatText("%s - %s v%d.%02d %s", TLogArgs{Text.toStdString(), std::string(ProgramName),
+      FormatText("%s - %s v%d.%02d %s", TLogArgs{EscapeControls(Text.toStdString()), std::string(ProgramName),
                                                   std::int64_t{VersionMajor}, std::int64_t{VersionMinor},
                                                   std::string(ReleaseTag)});
   setWindowTitle(QString::fromStdString(Caption));
