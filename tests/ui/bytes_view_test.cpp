@@ -267,6 +267,8 @@ private slots:
         {"Ctrl+Shift+Home", {{TStep::Click, A}, {TStep::Key, 0, K::Key_Home, Sh | Qt::ControlModifier}}, 0, A + 1, 0},
         {"Ctrl+Shift+End", {{TStep::Click, A}, {TStep::Key, 0, K::Key_End, Sh | Qt::ControlModifier}}, A, Bytes.size() - A, Bytes.size() - 1},
         {"Shift+click, then a plain move", {{TStep::Click, A}, {TStep::ShiftClick, B}, {TStep::Key, 0, K::Key_Left}}, B - 1, 1, B - 1},
+        {"Shift+PgDn in a short node", {{TStep::Click, A}, {TStep::Key, 0, K::Key_PageDown, Sh}}, A, Bytes.size() - A, Bytes.size() - 1},
+        {"Ctrl+A", {{TStep::Click, A}, {TStep::Key, 0, K::Key_A, Qt::ControlModifier}}, 0, Bytes.size(), Bytes.size() - 1},
         {"Down past the last row", {{TStep::Click, Bytes.size() - 3}, {TStep::Key, 0, K::Key_Down, Sh}}, Bytes.size() - 3, 3, Bytes.size() - 1},
     };
     for (const TCase& C : Cases) {

@@ -311,7 +311,7 @@ bool TBytesView::MoveKey(const QKeyEvent& Key) {
   }
   const Qt::KeyboardModifiers Mods = Key.modifiers() & ~Qt::KeypadModifier;
   if (Mods & ~(Qt::ShiftModifier | Qt::ControlModifier)) return false;
-  const bool Ctrl = Mods & Qt::ControlModifier;
+  const bool Ctrl = Mods & Qt::ControlModifier;  // to an end with Home/End; the same move otherwise
   const long long Row = static_cast<long long>(BytesPerRow);
   const long long At = Cursor_ < 0 ? 0 : Cursor_;
   const long long RowStart = At - At % Row;
@@ -328,7 +328,6 @@ bool TBytesView::MoveKey(const QKeyEvent& Key) {
     case Qt::Key_End: To = Ctrl ? Size - 1 : RowStart + Row - 1; break;
     default: return false;
   }
-  if (Ctrl && Key.key() != Qt::Key_Home && Key.key() != Qt::Key_End) return false;
   if (Cursor_ < 0 && Key.key() != Qt::Key_End) To = 0;  // the first key finds the cursor on the first byte
   MoveCursor(To, Mods & Qt::ShiftModifier);
   tvBytes->scrollTo(Model_->IndexOfByte(static_cast<std::size_t>(Cursor_)));
