@@ -356,10 +356,12 @@ void TfMain::GoToOffset() {
                                  Hex(Bytes.BaseOffset() + std::max<std::size_t>(Bytes.Bytes().size(), 1) - 1));
   if (!DialogHooks().AskText(this, QStringLiteral("Go to offset"), Range, Text)) return;
   std::size_t Offset = 0;
-  if (!ParseOffset(Text, Offset) || !pBytes->GoToOffset(Offset))
-    DialogHooks().ShowMessage(this, ApplicationTitle(),
-                              QStringLiteral("The selected node has no byte at offset %1.").arg(Text.trimmed()),
-                              TMsgBoxIcon::Information);
+  QString Refusal;
+  if (!ParseOffset(Text, Offset))
+    Refusal = QStringLiteral("%1 is not an offset: give it in decimal or hex (0x1F0, $1F0, 1F0h)").arg(Text.trimmed());
+  else if (!pBytes->GoToOffset(Offset))
+    Refusal = QStringLiteral("The selected node has no byte at offset %1.").arg(Text.trimmed());
+  if (!Refusal.isEmpty()) DialogHooks().ShowMessage(this, ApplicationTitle(), Refusal, TMsgBoxIcon::Information);
 }
 
 void TfMain::RunFind() {
