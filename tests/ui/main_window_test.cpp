@@ -14,6 +14,7 @@
 #include <QToolTip>
 #include <QTimer>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QContextMenuEvent>
 #include <QtTest>
 
@@ -266,6 +267,27 @@ private slots:
     QCOMPARE(Status(), "Could not show huge.fls: the file is larger than 2147483647 bytes. The log has the details. " +
                            kavex::TfMain::NoImageHint());
     QVERIFY(Answers.Messages().empty());
+  }
+
+  // The real message boxes show their text as it is: a file name with "<b>" in it is not
+  // taken for markup.
+  void MessageBoxesShowPlainText() {
+    kavex::ResetDialogHooks();
+    const QString Text = QStringLiteral("<b>x</b>.fls was not written: Permission denied.");
+    for (int Kind = 0; Kind < 2; ++Kind) {
+      Qt::TextFormat Seen = Qt::AutoText;
+      QTimer::singleShot(0, [&Seen] {
+        if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+          Seen = Box->textFormat();
+          Box->reject();
+        }
+      });
+      if (Kind == 0)
+        kavex::DialogHooks().ShowMessage(nullptr, "Kavex", Text, kavex::TMsgBoxIcon::Error);
+      else
+        kavex::DialogHooks().AskYesNo(nullptr, "Kavex", Text);
+      QCOMPARE(Seen, Qt::PlainText);
+    }
   }
 
   void BrokenWinTeslaFileShowsTheErrorBox() {
