@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -59,11 +60,12 @@ TEST(ExportWrite, AllOrNothingAndNeverOverAFileNotAllowed) {
     std::size_t Size;
     TWriteResult Result;
     bool NewContent;  // the file then holds the new bytes (else the old ones, or none)
+    int SystemError;  // what the caller is told of the system's reason
   };
   const Case Cases[] = {
-      {false, false, 99, TWriteResult::Written, true},  {false, false, 100, TWriteResult::Written, true},
-      {false, false, 101, TWriteResult::CannotWrite, false}, {true, false, 10, TWriteResult::Exists, false},
-      {true, true, 100, TWriteResult::Written, true},   {true, true, 101, TWriteResult::CannotWrite, false},
+      {false, false, 99, TWriteResult::Written, true, 0},      {false, false, 100, TWriteResult::Written, true, 0},
+      {false, false, 101, TWriteResult::CannotWrite, false, EFBIG}, {true, false, 10, TWriteResult::Exists, false, 0},
+      {true, true, 100, TWriteResult::Written, true, 0},       {true, true, 101, TWriteResult::CannotWrite, false, EFBIG},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(testing::Message() << C.Existing << C.Replace << ' ' << C.Size);
@@ -72,11 +74,13 @@ TEST(ExportWrite, AllOrNothingAndNeverOverAFileNotAllowed) {
     if (C.Existing) Plant(File, "old");
     const kavex::TBytes Bytes(C.Size, 'x');
     TWriteResult Result;
+    int SystemError = -1;
     {
       FileSizeLimit Limit(100);
-      Result = kavex::WriteExportFile(File, Bytes, C.Replace);
+      Result = kavex::WriteExportFile(File, Bytes, C.Replace, &SystemError);
     }
     EXPECT_EQ(Result, C.Result);
+    EXPECT_EQ(SystemError, C.SystemError);
     if (C.NewContent) {
       EXPECT_EQ(Read(File), std::string(C.Size, 'x'));
       EXPECT_EQ(fs::status(File).permissions() & fs::perms::owner_read, fs::perms::owner_read);
@@ -92,6 +96,22 @@ TEST(ExportWrite, AllOrNothingAndNeverOverAFileNotAllowed) {
 
 TEST(ExportWrite, AFolderThatIsNotThereCannotBeCreated) {
   TempFolder Dir;
-  EXPECT_EQ(kavex::WriteExportFile(Dir.Path / "gone" / "a.png", {1, 2}, true), TWriteResult::CannotCreate);
+  int SystemError = 0;
+  EXPECT_EQ(kavex::WriteExportFile(Dir.Path / "gone" / "a.png", {1, 2}, true, &SystemError), TWriteResult::CannotCreate);
+  EXPECT_EQ(SystemError, ENOENT);
   EXPECT_FALSE(fs::exists(Dir.Path / "gone"));
+}
+
+// Texts the viewer shows on one line: control characters below 0x20 as \xNN, the rest (a
+// backslash, DEL, UTF-8) as they are.
+TEST(ExportWrite, ControlCharactersAreEscapedForOneLine) {
+  const std::pair<std::string, std::string> Cases[] = {
+      {"", ""},
+      {"plain\\name.fls", "plain\\name.fls"},
+      {std::string("a\0b", 3), "a\\x00b"},
+      {"line\nbreak\r", "line\\x0Abreak\\x0D"},
+      {"\x1F\x20\x7F", "\\x1F \x7F"},
+      {"n\xC3\xA4yte", "n\xC3\xA4yte"},
+  };
+  for (const auto& [In, Out] : Cases) EXPECT_EQ(kavex::EscapeControls(In), Out) << In;
 }

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDockWidget>
+#include <QFile>
+#include <QScrollBar>
 #include <QLabel>
 #include <QMenu>
 #include <QTableView>
@@ -38,6 +40,62 @@ const kavex::TKavClass* Select(kavex::TfMain& Main, const std::vector<int>& Rows
 }
 
 QString Hex(kavex::TByteView Bytes) { return QString::fromStdString(kavex::BytesHex(Bytes)); }
+
+// The sample's Finnish operator list (country 244).
+const std::vector<int> FinnishOperators = {1, 3, 0};
+
+// The centre of a byte's hex cell, or of its character in the text column, in the table's
+// viewport (scrolled to first).
+QPoint PointOf(const kavex::TBytesView& View, std::size_t Byte, bool InText) {
+  const TBytesModel& M = View.Model();
+  const QModelIndex Cell = M.IndexOfByte(Byte);
+  View.tvBytes->scrollTo(Cell);
+  if (!InText) return View.tvBytes->visualRect(Cell).center();
+  const QModelIndex Text = M.index(Cell.row(), TBytesModel::colText);
+  const QString Row = Text.data().toString();
+  const QFontMetrics Metrics(View.tvBytes->font());
+  const int Char = static_cast<int>(Byte % kavex::BytesPerRow);
+  const QRect Rect = View.tvBytes->visualRect(Text);
+  return {Rect.left() + 3 + Metrics.horizontalAdvance(Row.left(Char)) + Metrics.horizontalAdvance(Row.at(Char)) / 2,
+          Rect.center().y()};
+}
+
+// One step of the user's on the bytes table.
+struct TStep {
+  enum { Click, ShiftClick, TextClick, ShiftTextClick, Drag, Key } What;
+  std::size_t Byte = 0;  // where a click or a drag ends
+  Qt::Key KeyCode = Qt::Key_unknown;
+  Qt::KeyboardModifiers Mods = Qt::NoModifier;
+  std::size_t From = 0;  // where a drag starts
+};
+
+void Do(kavex::TBytesView& View, const TStep& Step) {
+  QWidget* Area = View.tvBytes->viewport();
+  switch (Step.What) {
+    case TStep::Click:
+    case TStep::ShiftClick:
+    case TStep::TextClick:
+    case TStep::ShiftTextClick: {
+      const bool InText = Step.What == TStep::TextClick || Step.What == TStep::ShiftTextClick;
+      const bool Shift = Step.What == TStep::ShiftClick || Step.What == TStep::ShiftTextClick;
+      QTest::mouseClick(Area, Qt::LeftButton, Shift ? Qt::ShiftModifier : Qt::NoModifier, PointOf(View, Step.Byte, InText));
+      break;
+    }
+    case TStep::Drag: {
+      // With the button held from one byte's cell to another's.
+      const QPoint From = PointOf(View, Step.From, false);
+      QTest::mousePress(Area, Qt::LeftButton, {}, From);
+      const QPoint To = PointOf(View, Step.Byte, false);
+      for (const QPoint At : {(From + To) / 2, To}) {
+        QMouseEvent Move(QEvent::MouseMove, At, Area->mapToGlobal(At), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Area, &Move);
+      }
+      QTest::mouseRelease(Area, Qt::LeftButton, {}, To);
+      break;
+    }
+    case TStep::Key: QTest::keyClick(View.tvBytes, Step.KeyCode, Step.Mods); break;
+  }
+}
 
 }  // namespace
 
@@ -158,6 +216,118 @@ private slots:
     QVERIFY(Main.stBytesCursor->text().contains(QStringLiteral("BE16")) && !Main.stBytesCursor->text().contains(QStringLiteral("BE32")));
   }
 
+  // The selection is the run of bytes from the anchor to the cursor, across rows, whichever
+  // way it was made; Ctrl+C and the text copy take exactly those bytes in image order, the
+  // same as the image file holds there.
+  void SelectionIsTheRunOfBytesAcrossRows() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    TKavexApp App;
+    kavex::TfMain& Main = App.Main();
+    Main.resize(1000, 700);
+    Main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Main));
+    Main.OpenFlash(Sample);
+    Main.aViewBytes->trigger();
+    const kavex::TKavClass* Node = Select(Main, FinnishOperators);
+    kavex::TBytesView& View = *Main.pBytes;
+    QCOMPARE(View.Model().Node(), Node);
+    const std::size_t Base = Node->ImageOffset();
+    const kavex::TByteView Bytes = Node->ImageBytes();
+    QVERIFY(Base <= 0x20F65 && Base + Bytes.size() > 0x20F83);
+    QFile File(Sample);
+    QVERIFY(File.open(QIODevice::ReadOnly));
+    const QByteArray Image = File.readAll();
+    const std::size_t A = 0x20F65 - Base, B = 0x20F83 - Base;  // B: 30 bytes on, two rows down
+    const std::size_t RowEnd = A - A % 16 + 15;
+
+    using K = Qt::Key;
+    const Qt::KeyboardModifiers Sh = Qt::ShiftModifier;
+    struct TCase {
+      const char* Name;
+      std::vector<TStep> Steps;
+      std::size_t First, Count, Cursor;
+    };
+    const TCase Cases[] = {
+        {"Shift+click", {{TStep::Click, A}, {TStep::ShiftClick, B}}, A, 31, B},
+        {"Shift+click backwards", {{TStep::Click, B}, {TStep::ShiftClick, A}}, A, 31, A},
+        {"Shift+click on the text", {{TStep::TextClick, A}, {TStep::ShiftTextClick, B}}, A, 31, B},
+        {"click then Shift+click on the text", {{TStep::Click, A}, {TStep::ShiftTextClick, A + 17}}, A, 18, A + 17},
+        {"drag", {{TStep::Drag, B, {}, {}, A}}, A, 31, B},
+        {"drag backwards", {{TStep::Drag, A + 1, {}, {}, B}}, A + 1, 30, A + 1},
+        {"Shift+Down", {{TStep::Click, A}, {TStep::Key, 0, K::Key_Down, Sh}}, A, 17, A + 16},
+        {"Shift+Down, Shift+Up", {{TStep::Click, A}, {TStep::Key, 0, K::Key_Down, Sh}, {TStep::Key, 0, K::Key_Up, Sh}}, A, 1, A},
+        {"Shift+Up", {{TStep::Click, B}, {TStep::Key, 0, K::Key_Up, Sh}}, B - 16, 17, B - 16},
+        {"Shift+Right at a row's end", {{TStep::Click, RowEnd}, {TStep::Key, 0, K::Key_Right, Sh}}, RowEnd, 2, RowEnd + 1},
+        {"Shift+Left at a row's start", {{TStep::Click, RowEnd + 1}, {TStep::Key, 0, K::Key_Left, Sh}}, RowEnd, 2, RowEnd},
+        {"Right at a row's end", {{TStep::Click, RowEnd}, {TStep::Key, 0, K::Key_Right}}, RowEnd + 1, 1, RowEnd + 1},
+        {"Shift+End, Shift+Right", {{TStep::Click, A}, {TStep::Key, 0, K::Key_End, Sh}, {TStep::Key, 0, K::Key_Right, Sh}},
+         A, RowEnd + 2 - A, RowEnd + 1},
+        {"Shift+Home", {{TStep::Click, A}, {TStep::Key, 0, K::Key_Home, Sh}}, A - A % 16, A % 16 + 1, A - A % 16},
+        {"Ctrl+Shift+Home", {{TStep::Click, A}, {TStep::Key, 0, K::Key_Home, Sh | Qt::ControlModifier}}, 0, A + 1, 0},
+        {"Ctrl+Shift+End", {{TStep::Click, A}, {TStep::Key, 0, K::Key_End, Sh | Qt::ControlModifier}}, A, Bytes.size() - A, Bytes.size() - 1},
+        {"Shift+click, then a plain move", {{TStep::Click, A}, {TStep::ShiftClick, B}, {TStep::Key, 0, K::Key_Left}}, B - 1, 1, B - 1},
+        {"Shift+PgDn in a short node", {{TStep::Click, A}, {TStep::Key, 0, K::Key_PageDown, Sh}}, A, Bytes.size() - A, Bytes.size() - 1},
+        {"Ctrl+A", {{TStep::Click, A}, {TStep::Key, 0, K::Key_A, Qt::ControlModifier}}, 0, Bytes.size(), Bytes.size() - 1},
+        {"Down past the last row", {{TStep::Click, Bytes.size() - 3}, {TStep::Key, 0, K::Key_Down, Sh}}, Bytes.size() - 3, 3, Bytes.size() - 1},
+    };
+    for (const TCase& C : Cases) {
+      for (const TStep& Step : C.Steps) Do(View, Step);
+      const kavex::TByteView Want = Bytes.subspan(C.First, C.Count);
+      QVERIFY2(View.SelectionHex() == Hex(Want), qPrintable(QStringLiteral("%1: %2").arg(QString::fromLatin1(C.Name), View.SelectionHex())));
+      // The cursor stays on a byte's hex cell, never in the text column.
+      QCOMPARE(View.Model().ByteAt(View.tvBytes->currentIndex()), static_cast<long long>(C.Cursor));
+      QCOMPARE(QByteArray(reinterpret_cast<const char*>(Want.data()), static_cast<qsizetype>(Want.size())),
+               Image.mid(static_cast<qsizetype>(Base + C.First), static_cast<qsizetype>(C.Count)));
+      QApplication::clipboard()->clear();
+      QTest::keyClick(View.tvBytes, Qt::Key_C, Qt::ControlModifier);
+      QCOMPARE(QApplication::clipboard()->text(), Hex(Want));
+      View.aCopyText->trigger();
+      QCOMPARE(QApplication::clipboard()->text(), QString::fromStdString(kavex::BytesText(Want)));
+    }
+    // The sample's example itself: 31 bytes from 0x20F65, the one at 0x20F74 among them.
+    Do(View, {TStep::Click, A});
+    Do(View, {TStep::ShiftClick, B});
+    QTest::keyClick(View.tvBytes, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text().split(QLatin1Char(' ')).size(), 31);
+    QCOMPARE(QApplication::clipboard()->text().split(QLatin1Char(' ')).at(0x20F74 - 0x20F65),
+             Hex(Bytes.subspan(0x20F74 - Base, 1)));
+    // A right click inside the run keeps it for the context menu.
+    const QString Run = View.SelectionHex();
+    QTest::mouseClick(View.tvBytes->viewport(), Qt::RightButton, {}, PointOf(View, A + 3, false));
+    QCOMPARE(View.SelectionHex(), Run);
+  }
+
+  // Another node shows from its first byte (its tinted header), nothing selected, wherever the
+  // last one was scrolled to.
+  void AnotherNodeStartsAtItsFirstByte() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    TKavexApp App;
+    kavex::TfMain& Main = App.Main();
+    Main.resize(1000, 700);
+    Main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Main));
+    Main.OpenFlash(Sample);
+    Main.aViewBytes->trigger();
+    kavex::TBytesView& View = *Main.pBytes;
+    QScrollBar* Bar = View.tvBytes->verticalScrollBar();
+    const std::vector<int> Nodes[] = {{0}, {1}, {1, 0}, {0}};
+    for (const std::vector<int>& Rows : Nodes) {
+      Select(Main, Rows);
+      QCoreApplication::processEvents();
+      QCOMPARE(Bar->value(), 0);
+      QCOMPARE(View.tvBytes->rowAt(0), 0);
+      QVERIFY(View.SelectionHex().isEmpty());
+      QVERIFY(Main.stBytesCursor->text().isEmpty());
+      // Scrolled to the end, the last byte selected.
+      View.SelectBytes(View.Model().Bytes().size() - 1, 1);
+      Bar->setValue(Bar->maximum());
+      QCoreApplication::processEvents();
+      if (View.Model().rowCount() > 40) QVERIFY(Bar->value() > 0);
+    }
+  }
+
   // Ctrl+G: an offset inside the node (first and last byte) moves the cursor; one outside or
   // not a number is refused in a message; Cancel does nothing.
   void GoToOffsetStaysInsideTheNode() {
@@ -174,6 +344,18 @@ private slots:
                                                    {QString::number(End), -1},
                                                    {QString::number(First - 1), -1},
                                                    {QStringLiteral("later"), -1}};
+    // A number outside the node and text that is no number are told apart.
+    const std::pair<QString, QString> Refusals[] = {
+        {QStringLiteral(" zz "), QStringLiteral("zz is not an offset: give it in decimal or hex (0x1F0, $1F0, 1F0h)")},
+        {QStringLiteral("0x"), QStringLiteral("0x is not an offset: give it in decimal or hex (0x1F0, $1F0, 1F0h)")},
+        {QString::number(End), QStringLiteral("The selected node has no byte at offset %1.").arg(End)}};
+    for (const auto& [Text, Message] : Refusals) {
+      Answers.ClearMessages();
+      Answers.AnswerText(Text);
+      Main.aGoToOffset->trigger();
+      QCOMPARE(Answers.Messages().size(), std::size_t{1});
+      QCOMPARE(Answers.Messages().front().Text, Message);
+    }
     for (const auto& [Text, Byte] : Cases) {
       Answers.ClearMessages();
       Main.pBytes->tvBytes->setCurrentIndex({});
@@ -181,6 +363,8 @@ private slots:
       Main.aGoToOffset->trigger();
       QCOMPARE(Main.pBytes->Model().ByteAt(Main.pBytes->tvBytes->currentIndex()), Byte);
       QCOMPARE(Answers.Messages().size(), std::size_t(Byte < 0 ? 1 : 0));
+      // The cursor's byte is the selection.
+      if (Byte >= 0) QCOMPARE(Main.pBytes->SelectionHex(), Hex(Chunk->ImageBytes().subspan(static_cast<std::size_t>(Byte), 1)));
     }
     Answers.AnswerText(std::nullopt);
     Main.aGoToOffset->trigger();

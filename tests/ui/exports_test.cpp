@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <sstream>
 
+#include "Permissions.h"
 #include "UiTestSupport.h"
 #include "cli/DumpTool.h"
 #include "log/LogWindow.h"
@@ -207,6 +208,9 @@ private slots:
       QVERIFY(A.size() > 0);
       QCOMPARE(A.readAll(), B.readAll());
       QCOMPARE(S.Value("Export/BytesFolder"), Out.path());
+      // It says what it wrote, as the folder exports do.
+      QCOMPARE(Answers.Messages().back().Text, QStringLiteral("%1 bytes written to %2.").arg(A.size()).arg(File));
+      QCOMPARE(Answers.Messages().back().Icon, kavex::TMsgBoxIcon::Information);
     }
     // The same file again: asked, and kept on No.
     Answers.AnswerFile(Out.filePath("0.bin"));
@@ -216,6 +220,53 @@ private slots:
     Main.aSaveNodeBytes->trigger();
     QCOMPARE(Answers.QuestionsSeen().size(), 1);
     QCOMPARE(QFileInfo(Out.filePath("0.bin")).size(), Before);
+    QCOMPARE(Answers.Unanswered(), 0);
+  }
+
+  // A write that fails names the system's reason, and its folder is not proposed next time:
+  // for each export, a folder that is not there and one that may not be written, after a
+  // good export that set the proposal.
+  void FailedExportsNameTheReasonAndForgetTheFolder() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    TKavexApp App;
+    kavex::TfMain& Main = App.Main();
+    Main.OpenFlash(Sample);
+    Select(Main, {1, 1});
+    QTemporaryDir Good, Locked;
+    QVERIFY(QFile::setPermissions(Locked.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    struct Case {
+      QAction* Action;
+      const char* Key;
+      bool OneFile;  // the dialog asks for a file, not a folder
+    };
+    for (const Case& C : {Case{Main.aExportTexts, "Export/TextsFolder", false}, Case{Main.aExportFonts, "Export/FontsFolder", false},
+                          Case{Main.aSaveNodeBytes, "Export/BytesFolder", true}}) {
+      const auto Target = [&C](const QString& Folder) { return C.OneFile ? QDir(Folder).filePath("node.bin") : Folder; };
+      Answers.AnswerFile(Target(Good.path()));
+      C.Action->trigger();
+      QCOMPARE(Answers.Messages().back().Icon, kavex::TMsgBoxIcon::Information);
+      QCOMPARE(S.Value(C.Key), Good.path());
+
+      struct Failure {
+        QString Folder;
+        const char* Reason;
+      };
+      std::vector<Failure> Failures = {{QDir(Good.path()).filePath("gone"), "No such file or directory"}};
+      PermissionsEnforced Enforced;
+      if (Enforced.Holds()) Failures.push_back({Locked.path(), "Permission denied"});
+      for (const Failure& F : Failures) {
+        Answers.ClearMessages();
+        Answers.AnswerFile(Target(F.Folder));
+        C.Action->trigger();
+        QCOMPARE(Answers.Messages().size(), size_t{1});
+        QCOMPARE(Answers.Messages().back().Icon, kavex::TMsgBoxIcon::Error);
+        QVERIFY2(Answers.Messages().back().Text.contains(QStringLiteral(" was not written: %1.").arg(F.Reason)),
+                 qPrintable(QString::fromLatin1(C.Key) + ": " + Answers.Messages().back().Text));
+        QCOMPARE(S.Value(C.Key), Good.path());
+      }
+      QVERIFY(QDir(Locked.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    }
     QCOMPARE(Answers.Unanswered(), 0);
   }
 

@@ -30,11 +30,13 @@ using kavex::TKavexApp;
 
 namespace {
 
-// Texts in a one-byte and a two-byte table, an operator and a tone whose names hold the word.
+// Texts in a one-byte and a two-byte table, an operator and a tone whose names hold the word
+// (and an operator of code 12 whose name does not).
 Bytes FindImage() {
   return GoodImage({ChunkOf("TEXT", {TextSubchunk(1, {"English", "Hello World", "nothing", "world cup"}, "eng"),
                                      WideTextSubchunk(2, {u"xDeutsch", u"Gr\u00fc\u00dfe WELT", u"\u00c4RGER"}, "deu")}),
-                    ChunkOf("PLMN", {PlmnSubchunk(1, 244, {{.B1 = 0x10, .B2 = 0x00, .Name = "WorldNet"}})}),
+                    ChunkOf("PLMN", {PlmnSubchunk(1, 244, {{.B1 = 0x10, .B2 = 0x00, .Name = "WorldNet"},
+                                                             {.B1 = 0x10, .B2 = 0x20, .Name = "DNA"}})}),
                     ChunkOf("TONE", {ToneSubchunk(1, "Worldly")})});
 }
 
@@ -181,6 +183,94 @@ private slots:
     Main.aFindNext->trigger();  // with the word still in the field: searches again
     QCOMPARE(Main.pFind->Hits().size(), std::size_t{5});
     QCOMPARE(Current(), Main.pFind->Hits()[0].Node);
+  }
+
+  // An operator hit names its entry as the operator list does ("MCC 12: DNA"), the match
+  // marked in the name; the entry column counts only text entries.
+  void OperatorHitsNameTheirEntryAsTheListDoes() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    ImageFolder Folder;
+    TKavexApp App;
+    kavex::TfMain& Main = App.Main();
+    Main.OpenFlash(Folder.Write("find.fls", FindImage()));
+    struct TCase {
+      const char* Word;
+      QString Text;
+      int MatchStart;
+      int ListRow;
+    };
+    const TCase Cases[] = {{"dna", "MCC 12: DNA", 8, 1}, {"MCC", "", 0, 0}, {"net", "MCC 10: WorldNet", 13, 0}, {"w", "MCC 10: WorldNet", 8, 0}};
+    for (const TCase& C : Cases) {
+      Find(Main, QString::fromLatin1(C.Word), true, false);
+      std::vector<const TFindHit*> Operators;
+      for (const TFindHit& Hit : Main.pFind->Hits())
+        if (Hit.Source == kavex::TFindSource::Operator) Operators.push_back(&Hit);
+      // The name before the provider is not searched.
+      QCOMPARE(Operators.size(), std::size_t(C.Text.isEmpty() ? 0 : 1));
+      if (C.Text.isEmpty()) continue;
+      QCOMPARE(Operators[0]->Text, C.Text);
+      QCOMPARE(Operators[0]->MatchStart, C.MatchStart);
+      QCOMPARE(Operators[0]->Text.mid(C.MatchStart, Operators[0]->MatchLength).toLower(), QString::fromLatin1(C.Word));
+      const int Row = static_cast<int>(Operators[0] - Main.pFind->Hits().data());
+      const QAbstractItemModel* Model = Main.pFind->lvFind->model();
+      QCOMPARE(Model->index(Row, kavex::TFindHitsModel::colEntry).data().toString(), QString());
+      QCOMPARE(Model->index(Row, kavex::TFindHitsModel::colText).data().toString(), C.Text);
+      // The same words as the list's own row.
+      Main.pFind->lvFind->setFocus();
+      Main.pFind->SetCurrentHit(0);
+      QTest::keyClick(Main.pFind->lvFind, Qt::Key_End);
+      QCOMPARE(ListRow(Main, "lvPLMN"), C.ListRow);
+      const QAbstractItemModel* List = Main.findChild<QTreeView*>("lvPLMN")->model();
+      QCOMPARE(QStringLiteral("MCC %1: %2").arg(List->index(C.ListRow, 0).data().toString(), List->index(C.ListRow, 1).data().toString()),
+               C.Text);
+    }
+    // The text tables keep their entry numbers.
+    Find(Main, "cup", true, false);
+    QCOMPARE(Main.pFind->lvFind->model()->index(0, kavex::TFindHitsModel::colEntry).data().toString(), QStringLiteral("3"));
+  }
+
+  // Moving through the hit list with the keys chooses each hit as a click does; a search or
+  // F3 chooses its hit once.
+  void KeysInTheHitListChooseAsAClickDoes() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    ImageFolder Folder;
+    TKavexApp App;
+    kavex::TfMain& Main = App.Main();
+    Main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Main));
+    Main.OpenFlash(Folder.Write("find.fls", FindImage()));
+    Find(Main, "o", true, true);
+    const std::vector<TFindHit>& Hits = Main.pFind->Hits();
+    QCOMPARE(Hits.size(), std::size_t{5});
+    const auto Current = [&] { return TImageTreeModel::ModelNode(Main.tvMain->currentIndex()); };
+    struct TCase {
+      Qt::Key Key;
+      int Hit;
+      const char* List;
+      int Row;
+    };
+    const TCase Cases[] = {{Qt::Key_Down, 1, "lvText", 1}, {Qt::Key_Down, 2, "lvText", 2}, {Qt::Key_Down, 3, "lvPLMN", 0},
+                           {Qt::Key_Up, 2, "lvText", 2},   {Qt::Key_Home, 0, "lvText", 0}, {Qt::Key_End, 4, nullptr, -1},
+                           {Qt::Key_Up, 3, "lvPLMN", 0}};
+    for (const TCase& C : Cases) {
+      Main.pFind->lvFind->setFocus();
+      QTest::keyClick(Main.pFind->lvFind, C.Key);
+      QCOMPARE(Main.pFind->CurrentHit(), C.Hit);
+      QCOMPARE(Current(), Hits[static_cast<std::size_t>(C.Hit)].Node);
+      if (C.List) QCOMPARE(ListRow(Main, C.List), C.Row);
+    }
+    // The first hit of a search is chosen once, not again through the list's own change.
+    int Chosen = 0;
+    connect(Main.pFind, &kavex::TFindPanel::HitChosen, this, [&Chosen] { ++Chosen; });
+    Main.aFindNext->trigger();
+    QCOMPARE(Main.pFind->CurrentHit(), 4);
+    Find(Main, "o", true, true);
+    QCOMPARE(Main.pFind->CurrentHit(), 0);
+    QCOMPARE(Chosen, 0);
+    QTest::keyClick(Main.pFind->lvFind, Qt::Key_Down);
+    QCOMPARE(Chosen, 1);
   }
 
   void FindViewComesAfterTheDescribedMenusAndKeepsItsState() {

@@ -14,8 +14,12 @@
 #include <QToolTip>
 #include <QTimer>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QContextMenuEvent>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "UiTestSupport.h"
 #include "log/LogWindow.h"
@@ -219,6 +223,71 @@ private slots:
     App.Main().OpenFlash(Folder.Write("good.fls", GoodImage({})));
     QCOMPARE(Status(), QString());
     QVERIFY(Answers.Messages().empty());
+  }
+
+  // File names as the system has them: a name whose bytes are not UTF-8 reaches the viewer
+  // with U+FFFD in their place and is said to be so; a line break in a name is written as
+  // \x0A in the caption and in the log, so that every copied or exported line stays one; a
+  // file past the 2 GiB limit is named so (the loader's own tests take the sizes at the limit).
+  void FileNamesAndSizesAreReportedAsTheyAre() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    ImageFolder Folder;
+    TKavexApp App;
+    kavex::TfMain& Main = App.Main();
+    const auto Status = [&Main] { return Main.stStatusHint->text(); };
+    const auto Plant = [&Folder](const QByteArray& Name, const Bytes& Content, qint64 Size) {
+      const QByteArray Path = QFile::encodeName(Folder.Path("")) + "/" + Name;
+      const int Fd = ::open(Path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (Fd < 0) return false;
+      const bool Done = ::write(Fd, Content.data(), Content.size()) == static_cast<ssize_t>(Content.size()) &&
+                        (Size < 0 || ::ftruncate(Fd, Size) == 0);
+      return ::close(Fd) == 0 && Done;
+    };
+
+    QVERIFY(Plant("bad\xff.fls", GoodImage({}), -1));
+    Main.OpenFlash(QFile::decodeName(QFile::encodeName(Folder.Path("")) + "/bad\xff.fls"));
+    QVERIFY2(Status().startsWith("Could not show bad\uFFFD.fls: the name is not valid UTF-8. "), qPrintable(Status()));
+    QCOMPARE(RootCount(Main), 0);
+    ::unlink((QFile::encodeName(Folder.Path("")) + "/bad\xff.fls").constData());  // Qt cannot name it to remove it
+
+    QVERIFY(Plant("line\nbreak.fls", GoodImage({}), -1));
+    const QString Broken = Folder.Path("line\nbreak.fls");
+    App.Log().ClearLog();
+    Main.OpenFlash(Broken);
+    QCOMPARE(RootCount(Main), 1);
+    const QString Shown = Folder.Path("line\\x0Abreak.fls");
+    QCOMPARE(Main.windowTitle(), Shown + " - Kavex v0.10 TEST ONLY");
+    QCOMPARE(Main.tvMain->model()->index(0, 0).data().toString(), Shown);
+    QCOMPARE(LogLines(App).first(), "i (  28) Loading file: " + Shown + "; Path: [KavObj.LoadFile]");
+    for (const QString& Line : App.Log().BuildLines(false)) QVERIFY2(!Line.contains('\n'), qPrintable(Line));
+
+    QVERIFY(Plant("huge.fls", {}, qint64{2147483648}));
+    Main.OpenFlash(Folder.Path("huge.fls"));
+    QCOMPARE(Status(), "Could not show huge.fls: the file is larger than 2147483647 bytes. The log has the details. " +
+                           kavex::TfMain::NoImageHint());
+    QVERIFY(Answers.Messages().empty());
+  }
+
+  // The real message boxes show their text as it is: a file name with "<b>" in it is not
+  // taken for markup.
+  void MessageBoxesShowPlainText() {
+    kavex::ResetDialogHooks();
+    const QString Text = QStringLiteral("<b>x</b>.fls was not written: Permission denied.");
+    for (int Kind = 0; Kind < 2; ++Kind) {
+      Qt::TextFormat Seen = Qt::AutoText;
+      QTimer::singleShot(0, [&Seen] {
+        if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+          Seen = Box->textFormat();
+          Box->reject();
+        }
+      });
+      if (Kind == 0)
+        kavex::DialogHooks().ShowMessage(nullptr, "Kavex", Text, kavex::TMsgBoxIcon::Error);
+      else
+        kavex::DialogHooks().AskYesNo(nullptr, "Kavex", Text);
+      QCOMPARE(Seen, Qt::PlainText);
+    }
   }
 
   void BrokenWinTeslaFileShowsTheErrorBox() {

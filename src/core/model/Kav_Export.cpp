@@ -32,6 +32,7 @@ bool WriteAll(int Fd, const TBytes& Bytes) {
   while (Done < Bytes.size()) {
     const ssize_t N = ::write(Fd, Bytes.data() + Done, Bytes.size() - Done);
     if (N < 0 && errno == EINTR) continue;
+    if (N == 0) errno = EIO;  // nothing written and no reason given
     if (N <= 0) return false;
     Done += static_cast<std::size_t>(N);
   }
@@ -39,12 +40,67 @@ bool WriteAll(int Fd, const TBytes& Bytes) {
 }
 
 // A device or a link that exists already: written through, as the plain write it asked for.
-TWriteResult WriteInPlace(const std::filesystem::path& Path, const TBytes& Bytes) {
+TWriteResult WriteInPlace(const std::filesystem::path& Path, const TBytes& Bytes, int& Error) {
   std::FILE* F = std::fopen(Path.c_str(), "wb");
-  if (!F) return TWriteResult::CannotCreate;
+  if (!F) {
+    Error = errno;
+    return TWriteResult::CannotCreate;
+  }
   const bool Written = std::fwrite(Bytes.data(), 1, Bytes.size(), F) == Bytes.size();
+  if (!Written) Error = errno;
   const bool Closed = std::fclose(F) == 0;
+  if (Written && !Closed) Error = errno;
   return Written && Closed ? TWriteResult::Written : TWriteResult::CannotWrite;
+}
+
+// WriteExportFile's work; Error gets the errno of the call that failed.
+TWriteResult WriteExportFileReporting(const std::filesystem::path& Path, const TBytes& Bytes, bool Replace, int& Error) {
+  struct stat Info {};
+  const bool Exists = ::lstat(Path.c_str(), &Info) == 0;
+  if (Exists && !Replace) return TWriteResult::Exists;
+  if (Exists && !S_ISREG(Info.st_mode)) return WriteInPlace(Path, Bytes, Error);
+
+  const std::filesystem::path Dir = Path.has_parent_path() ? Path.parent_path() : std::filesystem::path(".");
+  std::string Temp = (Dir / ("." + Path.filename().string() + ".XXXXXX")).string();
+  const int Fd = ::mkstemp(Temp.data());
+  if (Fd < 0) {
+    Error = errno;
+    return TWriteResult::CannotCreate;
+  }
+  // mkstemp makes the file for its owner only; the export gets the permissions a new file would.
+  const mode_t Mask = ::umask(0);
+  ::umask(Mask);
+  ::fchmod(Fd, 0666 & ~Mask);
+  const bool Written = WriteAll(Fd, Bytes);
+  if (!Written) Error = errno;
+  const bool Closed = ::close(Fd) == 0;
+  if (Written && !Closed) Error = errno;
+  if (!Written || !Closed) {
+    ::unlink(Temp.c_str());
+    return TWriteResult::CannotWrite;
+  }
+  if (Replace) {
+    if (::rename(Temp.c_str(), Path.c_str()) != 0) {
+      Error = errno;
+      ::unlink(Temp.c_str());
+      return TWriteResult::CannotWrite;
+    }
+    return TWriteResult::Written;
+  }
+  // A link fails when the name has been taken meanwhile; a rename would replace it.
+  TWriteResult Result = TWriteResult::Written;
+  if (::link(Temp.c_str(), Path.c_str()) != 0) {
+    if (errno == EEXIST) {
+      Result = TWriteResult::Exists;
+    } else if (::lstat(Path.c_str(), &Info) == 0) {
+      Result = TWriteResult::Exists;
+    } else if (::rename(Temp.c_str(), Path.c_str()) != 0) {
+      Error = errno;
+      Result = TWriteResult::CannotWrite;  // a file system without hard links, and no rename either
+    }
+  }
+  ::unlink(Temp.c_str());
+  return Result;
 }
 
 }  // namespace
@@ -106,6 +162,20 @@ std::string EscapeLine(const std::string& Text) {
       AppendHexEscape(Out, B);  // each byte of an ill-formed sequence on its own
     }
     ++I;
+  }
+  return Out;
+}
+
+std::string EscapeControls(const std::string& Text) {
+  if (std::none_of(Text.begin(), Text.end(), [](char C) { return static_cast<unsigned char>(C) < 0x20; })) return Text;
+  std::string Out;
+  Out.reserve(Text.size() + 8);
+  for (const char C : Text) {
+    if (static_cast<unsigned char>(C) < 0x20) {
+      Out += EscapeLine(std::string(1, C));
+    } else {
+      Out += C;
+    }
   }
   return Out;
 }
@@ -202,45 +272,10 @@ std::vector<TExportFile> PlanFontExports(const TKavClass& Root, const std::files
   return Plan;
 }
 
-TWriteResult WriteExportFile(const std::filesystem::path& Path, const TBytes& Bytes, bool Replace) {
-  struct stat Info {};
-  const bool Exists = ::lstat(Path.c_str(), &Info) == 0;
-  if (Exists && !Replace) return TWriteResult::Exists;
-  if (Exists && !S_ISREG(Info.st_mode)) return WriteInPlace(Path, Bytes);
-
-  const std::filesystem::path Dir = Path.has_parent_path() ? Path.parent_path() : std::filesystem::path(".");
-  std::string Temp = (Dir / ("." + Path.filename().string() + ".XXXXXX")).string();
-  const int Fd = ::mkstemp(Temp.data());
-  if (Fd < 0) return TWriteResult::CannotCreate;
-  // mkstemp makes the file for its owner only; the export gets the permissions a new file would.
-  const mode_t Mask = ::umask(0);
-  ::umask(Mask);
-  ::fchmod(Fd, 0666 & ~Mask);
-  const bool Written = WriteAll(Fd, Bytes);
-  const bool Closed = ::close(Fd) == 0;
-  if (!Written || !Closed) {
-    ::unlink(Temp.c_str());
-    return TWriteResult::CannotWrite;
-  }
-  if (Replace) {
-    if (::rename(Temp.c_str(), Path.c_str()) != 0) {
-      ::unlink(Temp.c_str());
-      return TWriteResult::CannotWrite;
-    }
-    return TWriteResult::Written;
-  }
-  // A link fails when the name has been taken meanwhile; a rename would replace it.
-  TWriteResult Result = TWriteResult::Written;
-  if (::link(Temp.c_str(), Path.c_str()) != 0) {
-    if (errno == EEXIST) {
-      Result = TWriteResult::Exists;
-    } else if (::lstat(Path.c_str(), &Info) == 0) {
-      Result = TWriteResult::Exists;
-    } else if (::rename(Temp.c_str(), Path.c_str()) != 0) {
-      Result = TWriteResult::CannotWrite;  // a file system without hard links, and no rename either
-    }
-  }
-  ::unlink(Temp.c_str());
+TWriteResult WriteExportFile(const std::filesystem::path& Path, const TBytes& Bytes, bool Replace, int* SystemError) {
+  int Error = 0;
+  const TWriteResult Result = WriteExportFileReporting(Path, Bytes, Replace, Error);
+  if (SystemError) *SystemError = Result == TWriteResult::Written || Result == TWriteResult::Exists ? 0 : Error;
   return Result;
 }
 

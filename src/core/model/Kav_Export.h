@@ -21,6 +21,10 @@ constexpr int ExportSheetColumns = 16;
 // too, so the line stays valid UTF-8 (well-formed sequences are kept as they are).
 std::string EscapeLine(const std::string& Text);
 
+// A control character below 0x20 as \xNN, everything else as it is: for texts the viewer shows
+// on one line (a caption, a log record) where a backslash needs no escape of its own.
+std::string EscapeControls(const std::string& Text);
+
 // A text entry as one TSV field: tab, line feed, carriage return and backslash as \t, \n, \r
 // and \\, other control characters as \xNN.
 std::string TsvField(const std::string& Text);
@@ -62,7 +66,9 @@ enum class TWriteResult { Written, Exists, CannotCreate, CannotWrite };
 // then renamed into it, so a failed write leaves neither a partial file nor a changed old
 // one. Without Replace an existing Path is never touched (also when another program makes it
 // meanwhile). A target that exists and is no regular file (a device, a link) is written in
-// place, as a plain write would.
-TWriteResult WriteExportFile(const std::filesystem::path& Path, const TBytes& Bytes, bool Replace);
+// place, as a plain write would. When the write fails and SystemError is given, it receives the
+// errno of the call that failed (0 for Exists).
+TWriteResult WriteExportFile(const std::filesystem::path& Path, const TBytes& Bytes, bool Replace,
+                             int* SystemError = nullptr);
 
 }  // namespace kavex

@@ -5,6 +5,7 @@
 
 #include "model/CodePage.h"
 #include "model/Kav_Chunk.h"
+#include "model/Kav_Details.h"
 #include "model/Kav_PLMN.h"
 #include "model/Kav_Text.h"
 #include "model/Kav_Tone.h"
@@ -38,10 +39,13 @@ void VisitNode(const TKavClass& Node, TFindScope Scope, const std::function<void
       if (!Scope.Operators) break;
       const auto& Operators = static_cast<const TPLMNSubchunk&>(Node);
       Entry.Source = TFindSource::Operator;
-      for (std::int32_t I = 0; I < Operators.GetOperatorCount(); ++I) {
+      // The rows of the operator list panel: a hit names its entry by them, not by position.
+      std::int32_t I = 0;
+      for (const TOperatorRow& Row : OperatorListRows(Operators)) {
         Entry.Entry = I;
-        Entry.ListRow = I;
-        Entry.Text = Utf8ToUtf16(Operators.GetOperatorName(I));
+        Entry.ListRow = I++;
+        Entry.Text = Utf8ToUtf16(Row.Provider);
+        Entry.Prefix = Utf8ToUtf16("MCC " + Row.Mcc + ": ");
         Visit(Entry);
       }
       break;

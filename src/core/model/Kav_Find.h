@@ -27,7 +27,10 @@ struct TFindEntry {
   // position in the list. Tones: 0.
   std::int32_t Entry = 0;
   std::int32_t ListRow = -1;  // the entry's row in the node's detail list; -1 for a tone
-  std::u16string Text;
+  std::u16string Text;        // what is searched
+  // What a hit shows before Text to name the entry as its list does: "MCC 12: " for an
+  // operator (the list's code and provider then read "MCC 12: DNA"); empty for the others.
+  std::u16string Prefix;
 };
 
 // Whether the subchunks of Chunk are of a kind a search in Scope reads (text tables always,

@@ -72,11 +72,14 @@ void ShowQtMessage(QWidget* Parent, const QString& Title, const QString& Text, T
     case TMsgBoxIcon::Error: I = QMessageBox::Critical; break;
   }
   QMessageBox Box(I, Title, Text, QMessageBox::Ok, Parent);
+  // The texts carry file names and typed words: "<b>" in one is shown, not obeyed.
+  Box.setTextFormat(Qt::PlainText);
   Box.exec();
 }
 
 bool AskQtYesNo(QWidget* Parent, const QString& Title, const QString& Text) {
   QMessageBox Box(QMessageBox::Question, Title, Text, QMessageBox::Yes | QMessageBox::No, Parent);
+  Box.setTextFormat(Qt::PlainText);
   Box.setDefaultButton(QMessageBox::No);
   return Box.exec() == QMessageBox::Yes;
 }

@@ -14,6 +14,7 @@
 #include <QTreeView>
 
 #include "model/KavObj.h"
+#include "model/Kav_Export.h"
 #include "settings/SettingsStore.h"
 #include "settings/T_Reopen.h"
 #include "ui/Hints.h"
@@ -248,7 +249,9 @@ void TfLog::CreateMenusAndBars() {
 }
 
 void TfLog::AddMessage(int Ident, const std::string& Path, const std::string& Text) {
-  Store_.Add(Ident, Path, Text);
+  // A control character (a line break in a file name) would break a listed, copied or exported
+  // line; the store keeps the escaped text, as kavex-dump writes it.
+  Store_.Add(Ident, EscapeControls(Path), EscapeControls(Text));
   if (IsKindShown(MsgKindOf(Ident))) {
     // A list that stood at its end follows the new rows, once after a burst of them; one the
     // user scrolled up stays where it is.

@@ -5,9 +5,11 @@
 #include <QAbstractTableModel>
 #include <QWidget>
 
+#include "model/Kav_Bytes.h"
 #include "model/Reader.h"
 
 class QAction;
+class QKeyEvent;
 class QTableView;
 
 namespace kavex {
@@ -45,17 +47,31 @@ private:
   std::size_t Header_ = 0;
 };
 
+// The selection is the run of bytes from an anchor byte to the cursor byte, across rows, as
+// the hex and the text column both show it. Arrows, Home/End, PgUp/PgDn and Ctrl+Home/End move
+// the cursor a byte, a row, a row's end, a page or to an end; with Shift they extend the run.
+// A click puts the cursor on the byte under the mouse (in either column), a drag or a
+// Shift+click extends the run to it.
 class TBytesView : public QWidget {
   Q_OBJECT
 public:
   explicit TBytesView(QWidget* Parent = nullptr);
 
+  // Shows the node from its first byte, nothing selected.
   void SetNode(const TKavClass* Node);
   const TBytesModel& Model() const { return *Model_; }
-  // Selects Count bytes from byte First of the node (clipped to its bytes) and shows them.
+  // Selects Count bytes from byte First of the node (clipped to its bytes), the cursor on the
+  // first, and shows them.
   void SelectBytes(std::size_t First, std::size_t Count);
-  // Puts the cursor on the byte at image offset Offset; false when the node has none there.
+  // Puts the cursor on the byte at image offset Offset and selects it; false when the node
+  // has none there.
   bool GoToOffset(std::size_t Offset);
+  // The selected run, in bytes from the node's first; a count of 0 for none.
+  TByteField Selection() const;
+  long long CursorByte() const { return Cursor_; }  // -1: no cursor
+  // The byte under a point of the table's viewport, clamped to the nearest byte of the node;
+  // -1 for a node without bytes.
+  long long ByteAtPoint(QPoint At) const;
   // The selected bytes in order: as hex pairs, or as text as the rows show it.
   QString SelectionHex() const;
   QString SelectionText() const;
@@ -70,9 +86,20 @@ public:
 signals:
   void CursorChanged(const QString& Text);
 
+protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
 private:
-  std::vector<std::size_t> SelectedBytes() const;
+  // Moves the cursor to Byte (clamped to the node's bytes); the anchor follows unless Extend.
+  void MoveCursor(long long Byte, bool Extend);
+  bool MoveKey(const QKeyEvent& Key);
+  TByteView SelectedBytes() const;
+
   TBytesModel* Model_;
+  long long Anchor_ = -1;
+  long long Cursor_ = -1;
+  bool Moving_ = false;    // the cursor is being set here, not by the table
+  bool Dragging_ = false;  // the left button went down on the table
 };
 
 // An offset typed by the user: decimal, or hex with "0x" or "$" before it or "h" after it.

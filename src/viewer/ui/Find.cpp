@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -41,8 +42,9 @@ std::vector<TFindHit> FindHits(const TKavClass& Root, const QString& Word, TFind
     Hit.Entry = Entry.Entry;
     Hit.ListRow = Entry.ListRow;
     Hit.Table = Label;
-    Hit.Text = QString::fromStdU16String(Entry.Text);
-    Hit.MatchStart = static_cast<int>(At);
+    // The entry's name (an operator's "MCC 12: ") goes before the text, the match after it.
+    Hit.Text = QString::fromStdU16String(Entry.Prefix + Entry.Text);
+    Hit.MatchStart = static_cast<int>(Entry.Prefix.size() + static_cast<std::size_t>(At));
     Hit.MatchLength = static_cast<int>(Word.size());
     Hits.push_back(std::move(Hit));
   });
@@ -69,7 +71,8 @@ QVariant TFindHitsModel::data(const QModelIndex& Index, int Role) const {
     case Qt::DisplayRole:
       switch (Index.column()) {
         case colTable: return Hit.Table;
-        case colEntry: return Hit.Source == TFindSource::Tone ? QString() : QString::number(Hit.Entry);
+        // An operator's text names its entry ("MCC 12: DNA"); a tone has none.
+        case colEntry: return Hit.Source == TFindSource::Text ? QString::number(Hit.Entry) : QString();
         case colText: return Hit.Text;
       }
       break;
@@ -174,9 +177,14 @@ TFindPanel::TFindPanel(QWidget* Parent) : QWidget(Parent), Hits_(new TFindHitsMo
 
   connect(eFind, &QLineEdit::returnPressed, this, &TFindPanel::FindRequested);
   connect(bFind, &QPushButton::clicked, this, &TFindPanel::FindRequested);
-  // A click or the keys choose a hit; so does Enter on the list.
-  connect(lvFind, &QAbstractItemView::activated, this, [this](const QModelIndex& Index) { emit HitChosen(Index.row()); });
-  connect(lvFind, &QAbstractItemView::clicked, this, [this](const QModelIndex& Index) { emit HitChosen(Index.row()); });
+  // A click or the keys choose a hit; so does Enter on the list. A hit made current here
+  // (F3, a new search) is chosen by the caller already.
+  const auto Choose = [this](const QModelIndex& Index) {
+    if (Index.isValid() && !SettingCurrent_) emit HitChosen(Index.row());
+  };
+  connect(lvFind, &QAbstractItemView::activated, this, Choose);
+  connect(lvFind, &QAbstractItemView::clicked, this, Choose);
+  connect(lvFind->selectionModel(), &QItemSelectionModel::currentChanged, this, Choose);
 }
 
 TFindScope TFindPanel::Scope() const { return {cbOperators->isChecked(), cbTones->isChecked()}; }
@@ -200,7 +208,9 @@ int TFindPanel::CurrentHit() const {
 void TFindPanel::SetCurrentHit(int Row) {
   const QModelIndex Index = Hits_->index(Row, 0);
   if (!Index.isValid()) return;
+  SettingCurrent_ = true;  // the caller chooses the hit itself: no HitChosen
   lvFind->setCurrentIndex(Index);
+  SettingCurrent_ = false;
   lvFind->scrollTo(Index);
 }
 

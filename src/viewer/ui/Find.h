@@ -90,6 +90,7 @@ signals:
 
 private:
   TFindHitsModel* Hits_;
+  bool SettingCurrent_ = false;
 };
 
 }  // namespace kavex

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "model/KavObj.h"
+#include "model/Kav_Export.h"
 #include "model/Kav_Fls.h"
 #include "ui/Dialogs.h"
 #include "ui/Icons.h"
@@ -58,7 +59,8 @@ std::unique_ptr<TImageTreeModel::TNode> TImageTreeModel::MakeNode(TKavClass* Mod
   Node->Model = Model;
   Node->Parent = Parent;
   Node->Row = Row;
-  Node->Text = QString::fromStdString(Model->GetCaption());
+  // One line whatever the image or the file name holds, as kavex-dump writes it.
+  Node->Text = QString::fromStdString(EscapeControls(Model->GetCaption()));
   Node->Image = Class >= 0 ? NodeClassTable()[Class].Icon : -1;
   Node->HasChildren = Model->MayHaveChildren();
   return Node;

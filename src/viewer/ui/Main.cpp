@@ -16,8 +16,11 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
+#include <cerrno>
+#include <system_error>
 
 #include "log/LogWindow.h"
+#include "model/Kav_Export.h"
 #include "model/Kav_Fls.h"
 #include "ui/About.h"
 #include "ui/Bytes.h"
@@ -56,6 +59,15 @@ QAction* MakeAction(QObject* Owner, const char* Caption, const char* HintText) {
   auto* A = new QAction(QString::fromLatin1(Caption), Owner);
   SetHint(A, QString::fromLatin1(HintText));
   return A;
+}
+
+// Why LoadFile refused FileName, as its Reason says it. Qt hands over a name whose bytes are
+// not UTF-8 with U+FFFD in their place, which names no file; saying "No such file" would send
+// the user looking for a file that is there.
+QString FileProblem(const QString& FileName, const std::string& Reason) {
+  if (Reason == std::generic_category().message(ENOENT) && FileName.contains(QChar::ReplacementCharacter))
+    return QStringLiteral("the name is not valid UTF-8");
+  return QString::fromLocal8Bit(Reason);
 }
 
 }  // namespace
@@ -326,10 +338,12 @@ void TfMain::GoToOffset() {
                                  Hex(Bytes.BaseOffset() + std::max<std::size_t>(Bytes.Bytes().size(), 1) - 1));
   if (!DialogHooks().AskText(this, QStringLiteral("Go to offset"), Range, Text)) return;
   std::size_t Offset = 0;
-  if (!ParseOffset(Text, Offset) || !pBytes->GoToOffset(Offset))
-    DialogHooks().ShowMessage(this, ApplicationTitle(),
-                              QStringLiteral("The selected node has no byte at offset %1.").arg(Text.trimmed()),
-                              TMsgBoxIcon::Information);
+  QString Refusal;
+  if (!ParseOffset(Text, Offset))
+    Refusal = QStringLiteral("%1 is not an offset: give it in decimal or hex (0x1F0, $1F0, 1F0h)").arg(Text.trimmed());
+  else if (!pBytes->GoToOffset(Offset))
+    Refusal = QStringLiteral("The selected node has no byte at offset %1.").arg(Text.trimmed());
+  if (!Refusal.isEmpty()) DialogHooks().ShowMessage(this, ApplicationTitle(), Refusal, TMsgBoxIcon::Information);
 }
 
 void TfMain::RunFind() {
@@ -390,7 +404,8 @@ bool TfMain::SelectNodeByPath(const QString& Path) {
   while (!Pending.empty()) {
     const QModelIndex Index = Pending.back();
     Pending.pop_back();
-    const std::string Here = TImageTreeModel::ModelNode(Index)->GetPath();
+    // The log keeps paths with their control characters escaped.
+    const std::string Here = EscapeControls(TImageTreeModel::ModelNode(Index)->GetPath());
     if (Here == Wanted) return SelectModelNode(TImageTreeModel::ModelNode(Index));
     if (!Wanted.starts_with(Here)) continue;
     for (int Row = Nodes.rowCount(Index); Row-- > 0;) Pending.push_back(Nodes.index(Row, 0, Index));
@@ -470,7 +485,7 @@ void TfMain::OpenFlash(const QString& FileName) {
     return;
   }
   if (!Loaded) {
-    ShowOpenFailure(FileName, QString::fromLocal8Bit(Reason));
+    ShowOpenFailure(FileName, FileProblem(FileName, Reason));
     return;
   }
 
@@ -530,7 +545,7 @@ void TfMain::ShowNodeInfo(const TKavClass* Node) {
 
 void TfMain::SetCaptionFile(const QString& Text) {
   const std::string Caption =
-      FormatText("%s - %s v%d.%02d %s", TLogArgs{Text.toStdString(), std::string(ProgramName),
+      FormatText("%s - %s v%d.%02d %s", TLogArgs{EscapeControls(Text.toStdString()), std::string(ProgramName),
                                                   std::int64_t{VersionMajor}, std::int64_t{VersionMinor},
                                                   std::string(ReleaseTag)});
   setWindowTitle(QString::fromStdString(Caption));

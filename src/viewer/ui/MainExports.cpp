@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <cstring>
 
 #include "model/Kav_Fls.h"
 #include "ui/Hints.h"
@@ -26,7 +27,9 @@ QAction* MakeExportAction(QObject* Owner, const QString& Caption, const QString&
 
 QString Native(const std::filesystem::path& Path) { return QDir::toNativeSeparators(QString::fromStdString(Path.string())); }
 
-QString WriteFailure(TWriteResult Result) {
+// Why a file was not written: the system's reason where it gave one.
+QString WriteFailure(TWriteResult Result, int SystemError) {
+  if (Result != TWriteResult::Exists && SystemError != 0) return QString::fromLocal8Bit(std::strerror(SystemError));
   switch (Result) {
     case TWriteResult::Written: break;
     case TWriteResult::Exists: return QStringLiteral("it exists already");
@@ -98,7 +101,6 @@ void TfMain::ExportToFolder(const QString& Title, const QString& Name, const QSt
   Dialog.InitialDir = Settings_->ReadString(ExportSection, Name, QString());
   if (!DialogHooks().RunFileDialog(this, Dialog)) return;
   const QString Folder = Dialog.FileName;
-  Settings_->WriteString(ExportSection, Name, Folder);
 
   // The shown model, built whole through the tree (as kavex-dump builds it, so that the
   // positions in the names are the same); what that builds reaches the log as an expansion's
@@ -109,6 +111,8 @@ void TfMain::ExportToFolder(const QString& Title, const QString& Name, const QSt
   if (Errors > 0) Notes.push_back("Parts of the image could not be read; the log has the details.");
   int Written = 0;
   if (!WriteExportFiles(Files, Written)) return;
+  // Only a folder that took the files is proposed again; one whose write failed is not.
+  Settings_->WriteString(ExportSection, Name, Folder);
   QString Text = Files.empty() ? QStringLiteral("The image holds no %1; nothing was written.").arg(What)
                                                 : QStringLiteral("%1 files written to %2.").arg(Written).arg(QDir::toNativeSeparators(Folder));
   for (const std::string& Note : Notes) Text += QLatin1Char('\n') + QString::fromStdString(Note);
@@ -132,11 +136,12 @@ bool TfMain::WriteExportFiles(const std::vector<TExportFile>& Files, int& Writte
     if (!DialogHooks().AskYesNo(this, ApplicationTitle(), Question)) return false;
   }
   for (const TExportFile& File : Files) {
-    const TWriteResult Result = WriteExportFile(File.Path, File.Content(), Existing > 0);
+    int SystemError = 0;
+    const TWriteResult Result = WriteExportFile(File.Path, File.Content(), Existing > 0, &SystemError);
     if (Result != TWriteResult::Written) {
       DialogHooks().ShowMessage(this, ApplicationTitle(),
                                 QStringLiteral("%1 was not written: %2.\n%3 of %4 files were written before it.")
-                                    .arg(Native(File.Path), WriteFailure(Result))
+                                    .arg(Native(File.Path), WriteFailure(Result, SystemError))
                                     .arg(Written)
                                     .arg(Files.size()),
                                 TMsgBoxIcon::Error);
@@ -165,9 +170,12 @@ void TfMain::SaveNodeBytes() {
                            QString::fromStdString(SafeNamePart(Node->GetCaption(), 40, "node")) + QStringLiteral(".bin");
   Dialog.FileName = Dialog.InitialDir.isEmpty() ? Proposed : QDir(Dialog.InitialDir).filePath(Proposed);
   if (!DialogHooks().RunFileDialog(this, Dialog)) return;
-  Settings_->WriteString(ExportSection, QStringLiteral("BytesFolder"), QFileInfo(Dialog.FileName).absolutePath());
   int Written = 0;
-  WriteExportFiles({{Dialog.FileName.toStdString(), [&Bytes] { return Bytes; }}}, Written);
+  if (!WriteExportFiles({{Dialog.FileName.toStdString(), [&Bytes] { return Bytes; }}}, Written)) return;
+  Settings_->WriteString(ExportSection, QStringLiteral("BytesFolder"), QFileInfo(Dialog.FileName).absolutePath());
+  DialogHooks().ShowMessage(this, ApplicationTitle(),
+                            QStringLiteral("%1 bytes written to %2.").arg(Bytes.size()).arg(QDir::toNativeSeparators(Dialog.FileName)),
+                            TMsgBoxIcon::Information);
 }
 
 }  // namespace kavex
