@@ -45,20 +45,25 @@ constexpr const char* Usage =
     "                      first child of the fifth child of the root's second child)\n"
     "  --out OUT           where --extract writes; \"-\" for standard output\n"
     "  --force             overwrite files that exist (otherwise they are never overwritten)\n"
-    "  --help              show this text\n"
-    "  --version           show the program's version\n"
+    "  --help              show this text (takes no FILE)\n"
+    "  --version           show the program's version (takes no FILE)\n"
     "\n"
     "Output (UTF-8): one line per node, two blanks per level, class name and caption; an\n"
     "empty line; then one line per message: kind tag, (number), text, \"Path:\" and path.\n"
-    "When no tree is built (exit status 1 or 2), the output starts with the empty line.\n"
-    "Control characters are written as \\xNN and a backslash as \\\\. With an export, the\n"
-    "written files are listed instead, and the loader's error messages go to stderr.\n"
+    "When no tree is built (the file cannot be read, or its root cannot be built), the\n"
+    "output starts with the empty line. Control characters and bytes that are not UTF-8\n"
+    "are written as \\xNN and a backslash as \\\\. With an export, the written files are\n"
+    "listed instead, and the loader's error messages go to stderr. A file that cannot be\n"
+    "read, or holds no area, is named on stderr with the reason (\"kavex-dump: FILE: Is a\n"
+    "directory\", \"kavex-dump: FILE: no MCU, PPM or EEPROM area was found\").\n"
     "\n"
     "Exit status: 0 the image was read (and all exports written); 1 the file could not be\n"
-    "opened or read, or is empty; 2 the image is broken beyond building its root; 3 a file\n"
-    "to write exists already (nothing was written); 4 a folder or file could not be written;\n"
-    "5 no node at the --extract position; 6 a font had too many glyphs for one sheet (its\n"
-    "sheet holds the first ones); 64 wrong command line.\n";
+    "opened or read, or is empty; 2 the image is broken beyond building its root, or no\n"
+    "MCU, PPM or EEPROM area was found in it (no flash image: tree and log are printed,\n"
+    "nothing is exported); 3 a file to write exists already (nothing was written); 4 a\n"
+    "folder or file could not be written; 5 no node at the --extract position; 6 a font\n"
+    "had too many glyphs for one sheet (its sheet holds the first ones); 64 wrong command\n"
+    "line (also: a POS that is not numbers joined by dots, a FILE with --help or --version).\n";
 
 constexpr const char* ProblemLine = "kavex-dump: Problem found, for more information see messages in Log.";
 
@@ -221,6 +226,20 @@ int RunExports(TKavClass& Root, const TOptions& Options, std::ostream& Out, std:
   return WritePlan(Plan, Options.Force, Status, Options.ExtractOut == "-" ? Err : Out, Err);
 }
 
+constexpr const char* PositionForm = "a position is \"0\" or child numbers from 1 joined by dots, like 2.5.1";
+
+// Whether Text has the form of a position: numbers joined by dots. Whether a node stands there
+// is only known once the image is read.
+bool IsPositionText(const std::string& Text) {
+  std::size_t Start = 0;
+  while (true) {
+    const std::size_t Dot = std::min(Text.find('.', Start), Text.size());
+    if (Dot == Start || Text.find_first_not_of("0123456789", Start) < Dot) return false;
+    if (Dot == Text.size()) return true;
+    Start = Dot + 1;
+  }
+}
+
 // Returns dumpOk, or the status for a wrong command line after saying why.
 int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& Help, bool& Version, std::ostream& Err) {
   const auto Fail = [&Err](const std::string& Why) -> int {
@@ -280,8 +299,10 @@ int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& 
     if (Inline && Arg != "--export-texts" && Arg != "--export-fonts" && Arg != "--extract" && Arg != "--out")
       return Fail("option " + Arg + " takes no value");
   }
-  if (Help || Version) return dumpOk;
+  if (Help || Version) return Options.File.empty() ? dumpOk : Fail("--help and --version take no FILE");
   if (Options.File.empty()) return Fail("no FILE given");
+  if (Options.ExtractPos && !IsPositionText(*Options.ExtractPos))
+    return Fail("--extract " + EscapeLine(*Options.ExtractPos) + ": " + PositionForm);
   if (Options.ExtractPos.has_value() != Options.ExtractOut.has_value()) return Fail("--extract and --out go together");
   if (Options.Exports() && (Options.Json || Options.Details))
     return Fail("--json, --details and --glyphs print the tree; they cannot be combined with exports");
@@ -297,15 +318,17 @@ TKavClass* FindByPosition(TKavClass& Root, const std::string& Position, std::str
   while (true) {
     const std::size_t Dot = std::min(Position.find('.', Start), Position.size());
     const std::string Part = Position.substr(Start, Dot - Start);
-    // Nine digits at most: any child number fits, and the conversion cannot overflow.
-    if (Part.empty() || Part.size() > 9 || Part.find_first_not_of("0123456789") != std::string::npos || std::stoul(Part) == 0) {
-      Error = "a position is \"0\" or child numbers from 1 joined by dots, like 2.5.1";
+    if (Part.empty() || Part.find_first_not_of("0123456789") != std::string::npos) {
+      Error = PositionForm;
       return nullptr;
     }
     // The children built before an error are still there to be named.
     if (Node->MayHaveChildren()) kavex::BuildChildren(*Node);
-    const std::size_t Index = std::stoul(Part) - 1;
-    if (Index >= Node->ChildCount()) {
+    // Child numbers start at 1; one of more than nine digits is beyond any node (and would
+    // not fit the conversion).
+    const std::size_t Number = Part.size() > 9 ? 0 : std::stoul(Part);
+    const std::size_t Index = Number - 1;
+    if (Number == 0 || Index >= Node->ChildCount()) {
       Error = "no such node (" + Node->GetPath() + " has " + std::to_string(Node->ChildCount()) + " children)";
       return nullptr;
     }
@@ -346,16 +369,30 @@ int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::o
     }
     return Status;
   };
+  // A verdict on the file as a whole, last on stderr: "kavex-dump: FILE: why".
+  const auto SayOfFile = [&](const std::string& Why) { Err << "kavex-dump: " << EscapeLine(Options.File) << ": " << EscapeLine(Why) << '\n'; };
   std::unique_ptr<TFls> Root;
+  std::string Reason;
   try {
-    Root = LoadFile(Options.File);
+    Root = LoadFile(Options.File, &Reason);
   } catch (const EKavError&) {
     Err << ProblemLine << '\n';
     return NoRoot(dumpNoRoot);
   }
-  if (!Root) return NoRoot(dumpUnreadable);
+  if (!Root) {
+    const int Status = NoRoot(dumpUnreadable);
+    SayOfFile(Reason);
+    return Status;
+  }
 
   if (Options.Exports()) {
+    // A file that holds no area is no image to export from, though a root was made of it.
+    BuildChildren(*Root, Err);
+    if (HoldsNoArea(*Root)) {
+      PrintErrors(Store, Err);
+      SayOfFile(NoAreaFoundText);
+      return dumpNoRoot;
+    }
     const int Status = RunExports(*Root, Options, Out, Err);
     PrintErrors(Store, Err);
     return Status;
@@ -369,14 +406,17 @@ int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::o
       if (Root->Child(I)->MayHaveChildren()) BuildChildren(*Root->Child(I), Err);
   }
 
+  // The tree and the log are listed either way; without an area the file is no flash image.
+  const int Status = HoldsNoArea(*Root) ? dumpNoRoot : dumpOk;
   if (Options.Json) {
-    PrintJson(Root.get(), Store, Options, dumpOk, Out);
-    return dumpOk;
+    PrintJson(Root.get(), Store, Options, Status, Out);
+  } else {
+    PrintTree(*Root, 0, Options, Out);
+    Out << '\n';
+    PrintLog(Store, Out);
   }
-  PrintTree(*Root, 0, Options, Out);
-  Out << '\n';
-  PrintLog(Store, Out);
-  return dumpOk;
+  if (Status == dumpNoRoot) SayOfFile(NoAreaFoundText);
+  return Status;
 }
 
 }  // namespace kavex

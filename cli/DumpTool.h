@@ -15,7 +15,7 @@ namespace kavex {
 enum TDumpExit : int {
   dumpOk = 0,             // a root was built and everything asked for was written
   dumpUnreadable = 1,     // the file could not be opened or read, or was empty
-  dumpNoRoot = 2,         // the root could not be built
+  dumpNoRoot = 2,         // the root could not be built, or it holds no area (no flash image)
   dumpOutputExists = 3,   // a file to be written exists already (and --force was not given)
   dumpWriteFailed = 4,    // a folder or file could not be created or written
   dumpNoSuchNode = 5,     // --extract named a position that holds no node

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const Bytes LanguageSub = SubchunkBytes({.Id = 2, .Body = TextBody({"Fr/an:\xE7" "ais", "Un\tdeux", "L1\nL2\\"})});
+const Bytes LanguageSub = SubchunkBytes({.Id = 2, .Body = TextBody({"Fr/an:\xE7" "ais", "Un\tdeux", "L1\r\nL2\\"})});
 const Bytes CommonSub = SubchunkBytes({.Id = 0x33, .Body = TextBody({"OK"})});
 const Bytes RawSub = SubchunkBytes({.Id = 9, .ShortName = "raw", .Body = {1, 2, 3, 4, 5}});  // padded to 24
 const Font Mini{.Name1 = "Mini", .Name2 = "B",
@@ -87,7 +87,7 @@ TEST(KavexDumpExport, TextTablesBecomeTsvFilesNamedByPositionIdAndLanguage) {
   EXPECT_EQ(Listing(Dir), Names);
   EXPECT_EQ(R.Out, (Dir / Names[0]).string() + "\n" + (Dir / Names[1]).string() + "\n");
   // Every entry with its index, the language name too; texts as UTF-8, escaped where TSV must.
-  EXPECT_EQ(ReadAll(Dir / Names[0]), "Index\tText\n0\tFr/an:\u00E7ais\n1\tUn\\tdeux\n2\tL1\\nL2\\\\\n");
+  EXPECT_EQ(ReadAll(Dir / Names[0]), "Index\tText\n0\tFr/an:\u00E7ais\n1\tUn\\tdeux\n2\tL1\\r\\nL2\\\\\n");
   EXPECT_EQ(ReadAll(Dir / Names[1]), "Index\tText\n0\tOK\n");
 }
 
@@ -148,12 +148,59 @@ TEST(KavexDumpExport, ExtractWritesTheStoredBytesOfTheNodeAtAPosition) {
   EXPECT_EQ(Stdout.Status, 0);
   EXPECT_EQ(Stdout.Out, std::string(RawSub.begin(), RawSub.end()));
 
-  for (const std::string Bad : {"4", "2.9", "2.2.1.1", "2.0", "00", "2..1", "x", "2.", "-1", "1234567890"}) {
+  // Numbers joined by dots that name no node: below the first child, past the last, too deep.
+  for (const std::string Bad : {"4", "2.9", "2.2.1.1", "2.0", "00", "0.1", "2.00", "1234567890", "2.2.1234567890"}) {
     const DumpResult R = RunDump({"--extract", Bad, "--out", (Dir / "bad.bin").string(), File.Path()});
     EXPECT_EQ(R.Status, 5) << Bad;
-    EXPECT_EQ(R.Err.rfind("kavex-dump: --extract " + Bad + ": ", 0), 0u) << R.Err;
+    EXPECT_EQ(R.Err.rfind("kavex-dump: --extract " + Bad + ": no such node", 0), 0u) << R.Err;
     EXPECT_FALSE(fs::exists(Dir / "bad.bin"));
   }
+  // Anything else is a wrong command line, refused before the file is read.
+  for (const std::string Bad : {"2..1", "x", "2.", ".2", "-1", "2.a", "\xFF"}) {
+    const DumpResult R = RunDump({"--extract", Bad, "--out", (Dir / "bad.bin").string(), File.Path()});
+    EXPECT_EQ(R.Status, 64) << Bad;
+    EXPECT_EQ(R.Out, "");
+    EXPECT_EQ(R.Err.rfind("kavex-dump: --extract " + kavex::EscapeLine(Bad) + ": a position is \"0\" or child numbers", 0), 0u) << R.Err;
+    EXPECT_FALSE(fs::exists(Dir / "bad.bin"));
+  }
+}
+
+// With the node's bytes on stdout, the list of written files moves to stderr, whichever
+// exports come with it.
+TEST(KavexDumpExport, ExtractToStdoutListsTheOtherExportsOnStderr) {
+  TempFile File(ExportImage());
+  const fs::path Dir = fs::path(File.Path()).parent_path();
+  const std::string Texts = (Dir / "texts").string(), Fonts = (Dir / "fonts").string();
+  const std::string TextFiles = Texts + "/2.1.1_00000002_Fr_an_ais.tsv\n" + Texts + "/2.1.2_00000033_common.tsv\n";
+  const std::string FontFiles = Fonts + "/2.3.1.1_Mini_B.png\n";
+  const std::vector<std::pair<std::vector<std::string>, std::string>> Cases = {
+      {{"--export-texts", Texts}, TextFiles},
+      {{"--export-fonts", Fonts}, FontFiles},
+      {{"--export-texts", Texts, "--export-fonts", Fonts}, TextFiles + FontFiles},
+  };
+  for (const auto& [Exports, Listed] : Cases) {
+    fs::remove_all(Texts);
+    fs::remove_all(Fonts);
+    std::vector<std::string> Args = Exports;
+    for (const std::string& A : {std::string("--extract"), std::string("2.2.1"), std::string("--out"), std::string("-"), File.Path()})
+      Args.push_back(A);
+    const DumpResult R = RunDump(Args);
+    EXPECT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(R.Out, std::string(RawSub.begin(), RawSub.end()));
+    EXPECT_EQ(R.Err, Listed);
+    std::istringstream Files(Listed);
+    for (std::string Line; std::getline(Files, Line);) EXPECT_TRUE(fs::is_regular_file(Line)) << Line;
+  }
+}
+
+// Every control character has one form in a TSV field; the rest of the text passes unchanged.
+TEST(KavexDumpExport, TsvFieldsEscapeEachControlCharacterOnce) {
+  const std::vector<std::pair<std::string, std::string>> Cases = {
+      {"a\tb", "a\\tb"},     {"a\nb", "a\\nb"},     {"a\rb", "a\\rb"},         {"\r\n", "\\r\\n"},
+      {"a\\b", "a\\\\b"},   {std::string("\0", 1), "\\x00"}, {"\x01", "\\x01"},   {"\x0B\x0C", "\\x0B\\x0C"},
+      {"\x1F", "\\x1F"},     {" ~\x7F", " ~\x7F"},   {"\xC3\xA9\xE2\x82\xAC", "\xC3\xA9\xE2\x82\xAC"},
+  };
+  for (const auto& [Raw, Field] : Cases) EXPECT_EQ(kavex::TsvField(Raw), Field) << Field;
 }
 
 TEST(KavexDumpExport, FontsBecomePngSheetsDrawnLikeTheViewersPicture) {

@@ -114,10 +114,12 @@ TEST(KavexDumpJson, FailuresStillPrintOneDocumentAndKeepDiagnosticsOnStderr) {
   EXPECT_EQ(R.Status, 0);
   json Doc = Parse(R);
   EXPECT_NE(Doc.at("tree").at("caption").get<std::string>().find("bad\x01name\xEF\xBF\xBD"), std::string::npos);
+  EXPECT_NE(Doc.at("file").get<std::string>().find("bad\x01name\xEF\xBF\xBD.fls"), std::string::npos);
+  EXPECT_NE(Doc.at("log").at(0).at("text").get<std::string>().find("bad\x01name\xEF\xBF\xBD.fls;"), std::string::npos);
 
   R = RunDump({"--json", "/nonexistent/kavex.fls"});
   EXPECT_EQ(R.Status, 1);
-  EXPECT_EQ(R.Err, "");
+  EXPECT_EQ(R.Err, "kavex-dump: /nonexistent/kavex.fls: No such file or directory\n");
   Doc = Parse(R);
   EXPECT_TRUE(Doc.at("tree").is_null());
   EXPECT_EQ(Doc.at("status"), 1);

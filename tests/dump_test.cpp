@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "TestSupport.h"
+#include "cli/DumpTool.h"
 #include "model/KavObj.h"
 
 using namespace kavtest;
@@ -147,22 +149,153 @@ TEST(KavexDump, UnreadableFilesExit1WithTheirMessages) {
   }
 }
 
+// Beside the loader's message, stderr says why in the system's words, as the viewer's status
+// line does; in every form of output.
+TEST(KavexDump, UnreadableFilesAreNamedOnStderrWithTheSystemsReason) {
+  TempFile Empty(Bytes{});
+  const std::string Dir = Empty.Path().substr(0, Empty.Path().rfind('/'));
+  const std::vector<std::pair<std::string, std::string>> Cases = {
+      {Empty.Path(), "the file is empty"},
+      {Dir + "/none.fls", "No such file or directory"},
+      {Dir, "Is a directory"},
+      {"/dev/null", "it is not a regular file"},
+      {Empty.Path() + "/x", "Not a directory"},
+  };
+  for (const auto& [Path, Reason] : Cases) {
+    for (const Lines& Options : {Lines{}, Lines{"--json"}, Lines{"--export-texts", Dir + "/texts"}}) {
+      Lines Args = Options;
+      Args.push_back(Path);
+      const DumpResult R = RunDump(Args);
+      EXPECT_EQ(R.Status, 1) << Path;
+      const std::string Said = "kavex-dump: " + Path + ": " + Reason + "\n";
+      ASSERT_GE(R.Err.size(), Said.size()) << R.Err;
+      EXPECT_EQ(R.Err.substr(R.Err.size() - Said.size()), Said) << R.Err;
+      EXPECT_EQ(R.Err.find("kavex-dump: " + Path), R.Err.size() - Said.size()) << "said once: " << R.Err;
+    }
+  }
+}
+
+// A root that is built but holds no area is no flash image: the tree and the log are listed
+// as for any file, stderr says so, the status is 2 and no export is written. One area is enough.
+TEST(KavexDump, FilesWithoutAnyAreaAreListedButExit2AndExportNothing) {
+  std::uint32_t Seed = 12345;
+  Bytes Random(4000);
+  for (std::uint8_t& B : Random) B = static_cast<std::uint8_t>((Seed = Seed * 1103515245u + 12345u) >> 24);
+  Ppm P;
+  P.Chunks = {EndChunk()};
+  const Bytes Full = FullImage();
+  struct Case {
+    std::string Name;
+    Bytes Image;
+    bool HasArea;
+  };
+  const std::vector<Case> Cases = {
+      {"three bytes", Bytes(3, 0x5C), false},
+      {"random bytes", Random, false},
+      {"random bytes in WinTesla blocks", WinTesla(Random), false},
+      {"an image cut inside its MCU header", Bytes(Full.begin(), Full.begin() + 0x20), false},
+      {"a PPM area alone", PpmBytes(P), true},
+      {"a whole image", Full, true},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TempFile File(C.Image);
+    const std::string NoArea = "kavex-dump: " + File.Path() + ": no MCU, PPM or EEPROM area was found\n";
+    const int Expected = C.HasArea ? 0 : 2;
+
+    const DumpResult Text = RunDump({File.Path()});
+    EXPECT_EQ(Text.Status, Expected);
+    EXPECT_EQ(SplitLines(Text.Out).at(0), "TFls " + File.Path());
+    if (!C.HasArea) {
+      EXPECT_EQ(SplitLines(Text.Out).at(1), "");  // the root alone, then the log
+    }
+    EXPECT_EQ(Text.Err, C.HasArea ? "" : NoArea);
+    const DumpResult All = RunDump({"--all", File.Path()});
+    EXPECT_EQ(All.Status, Expected);
+    EXPECT_EQ(All.Err.find("no MCU, PPM or EEPROM area") != std::string::npos, !C.HasArea);
+
+    const DumpResult Json = RunDump({"--json", File.Path()});
+    EXPECT_EQ(Json.Status, Expected);
+    EXPECT_EQ(Json.Err, Text.Err);
+    EXPECT_NE(Json.Out.find("\"status\": " + std::to_string(Expected) + ","), std::string::npos) << Json.Out;
+    EXPECT_NE(Json.Out.find("\"class\": \"TFls\""), std::string::npos);
+
+    const std::string Dir = File.Path() + ".out";
+    const DumpResult Export = RunDump({"--export-texts", Dir, "--extract", "0", "--out", Dir + ".bin", File.Path()});
+    EXPECT_EQ(Export.Status, Expected) << Export.Err;
+    EXPECT_EQ(std::filesystem::exists(Dir + ".bin"), C.HasArea);
+    if (!C.HasArea) {
+      EXPECT_EQ(Export.Out, "");
+      EXPECT_FALSE(std::filesystem::exists(Dir));
+      ASSERT_GE(Export.Err.size(), NoArea.size());
+      EXPECT_EQ(Export.Err.substr(Export.Err.size() - NoArea.size()), NoArea);
+    }
+  }
+}
+
 TEST(KavexDump, RootWithoutChildrenIsStillPrinted) {
   TempFile File(Bytes(3, 0x5C));
   const DumpResult R = RunDump({File.Path()});
-  EXPECT_EQ(R.Status, 0);
+  EXPECT_EQ(R.Status, 2);
   EXPECT_EQ(SplitLines(R.Out).at(0), "TFls " + File.Path());
   EXPECT_EQ(SplitLines(R.Out).at(1), "");
+  EXPECT_EQ(R.Err, "kavex-dump: " + File.Path() + ": no MCU, PPM or EEPROM area was found\n");
 }
 
 TEST(KavexDump, WrongCommandLinesExit64AndHelpExits0) {
-  for (const Lines& Args : {Lines{}, Lines{"--bogus", "x"}, Lines{"a", "b"}}) {
+  for (const Lines& Args : {Lines{}, Lines{"--bogus", "x"}, Lines{"a", "b"},
+                            // Help and version take no operand, before or after them.
+                            Lines{"--help", "x"}, Lines{"--version", "x"}, Lines{"x", "--help"}, Lines{"--version", "--all", "x"},
+                            // A position that is not numbers joined by dots, whatever the file.
+                            Lines{"--extract", "x", "--out", "o", "f"}, Lines{"--extract", "2..1", "--out", "o", "f"},
+                            Lines{"--extract", "2.", "--out", "o", "f"}, Lines{"--extract", ".2", "--out", "o", "f"},
+                            Lines{"--extract", "-1", "--out", "o", "f"}, Lines{"--extract", "+1", "--out", "o", "f"},
+                            Lines{"--extract", "1 ", "--out", "o", "f"}, Lines{"--extract=2.a", "--out", "o", "f"}}) {
+    std::string Shown;
+    for (const std::string& Arg : Args) Shown += Arg + ' ';
     const DumpResult R = RunDump(Args);
-    EXPECT_EQ(R.Status, 64);
-    EXPECT_EQ(R.Out, "");
-    EXPECT_NE(R.Err.find("Usage: kavex-dump"), std::string::npos);
+    EXPECT_EQ(R.Status, 64) << Shown;
+    EXPECT_EQ(R.Out, "") << Shown;
+    EXPECT_NE(R.Err.find("Usage: kavex-dump"), std::string::npos) << Shown;
   }
-  const DumpResult Help = RunDump({"--help"});
-  EXPECT_EQ(Help.Status, 0);
-  EXPECT_EQ(Help.Out.rfind("Usage: kavex-dump [--all] [--details] [--glyphs] FILE\n", 0), 0u);
+  for (const Lines& Args : {Lines{"--help"}, Lines{"--help", "--all"}, Lines{"-h"}}) {
+    const DumpResult Help = RunDump(Args);
+    EXPECT_EQ(Help.Status, 0);
+    EXPECT_EQ(Help.Out.rfind("Usage: kavex-dump [--all] [--details] [--glyphs] FILE\n", 0), 0u);
+  }
+  EXPECT_EQ(RunDump({"--version"}).Status, 0);
+}
+
+// Bytes that are no part of a well-formed UTF-8 sequence are escaped one by one; the sequences
+// at either side of each limit of the encoding show where the rule cuts.
+TEST(KavexDump, BytesThatAreNotUtf8AreEscapedOneByOne) {
+  const std::vector<std::pair<std::string, std::string>> Cases = {
+      {"Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},  // 2, 3, 4 bytes
+      {"\x7F", "\x7F"},
+      {"\x80", "\\x80"},                                   // a continuation byte alone
+      {"\xC1\xBF", "\\xC1\\xBF"},                          // overlong two bytes
+      {"\xC2\x80", "\xC2\x80"},                              // U+0080, the first two-byte one
+      {"\xE0\x9F\xBF", "\\xE0\\x9F\\xBF"},                  // overlong three bytes
+      {"\xE0\xA0\x80", "\xE0\xA0\x80"},                      // U+0800
+      {"\xED\x9F\xBF", "\xED\x9F\xBF"},                      // U+D7FF
+      {"\xED\xA0\x80", "\\xED\\xA0\\x80"},                  // a surrogate
+      {"\xF0\x8F\xBF\xBF", "\\xF0\\x8F\\xBF\\xBF"},          // overlong four bytes
+      {"\xF0\x90\x80\x80", "\xF0\x90\x80\x80"},              // U+10000
+      {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},              // U+10FFFF
+      {"\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},          // above U+10FFFF
+      {"\xF5\xFE\xFF", "\\xF5\\xFE\\xFF"},
+      {"a\xC3", "a\\xC3"},                                  // cut at the end
+      {"\xE2\x82x\xC3\xA9", "\\xE2\\x82x\xC3\xA9"},          // cut before a letter; then a good one
+      {"\xC3\xC3\xA9", "\\xC3\xC3\xA9"},                    // a lead byte cut by another sequence
+      {"\xF0\x9F\x98\\", "\\xF0\\x9F\\x98\\\\"},            // cut by a backslash
+      {"\x1F\x0D", "\\x1F\\x0D"},
+  };
+  for (const auto& [Raw, Escaped] : Cases) EXPECT_EQ(kavex::EscapeLine(Raw), Escaped) << Escaped;
+
+  // End to end: a file name that is not UTF-8, in the root's line and the loader's message.
+  TempFile File(FullImage(), "n\xFF\xC3\xA9.fls");
+  const DumpResult R = RunDump({File.Path()});
+  const std::string Shown = File.Path().substr(0, File.Path().rfind('/') + 1) + "n\\xFF\xC3\xA9.fls";
+  EXPECT_EQ(SplitLines(R.Out).at(0), "TFls " + Shown);
+  EXPECT_NE(R.Out.find("Loading file: " + Shown + ";"), std::string::npos) << R.Out;
 }

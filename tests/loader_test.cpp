@@ -367,3 +367,40 @@ TEST(WinTesla, ImageHoldingPartOfTheMcuIsPaddedWithFFUpToThePpmStart) {
   EXPECT_EQ(Root->MCU()->Size(), 0x10000);
   EXPECT_EQ(Root->MCU()->Data()[0xFFFF], 0xFF);
 }
+
+// The reason handed back with a refusal, in the system's words where it has some: what the
+// viewer's status line and kavex-dump's stderr show. A file that loads leaves it untouched.
+TEST(LoadFile, RefusalsHandBackWhyTheFileCouldNotBeRead) {
+  TempFile Empty(Bytes{});
+  TempFile Good(DivudImage(Mcu{}, SmallPpm()));
+  const std::string Dir = Empty.Path().substr(0, Empty.Path().rfind('/'));
+  TempFile Shrinking(DivudImage(Mcu{}, SmallPpm()));
+  TempFile Big(Bytes{});
+  const bool HaveBig = ::truncate(Big.Path().c_str(), 0x80000000LL) == 0;
+  struct Case {
+    std::string Path;
+    std::string Reason;  // empty: the file loads
+  };
+  std::vector<Case> Cases = {
+      {Dir + "/none.fls", "No such file or directory"},
+      {Dir, "Is a directory"},
+      {Empty.Path() + "/x", "Not a directory"},
+      {"/dev/null", "it is not a regular file"},
+      {Empty.Path(), "the file is empty"},
+      {Shrinking.Path(), "the file could not be read"},
+      {Good.Path(), ""},
+  };
+  if (HaveBig) Cases.push_back({Big.Path(), "the file is larger than 2147483647 bytes"});
+  SetLoadFileProbe([&Shrinking](const std::string& Name) {
+    if (Name == Shrinking.Path()) std::filesystem::resize_file(Name, std::filesystem::file_size(Name) - 1);
+  });
+  for (const Case& C : Cases) {
+    CapturedLog L;
+    std::string Reason = "untouched";
+    const bool Loaded = LoadFile(C.Path, &Reason) != nullptr;
+    EXPECT_EQ(Loaded, C.Reason.empty()) << C.Path;
+    EXPECT_EQ(Reason, C.Reason.empty() ? "untouched" : C.Reason) << C.Path;
+    EXPECT_EQ(LoadFile(C.Path) != nullptr, Loaded) << "without a reason asked for: " << C.Path;
+  }
+  SetLoadFileProbe({});
+}

@@ -105,21 +105,63 @@ TWriteResult WriteExportFileReporting(const std::filesystem::path& Path, const T
 
 }  // namespace
 
-std::string EscapeLine(const std::string& Text) {
+namespace {
+
+void AppendHexEscape(std::string& Out, unsigned char B) {
   static const char Hex[] = "0123456789ABCDEF";
+  Out += "\\x";
+  Out += Hex[B >> 4];
+  Out += Hex[B & 0xF];
+}
+
+// The length of the well-formed UTF-8 sequence of two to four bytes at Text[At], 0 when there
+// is none: no overlong form, no surrogate, nothing above U+10FFFF.
+std::size_t Utf8SequenceAt(const std::string& Text, std::size_t At) {
+  const auto Byte = [&](std::size_t I) { return static_cast<unsigned char>(Text[I]); };
+  const unsigned char Lead = Byte(At);
+  std::size_t Length = 0;
+  unsigned char Low = 0x80, High = 0xBF;  // the range of the second byte
+  if (Lead >= 0xC2 && Lead <= 0xDF) {
+    Length = 2;
+  } else if (Lead >= 0xE0 && Lead <= 0xEF) {
+    Length = 3;
+    if (Lead == 0xE0) Low = 0xA0;
+    if (Lead == 0xED) High = 0x9F;
+  } else if (Lead >= 0xF0 && Lead <= 0xF4) {
+    Length = 4;
+    if (Lead == 0xF0) Low = 0x90;
+    if (Lead == 0xF4) High = 0x8F;
+  } else {
+    return 0;
+  }
+  if (Text.size() - At < Length) return 0;
+  if (Byte(At + 1) < Low || Byte(At + 1) > High) return 0;
+  for (std::size_t I = 2; I < Length; ++I)
+    if (Byte(At + I) < 0x80 || Byte(At + I) > 0xBF) return 0;
+  return Length;
+}
+
+}  // namespace
+
+std::string EscapeLine(const std::string& Text) {
   std::string Out;
   Out.reserve(Text.size());
-  for (const char C : Text) {
-    const auto B = static_cast<unsigned char>(C);
+  for (std::size_t I = 0; I < Text.size();) {
+    const auto B = static_cast<unsigned char>(Text[I]);
     if (B == '\\') {
       Out += "\\\\";
     } else if (B < 0x20) {
-      Out += "\\x";
-      Out += Hex[B >> 4];
-      Out += Hex[B & 0xF];
+      AppendHexEscape(Out, B);
+    } else if (B < 0x80) {
+      Out += Text[I];
+    } else if (const std::size_t Length = Utf8SequenceAt(Text, I); Length > 0) {
+      Out.append(Text, I, Length);
+      I += Length;
+      continue;
     } else {
-      Out += C;
+      AppendHexEscape(Out, B);  // each byte of an ill-formed sequence on its own
     }
+    ++I;
   }
   return Out;
 }
@@ -142,11 +184,19 @@ std::string TsvField(const std::string& Text) {
   std::string Out;
   Out.reserve(Text.size());
   for (const char C : Text) {
+    const auto B = static_cast<unsigned char>(C);
     switch (C) {
       case '\t': Out += "\\t"; break;
       case '\n': Out += "\\n"; break;
       case '\r': Out += "\\r"; break;
-      default: Out += EscapeLine(std::string(1, C)); break;
+      case '\\': Out += "\\\\"; break;
+      default:
+        if (B < 0x20) {
+          AppendHexEscape(Out, B);
+        } else {
+          Out += C;
+        }
+        break;
     }
   }
   return Out;

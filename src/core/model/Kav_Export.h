@@ -17,7 +17,8 @@ namespace kavex {
 constexpr int ExportSheetColumns = 16;
 
 // A control character below 0x20 as \xNN and a backslash as \\, so no text read from an
-// image can break a line.
+// image can break a line; each byte that is no part of a well-formed UTF-8 sequence as \xNN
+// too, so the line stays valid UTF-8 (well-formed sequences are kept as they are).
 std::string EscapeLine(const std::string& Text);
 
 // A control character below 0x20 as \xNN, everything else as it is: for texts the viewer shows

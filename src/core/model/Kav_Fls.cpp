@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <system_error>
 
 #include "log/Log.h"
 #include "model/Kav_EEPROM.h"
@@ -151,11 +152,13 @@ std::unique_ptr<TFls> LoadImage(TImageBytes Bytes, const std::string& FileName) 
 
 namespace {
 
-// Reads Size bytes at Offset; false when the file ends sooner (it shrank) or the device fails.
+// Reads Size bytes at Offset; false when the file ends sooner (it shrank; errno is then 0) or
+// the device fails (errno says how).
 bool ReadAt(int Fd, std::uint8_t* To, std::size_t Size, std::size_t Offset) {
   while (Size > 0) {
     const ssize_t N = ::pread(Fd, To, Size, static_cast<off_t>(Offset));
     if (N < 0 && errno == EINTR) continue;
+    if (N == 0) errno = 0;
     if (N <= 0) return false;
     To += N;
     Size -= static_cast<std::size_t>(N);
@@ -218,19 +221,31 @@ TLoadFileProbe& Probe() {
 
 void SetLoadFileProbe(TLoadFileProbe P) { Probe() = std::move(P); }
 
-std::unique_ptr<TFls> LoadFile(const std::string& FileName) {
+bool HoldsNoArea(const TKavClass& Root) { return Root.ChildCount() == 0; }
+
+std::unique_ptr<TFls> LoadFile(const std::string& FileName, std::string* Reason) {
   const std::string Where = "[KavObj.LoadFile]";
   CallLogProc(msgLoadingFile, Where, {FileName});
+  const auto Refuse = [Reason](std::string Why) {
+    if (Reason) *Reason = std::move(Why);
+    return nullptr;
+  };
+  // The system's words for an errno value, as strerror gives them.
+  const auto SystemText = [](int Error) { return std::generic_category().message(Error); };
 
   // Not blocking: opening a named pipe without a writer would otherwise wait for one forever.
   const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  int OpenError = Fd < 0 ? errno : 0;
   struct stat Info {};
+  if (Fd >= 0 && ::fstat(Fd, &Info) != 0) OpenError = errno;
   // Only a regular file has a length to read; a folder, pipe, socket or device is refused as
   // a file that cannot be opened.
-  if (Fd < 0 || ::fstat(Fd, &Info) != 0 || !S_ISREG(Info.st_mode)) {
+  if (OpenError != 0 || !S_ISREG(Info.st_mode)) {
     if (Fd >= 0) ::close(Fd);
     CallLogProc(msgFileOpenError, Where, {FormatText("Cannot open file %s", {FileName})});
-    return nullptr;
+    return Refuse(OpenError != 0            ? SystemText(OpenError)
+                  : S_ISDIR(Info.st_mode) ? SystemText(EISDIR)
+                                          : std::string("it is not a regular file"));
   }
   struct TCloser {
     int Fd;
@@ -240,7 +255,7 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName) {
   const std::int64_t Length = Info.st_size;
   if (Length == 0) {
     CallLogProc(msgFileLengthZero, Where, {FileName});
-    return nullptr;
+    return Refuse("the file is empty");
   }
   // Sizes and offsets of an image are signed 32-bit throughout; a larger file is refused
   // rather than cut short.
@@ -248,7 +263,7 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName) {
     CallLogProc(msgFileReadError, Where,
                 {FormatText("File is too large (%s bytes), at most 2147483647 bytes are supported",
                             {std::to_string(Length)})});
-    return nullptr;
+    return Refuse("the file is larger than 2147483647 bytes");
   }
   if (Probe()) Probe()(FileName);
   // A file near the limit may not fit in memory (WinTesla blocks are joined in the file's own
@@ -265,8 +280,9 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName) {
     if (How == TJoinedRead::ReadWhole && !ReadAt(Fd, Bytes.data(), Bytes.size(), 0)) How = TJoinedRead::ReadError;
     // Fewer bytes than the length taken a moment ago: the file shrank, or the device failed.
     if (How == TJoinedRead::ReadError) {
+      const int ReadError = errno;
       CallLogProc(msgFileReadError, Where, {std::string("Stream read error")});
-      return nullptr;
+      return Refuse(ReadError != 0 ? SystemText(ReadError) : std::string("the file could not be read"));
     }
     if (How == TJoinedRead::ReadWhole) return LoadImage(std::move(Bytes), FileName);
     auto Root = std::make_unique<TFls>(std::move(Bytes), Blocks);
@@ -274,7 +290,7 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName) {
     return Root;
   } catch (const std::bad_alloc&) {
     OutOfMemory();
-    return nullptr;
+    return Refuse(SystemText(ENOMEM));
   }
 }
 

@@ -102,8 +102,17 @@ std::unique_ptr<TFls> LoadImage(TImageBytes Bytes, const std::string& FileName);
 
 // Logs "Loading file", reads the file whole (a WinTesla file's payloads straight to their
 // joined places) and builds the root. Returns nullptr, after logging why, when the file cannot
-// be opened (also: is not a regular file) or read, is empty, or is too large to hold.
-std::unique_ptr<TFls> LoadFile(const std::string& FileName);
+// be opened (also: is not a regular file) or read, is empty, or is too large to hold; then
+// Reason, if given, receives why in the system's words where there are some ("Is a directory",
+// "No such file or directory") and in the program's own otherwise ("the file is empty").
+std::unique_ptr<TFls> LoadFile(const std::string& FileName, std::string* Reason = nullptr);
+
+// What the viewer and kavex-dump say of a file whose root was built but holds no area.
+inline constexpr const char* NoAreaFoundText = "no MCU, PPM or EEPROM area was found";
+
+// Whether Root, a loaded image's root whose children have been built, holds no MCU, PPM or
+// EEPROM area: the file is no flash image, though a root could be made of it.
+bool HoldsNoArea(const TKavClass& Root);
 
 // Called by LoadFile with the file name after it has taken the file's length and before it
 // reads, so that a test can change the file in between as another program might. None is

@@ -17,11 +17,7 @@
 #include <QTableView>
 #include <QToolBar>
 #include <cerrno>
-#include <cstring>
-#include <limits>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <system_error>
 
 #include "log/LogWindow.h"
 #include "model/Kav_Export.h"
@@ -63,29 +59,6 @@ QAction* MakeAction(QObject* Owner, const char* Caption, const char* HintText) {
   auto* A = new QAction(QString::fromLatin1(Caption), Owner);
   SetHint(A, QString::fromLatin1(HintText));
   return A;
-}
-
-// Why a file that LoadFile refused could not be read, in the system's words where there are
-// some; the log holds the loader's own report.
-QString FileProblem(const QString& FileName) {
-  const std::string Path = FileName.toStdString();
-  struct stat Info {};
-  if (::stat(Path.c_str(), &Info) != 0) {
-    // Qt hands over a name whose bytes are not UTF-8 with U+FFFD in their place, which names
-    // no file; saying "No such file" would send the user looking for a file that is there.
-    if (errno == ENOENT && FileName.contains(QChar::ReplacementCharacter))
-      return QStringLiteral("the name is not valid UTF-8");
-    return QString::fromLocal8Bit(std::strerror(errno));
-  }
-  if (S_ISDIR(Info.st_mode)) return QString::fromLocal8Bit(std::strerror(EISDIR));
-  if (!S_ISREG(Info.st_mode)) return QStringLiteral("it is not a regular file");
-  const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (Fd < 0) return QString::fromLocal8Bit(std::strerror(errno));
-  ::close(Fd);
-  if (Info.st_size == 0) return QStringLiteral("the file is empty");
-  if (Info.st_size > std::numeric_limits<std::int32_t>::max())
-    return QStringLiteral("the file is larger than 2147483647 bytes");
-  return QStringLiteral("the file could not be read");
 }
 
 }  // namespace
@@ -494,25 +467,30 @@ void TfMain::OpenFlash(const QString& FileName) {
   ShowOpenFailure(FileName, {});
 
   std::unique_ptr<TFls> Loaded;
+  std::string Reason;  // why the loader refused the file, in the system's words where there are some
   try {
-    Loaded = LoadFile(FileName.toStdString());
+    Loaded = LoadFile(FileName.toStdString(), &Reason);
   } catch (const EKavError& Error) {
     ShowOpenFailure(FileName, QStringLiteral("a problem was found in it"));
     ShowErrorBox(this, Error);
     return;
   }
   if (!Loaded) {
-    ShowOpenFailure(FileName, FileProblem(FileName));
+    // Qt hands over a name whose bytes are not UTF-8 with U+FFFD in their place, which names
+    // no file; "No such file" would send the user looking for a file that is there.
+    if (FileName.contains(QChar::ReplacementCharacter) && Reason == std::generic_category().message(ENOENT))
+      Reason = "the name is not valid UTF-8";
+    ShowOpenFailure(FileName, QString::fromLocal8Bit(Reason));
     return;
   }
 
   TImageTreeModel& Nodes = *tvMain->Nodes();
   const QModelIndex Root = Nodes.SetRoot(std::move(Loaded));
   tvMain->ExpandNode(Root);
-  if (!TImageTreeModel::HasChildren(Root)) {
+  if (HoldsNoArea(*TImageTreeModel::ModelNode(Root))) {
     // No area found: the loader's messages say why; nothing of the file stays.
     ResetView();
-    ShowOpenFailure(FileName, QStringLiteral("no MCU, PPM or EEPROM area was found in it"));
+    ShowOpenFailure(FileName, QString::fromLatin1(NoAreaFoundText) + QStringLiteral(" in it"));
     return;
   }
 
