@@ -12,6 +12,9 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QtTest>
+#include <functional>
+#include <memory>
+#include <string>
 #include <unistd.h>
 
 #include "UiTestSupport.h"
@@ -285,6 +288,45 @@ private slots:
       App.Log().aClearAtNewFile->trigger();
     }
     QCOMPARE(S.Value("LogOptions/ClearAtNewFile"), QString("0"));
+  }
+
+  // The windows built as the program builds them, the log window shown, its rows changed
+  // just before exit with no event-loop pass in between, then destroyed: closing the shown
+  // window lays its list out, which must not read records the window has already let go of.
+  void ShownLogWindowClosesAtExitRightAfterItsRowsChange() {
+    const struct {
+      const char* Name;
+      std::function<void(TfLog&)> Change;
+    } Cases[] = {
+        {"rows added",
+         [](TfLog& Log) {
+           for (int I = 0; I < 200; ++I) Log.AddMessage(I % 60, "/PPM/TEXT/", "row " + std::to_string(I));
+         }},
+        {"a kind switched",
+         [](TfLog& Log) {
+           for (int I = 0; I < 50; ++I) Log.AddMessage(31, "/A/", "x");
+           QCoreApplication::processEvents();  // listed and laid out first
+           Log.KindActions[Debug]->trigger();
+         }},
+        {"cleared and refilled",
+         [](TfLog& Log) {
+           Log.ClearLog();
+           Log.AddMessage(23, "/B/", "late");
+         }},
+    };
+    for (const auto& C : Cases) {
+      IsolatedSettings S;
+      DialogAnswers Answers;
+      auto App = std::make_unique<TKavexApp>();
+      TfLog& Log = App->Log();
+      App->Main().show();
+      Log.show();
+      QVERIFY2(QTest::qWaitForWindowExposed(&Log), C.Name);
+      Log.lvLog->selectAll();
+      C.Change(Log);
+      App.reset();
+      QVERIFY2(S.Value("LogOptions/ClearAtNewFile") == QString("0"), C.Name);  // saved on the way
+    }
   }
 
   void HundredThousandRecordsStayFastAndSmall() {

@@ -162,6 +162,13 @@ TfLog::~TfLog() {
   // Nothing may reach this window once it is gone.
   SetLogProc(nullptr);
   SetMsgReceiver(nullptr);
+  // The store is a member and goes before the window base closes a shown window, whose hide
+  // events lay the list out and read its rows: the list, the one view of the store, and its
+  // model go first.
+  delete lvLog;
+  lvLog = nullptr;
+  delete Model_;
+  Model_ = nullptr;
 }
 
 void TfLog::CreateActions() {
