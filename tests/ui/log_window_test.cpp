@@ -10,6 +10,9 @@
 #include <QTreeView>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -327,6 +330,70 @@ private slots:
       App.reset();
       QVERIFY2(S.Value("LogOptions/ClearAtNewFile") == QString("0"), C.Name);  // saved on the way
     }
+  }
+
+  // New rows leave the list where the user put it (top, middle or end) and keep the selection;
+  // with Options > Follow new rows checked the list goes to its end after them.
+  void NewRowsKeepTheListsPlaceUnlessFollowingIsChosen() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    TKavexApp App;
+    TfLog& Log = App.Log();
+    Log.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Log));
+    QScrollBar* Bar = Log.lvLog->verticalScrollBar();
+    enum { Top, Middle, End };
+    const struct {
+      bool Follow;
+      int Where;
+    } Cases[] = {{false, Top}, {false, Middle}, {false, End}, {true, Top}, {true, Middle}, {true, End}};
+    for (const auto& C : Cases) {
+      const QByteArray Name = QByteArray("follow ") + (C.Follow ? "on" : "off") + ", from " + QByteArray::number(C.Where);
+      Log.aFollowNewRows->setChecked(C.Follow);
+      Log.ClearLog();
+      for (int I = 0; I < 300; ++I) Log.AddMessage(31, "/A/", "before " + std::to_string(I));
+      QCoreApplication::processEvents();
+      QVERIFY2(Bar->maximum() > 0, Name);
+      const int Start = C.Where == Top ? 0 : C.Where == Middle ? Bar->maximum() / 2 : Bar->maximum();
+      Bar->setValue(Start);
+      SelectRows(Log, {5});
+      QCoreApplication::processEvents();
+      for (int I = 0; I < 50; ++I) Log.AddMessage(31, "/B/", "after " + std::to_string(I));
+      QCoreApplication::processEvents();
+      QCoreApplication::processEvents();
+      QVERIFY2(Bar->maximum() > Start, Name);
+      QCOMPARE(Bar->value(), C.Follow ? Bar->maximum() : Start);
+      QCOMPARE(Log.lvLog->selectionModel()->selectedRows().size(), 1);
+      QCOMPARE(Log.lvLog->selectionModel()->selectedRows().at(0).row(), 5);
+    }
+  }
+
+  void FollowNewRowsComesAfterTheDescribedOptionAndIsKeptPerUser() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    {
+      TKavexApp App;
+      TfLog& Log = App.Log();
+      const QList<QAction*> Menus = Log.menuBar()->actions();
+      QCOMPARE(Menus.size(), 3);
+      QCOMPARE(Menus[2]->text(), QString("O&ptions"));
+      QCOMPARE(Menus[2]->menu()->actions(), QList<QAction*>({Log.aClearAtNewFile, Log.aFollowNewRows}));
+      QCOMPARE(Log.aFollowNewRows->text(), QString("Follow new rows"));
+      QVERIFY(Log.aFollowNewRows->isCheckable());
+      QVERIFY(!Log.FollowNewRows());
+      Log.aFollowNewRows->trigger();
+      QVERIFY(Log.FollowNewRows());
+      QVERIFY(!Log.ClearAtNewFile());  // each option on its own
+    }
+    QCOMPARE(S.Value("LogOptions/FollowNewRows"), QString("1"));
+    QCOMPARE(S.Value("LogOptions/ClearAtNewFile"), QString("0"));
+    {
+      TKavexApp App;
+      QVERIFY(App.Log().FollowNewRows());
+      QVERIFY(App.Log().aFollowNewRows->isChecked());
+      App.Log().aFollowNewRows->trigger();
+    }
+    QCOMPARE(S.Value("LogOptions/FollowNewRows"), QString("0"));
   }
 
   void HundredThousandRecordsStayFastAndSmall() {

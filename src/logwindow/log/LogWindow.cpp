@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QTimer>
 #include <QMenu>
 #include <QMenuBar>
@@ -84,6 +83,7 @@ const QString PosLogSection = QStringLiteral("PosLog");
 const QString DlgExportSection = QStringLiteral("DlgExport");
 const QString LogOptionsSection = QStringLiteral("LogOptions");
 const QString ClearAtNewFileName = QStringLiteral("ClearAtNewFile");
+const QString FollowNewRowsName = QStringLiteral("FollowNewRows");
 
 QAction* MakeAction(QObject* Owner, const char* Caption, const char* HintText, int Icon = -1) {
   auto* A = new QAction(QString::fromLatin1(Caption), Owner);
@@ -152,6 +152,7 @@ TfLog::TfLog(TSettingsStore& Settings, QWidget* Parent) : QMainWindow(Parent), S
   RestoreWindowState(Settings_, this, PosLogSection, AllWindowItems);
   RestoreDialogState(Settings_, sdLogExport, DlgExportSection, AllDialogItems);
   aClearAtNewFile->setChecked(Settings_.ReadBool(LogOptionsSection, ClearAtNewFileName, aClearAtNewFile->isChecked()));
+  aFollowNewRows->setChecked(Settings_.ReadBool(LogOptionsSection, FollowNewRowsName, aFollowNewRows->isChecked()));
   UpdateCommands();
 }
 
@@ -159,6 +160,7 @@ TfLog::~TfLog() {
   SaveWindowState(Settings_, this, PosLogSection, AllWindowItems);
   SaveDialogState(Settings_, sdLogExport, DlgExportSection, AllDialogItems);
   Settings_.WriteBool(LogOptionsSection, ClearAtNewFileName, aClearAtNewFile->isChecked());
+  Settings_.WriteBool(LogOptionsSection, FollowNewRowsName, aFollowNewRows->isChecked());
   // Nothing may reach this window once it is gone.
   SetLogProc(nullptr);
   SetMsgReceiver(nullptr);
@@ -193,6 +195,11 @@ void TfLog::CreateActions() {
   aClearAtNewFile->setCheckable(true);
   aClearAtNewFile->setChecked(false);
 
+  aFollowNewRows = MakeAction(this, "Follow new rows", "If this option checked the list scrolls to each new log message");
+  aFollowNewRows->setObjectName(QStringLiteral("aFollowNewRows"));
+  aFollowNewRows->setCheckable(true);
+  aFollowNewRows->setChecked(false);
+
   aClear = MakeAction(this, "Clear", "Delete all log messages");
   connect(aClear, &QAction::triggered, this, [this] { ClearLog(); });
 
@@ -220,6 +227,7 @@ void TfLog::CreateMenusAndBars() {
   for (QAction* A : KindActions) ViewMenu->addAction(A);
   QMenu* OptionsMenu = menuBar()->addMenu(QStringLiteral("O&ptions"));
   OptionsMenu->addAction(aClearAtNewFile);
+  OptionsMenu->addAction(aFollowNewRows);
 
   tbLog = addToolBar(QStringLiteral("Log"));
   tbLog->setObjectName(QStringLiteral("tbLog"));
@@ -257,16 +265,14 @@ void TfLog::CreateMenusAndBars() {
 void TfLog::AddMessage(int Ident, const std::string& Path, const std::string& Text) {
   Store_.Add(Ident, Path, Text);
   if (IsKindShown(MsgKindOf(Ident))) {
-    // A list that stood at its end follows the new rows, once after a burst of them; one the
-    // user scrolled up stays where it is.
-    const QScrollBar* Bar = lvLog->verticalScrollBar();
-    const bool AtEnd = Bar->value() >= Bar->maximum();
+    // A new row leaves the list where it stands, unless the user asked to follow the end:
+    // then the list goes there once after a burst of rows.
     Model_->AppendRow(Store_.Count() - 1);
-    if (AtEnd && !ScrollToEndPending_) {
+    if (aFollowNewRows->isChecked() && !ScrollToEndPending_) {
       ScrollToEndPending_ = true;
       QTimer::singleShot(0, this, [this] {
         ScrollToEndPending_ = false;
-        lvLog->scrollToBottom();
+        if (aFollowNewRows->isChecked()) lvLog->scrollToBottom();
       });
     }
   }
@@ -287,6 +293,8 @@ void TfLog::ClearLog() {
 }
 
 bool TfLog::ClearAtNewFile() const { return aClearAtNewFile->isChecked(); }
+
+bool TfLog::FollowNewRows() const { return aFollowNewRows->isChecked(); }
 
 void TfLog::SwitchMsgKind(QAction* Action) {
   for (int K = 0; K < MsgKindCount; ++K) {

@@ -57,6 +57,8 @@ public:
   void AddMessage(int Ident, const std::string& Path, const std::string& Text);
   void ClearLog();
   bool ClearAtNewFile() const;
+  // Options > Follow new rows: new rows scroll the list to its end; otherwise it keeps its place.
+  bool FollowNewRows() const;
 
   // Lines "%s (%4d) %s Path: %s" of the listed rows, top to bottom.
   QStringList BuildLines(bool SelectedOnly) const;
@@ -74,6 +76,7 @@ public:
   std::array<QToolButton*, MsgKindCount> KindButtons{};
   QToolButton* sbCopy = nullptr;
   QAction* aClearAtNewFile = nullptr;
+  QAction* aFollowNewRows = nullptr;
   QAction* aClear = nullptr;
   QAction* aCopyToFile = nullptr;
   QAction* aCopyToClip = nullptr;
@@ -95,7 +98,7 @@ private:
   TMsgCollection Store_;
   TLogListModel* Model_ = nullptr;
   TFileDialog sdLogExport;
-  bool ScrollToEndPending_ = false;  // rows came while the list stood at its end
+  bool ScrollToEndPending_ = false;  // rows came to be followed once the burst is over
 };
 
 }  // namespace kavex
