@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTimer>
 #include <QMenu>
 #include <QMenuBar>
@@ -195,7 +196,7 @@ void TfLog::CreateActions() {
   aClearAtNewFile->setCheckable(true);
   aClearAtNewFile->setChecked(false);
 
-  aFollowNewRows = MakeAction(this, "Follow new rows", "If this option checked the list scrolls to each new log message");
+  aFollowNewRows = MakeAction(this, "Follow new rows", "If this option checked the list standing at its end follows new log messages");
   aFollowNewRows->setObjectName(QStringLiteral("aFollowNewRows"));
   aFollowNewRows->setCheckable(true);
   aFollowNewRows->setChecked(false);
@@ -265,10 +266,13 @@ void TfLog::CreateMenusAndBars() {
 void TfLog::AddMessage(int Ident, const std::string& Path, const std::string& Text) {
   Store_.Add(Ident, Path, Text);
   if (IsKindShown(MsgKindOf(Ident))) {
-    // A new row leaves the list where it stands, unless the user asked to follow the end:
-    // then the list goes there once after a burst of rows.
+    // A new row leaves the list where it stands. Only when the user asked to follow new rows
+    // does a list that stood at its end go to the new end, once after a burst of them; one
+    // scrolled up stays where it is.
+    const QScrollBar* Bar = lvLog->verticalScrollBar();
+    const bool AtEnd = Bar->value() >= Bar->maximum();
     Model_->AppendRow(Store_.Count() - 1);
-    if (aFollowNewRows->isChecked() && !ScrollToEndPending_) {
+    if (aFollowNewRows->isChecked() && AtEnd && !ScrollToEndPending_) {
       ScrollToEndPending_ = true;
       QTimer::singleShot(0, this, [this] {
         ScrollToEndPending_ = false;

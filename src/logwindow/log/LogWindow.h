@@ -57,7 +57,8 @@ public:
   void AddMessage(int Ident, const std::string& Path, const std::string& Text);
   void ClearLog();
   bool ClearAtNewFile() const;
-  // Options > Follow new rows: new rows scroll the list to its end; otherwise it keeps its place.
+  // Options > Follow new rows: a list standing at its end stays there as rows come; otherwise
+  // new rows leave it where it is.
   bool FollowNewRows() const;
 
   // Lines "%s (%4d) %s Path: %s" of the listed rows, top to bottom.
@@ -98,7 +99,7 @@ private:
   TMsgCollection Store_;
   TLogListModel* Model_ = nullptr;
   TFileDialog sdLogExport;
-  bool ScrollToEndPending_ = false;  // rows came to be followed once the burst is over
+  bool ScrollToEndPending_ = false;  // rows came while the list stood at its end
 };
 
 }  // namespace kavex
