@@ -375,6 +375,7 @@ private slots:
     DialogAnswers Answers;
     TKavexApp App;
     kavex::TfLog& Log = App.Log();
+    Log.aFollowNewRows->setChecked(true);  // the list keeps its place unless asked to follow
     Log.show();
     QVERIFY(QTest::qWaitForWindowExposed(&Log));
     QScrollBar* Bar = Log.lvLog->verticalScrollBar();

@@ -10,8 +10,14 @@
 #include <QTreeView>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
 #include <QTimer>
 #include <QtTest>
+#include <functional>
+#include <memory>
+#include <string>
 #include <unistd.h>
 
 #include "UiTestSupport.h"
@@ -285,6 +291,109 @@ private slots:
       App.Log().aClearAtNewFile->trigger();
     }
     QCOMPARE(S.Value("LogOptions/ClearAtNewFile"), QString("0"));
+  }
+
+  // The windows built as the program builds them, the log window shown, its rows changed
+  // just before exit with no event-loop pass in between, then destroyed: closing the shown
+  // window lays its list out, which must not read records the window has already let go of.
+  void ShownLogWindowClosesAtExitRightAfterItsRowsChange() {
+    const struct {
+      const char* Name;
+      std::function<void(TfLog&)> Change;
+    } Cases[] = {
+        {"rows added",
+         [](TfLog& Log) {
+           for (int I = 0; I < 200; ++I) Log.AddMessage(I % 60, "/PPM/TEXT/", "row " + std::to_string(I));
+         }},
+        {"a kind switched",
+         [](TfLog& Log) {
+           for (int I = 0; I < 50; ++I) Log.AddMessage(31, "/A/", "x");
+           QCoreApplication::processEvents();  // listed and laid out first
+           Log.KindActions[Debug]->trigger();
+         }},
+        {"cleared and refilled",
+         [](TfLog& Log) {
+           Log.ClearLog();
+           Log.AddMessage(23, "/B/", "late");
+         }},
+    };
+    for (const auto& C : Cases) {
+      IsolatedSettings S;
+      DialogAnswers Answers;
+      auto App = std::make_unique<TKavexApp>();
+      TfLog& Log = App->Log();
+      App->Main().show();
+      Log.show();
+      QVERIFY2(QTest::qWaitForWindowExposed(&Log), C.Name);
+      Log.lvLog->selectAll();
+      C.Change(Log);
+      App.reset();
+      QVERIFY2(S.Value("LogOptions/ClearAtNewFile") == QString("0"), C.Name);  // saved on the way
+    }
+  }
+
+  // New rows leave the list where the user put it (top, middle or end) and keep the selection;
+  // with Options > Follow new rows checked a list that stood at its end goes to the new end.
+  void NewRowsKeepTheListsPlaceUnlessFollowingIsChosen() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    TKavexApp App;
+    TfLog& Log = App.Log();
+    Log.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Log));
+    QScrollBar* Bar = Log.lvLog->verticalScrollBar();
+    enum { Top, Middle, End };
+    const struct {
+      bool Follow;
+      int Where;
+    } Cases[] = {{false, Top}, {false, Middle}, {false, End}, {true, Top}, {true, Middle}, {true, End}};
+    for (const auto& C : Cases) {
+      const QByteArray Name = QByteArray("follow ") + (C.Follow ? "on" : "off") + ", from " + QByteArray::number(C.Where);
+      Log.aFollowNewRows->setChecked(C.Follow);
+      Log.ClearLog();
+      for (int I = 0; I < 300; ++I) Log.AddMessage(31, "/A/", "before " + std::to_string(I));
+      QCoreApplication::processEvents();
+      QVERIFY2(Bar->maximum() > 0, Name);
+      const int Start = C.Where == Top ? 0 : C.Where == Middle ? Bar->maximum() / 2 : Bar->maximum();
+      Bar->setValue(Start);
+      SelectRows(Log, {5});
+      QCoreApplication::processEvents();
+      for (int I = 0; I < 50; ++I) Log.AddMessage(31, "/B/", "after " + std::to_string(I));
+      QCoreApplication::processEvents();
+      QCoreApplication::processEvents();
+      QVERIFY2(Bar->maximum() > Start, Name);
+      QCOMPARE(Bar->value(), C.Follow && C.Where == End ? Bar->maximum() : Start);
+      QCOMPARE(Log.lvLog->selectionModel()->selectedRows().size(), 1);
+      QCOMPARE(Log.lvLog->selectionModel()->selectedRows().at(0).row(), 5);
+    }
+  }
+
+  void FollowNewRowsComesAfterTheDescribedOptionAndIsKeptPerUser() {
+    IsolatedSettings S;
+    DialogAnswers Answers;
+    {
+      TKavexApp App;
+      TfLog& Log = App.Log();
+      const QList<QAction*> Menus = Log.menuBar()->actions();
+      QCOMPARE(Menus.size(), 3);
+      QCOMPARE(Menus[2]->text(), QString("O&ptions"));
+      QCOMPARE(Menus[2]->menu()->actions(), QList<QAction*>({Log.aClearAtNewFile, Log.aFollowNewRows}));
+      QCOMPARE(Log.aFollowNewRows->text(), QString("Follow new rows"));
+      QVERIFY(Log.aFollowNewRows->isCheckable());
+      QVERIFY(!Log.FollowNewRows());
+      Log.aFollowNewRows->trigger();
+      QVERIFY(Log.FollowNewRows());
+      QVERIFY(!Log.ClearAtNewFile());  // each option on its own
+    }
+    QCOMPARE(S.Value("LogOptions/FollowNewRows"), QString("1"));
+    QCOMPARE(S.Value("LogOptions/ClearAtNewFile"), QString("0"));
+    {
+      TKavexApp App;
+      QVERIFY(App.Log().FollowNewRows());
+      QVERIFY(App.Log().aFollowNewRows->isChecked());
+      App.Log().aFollowNewRows->trigger();
+    }
+    QCOMPARE(S.Value("LogOptions/FollowNewRows"), QString("0"));
   }
 
   void HundredThousandRecordsStayFastAndSmall() {

@@ -85,6 +85,7 @@ const QString PosLogSection = QStringLiteral("PosLog");
 const QString DlgExportSection = QStringLiteral("DlgExport");
 const QString LogOptionsSection = QStringLiteral("LogOptions");
 const QString ClearAtNewFileName = QStringLiteral("ClearAtNewFile");
+const QString FollowNewRowsName = QStringLiteral("FollowNewRows");
 
 QAction* MakeAction(QObject* Owner, const char* Caption, const char* HintText, int Icon = -1) {
   auto* A = new QAction(QString::fromLatin1(Caption), Owner);
@@ -153,6 +154,7 @@ TfLog::TfLog(TSettingsStore& Settings, QWidget* Parent) : QMainWindow(Parent), S
   RestoreWindowState(Settings_, this, PosLogSection, AllWindowItems);
   RestoreDialogState(Settings_, sdLogExport, DlgExportSection, AllDialogItems);
   aClearAtNewFile->setChecked(Settings_.ReadBool(LogOptionsSection, ClearAtNewFileName, aClearAtNewFile->isChecked()));
+  aFollowNewRows->setChecked(Settings_.ReadBool(LogOptionsSection, FollowNewRowsName, aFollowNewRows->isChecked()));
   UpdateCommands();
 }
 
@@ -160,9 +162,17 @@ TfLog::~TfLog() {
   SaveWindowState(Settings_, this, PosLogSection, AllWindowItems);
   SaveDialogState(Settings_, sdLogExport, DlgExportSection, AllDialogItems);
   Settings_.WriteBool(LogOptionsSection, ClearAtNewFileName, aClearAtNewFile->isChecked());
+  Settings_.WriteBool(LogOptionsSection, FollowNewRowsName, aFollowNewRows->isChecked());
   // Nothing may reach this window once it is gone.
   SetLogProc(nullptr);
   SetMsgReceiver(nullptr);
+  // The store is a member and goes before the window base closes a shown window, whose hide
+  // events lay the list out and read its rows: the list, the one view of the store, and its
+  // model go first.
+  delete lvLog;
+  lvLog = nullptr;
+  delete Model_;
+  Model_ = nullptr;
 }
 
 void TfLog::CreateActions() {
@@ -186,6 +196,11 @@ void TfLog::CreateActions() {
   aClearAtNewFile = MakeAction(this, "Clear log on file", "If this option checked log will be cleared before each file openeng");
   aClearAtNewFile->setCheckable(true);
   aClearAtNewFile->setChecked(false);
+
+  aFollowNewRows = MakeAction(this, "Follow new rows", "If this option checked the list standing at its end follows new log messages");
+  aFollowNewRows->setObjectName(QStringLiteral("aFollowNewRows"));
+  aFollowNewRows->setCheckable(true);
+  aFollowNewRows->setChecked(false);
 
   aClear = MakeAction(this, "Clear", "Delete all log messages");
   connect(aClear, &QAction::triggered, this, [this] { ClearLog(); });
@@ -214,6 +229,7 @@ void TfLog::CreateMenusAndBars() {
   for (QAction* A : KindActions) ViewMenu->addAction(A);
   QMenu* OptionsMenu = menuBar()->addMenu(QStringLiteral("O&ptions"));
   OptionsMenu->addAction(aClearAtNewFile);
+  OptionsMenu->addAction(aFollowNewRows);
 
   tbLog = addToolBar(QStringLiteral("Log"));
   tbLog->setObjectName(QStringLiteral("tbLog"));
@@ -253,16 +269,17 @@ void TfLog::AddMessage(int Ident, const std::string& Path, const std::string& Te
   // line; the store keeps the escaped text, as kavex-dump writes it.
   Store_.Add(Ident, EscapeControls(Path), EscapeControls(Text));
   if (IsKindShown(MsgKindOf(Ident))) {
-    // A list that stood at its end follows the new rows, once after a burst of them; one the
-    // user scrolled up stays where it is.
+    // A new row leaves the list where it stands. Only when the user asked to follow new rows
+    // does a list that stood at its end go to the new end, once after a burst of them; one
+    // scrolled up stays where it is.
     const QScrollBar* Bar = lvLog->verticalScrollBar();
     const bool AtEnd = Bar->value() >= Bar->maximum();
     Model_->AppendRow(Store_.Count() - 1);
-    if (AtEnd && !ScrollToEndPending_) {
+    if (aFollowNewRows->isChecked() && AtEnd && !ScrollToEndPending_) {
       ScrollToEndPending_ = true;
       QTimer::singleShot(0, this, [this] {
         ScrollToEndPending_ = false;
-        lvLog->scrollToBottom();
+        if (aFollowNewRows->isChecked()) lvLog->scrollToBottom();
       });
     }
   }
@@ -283,6 +300,8 @@ void TfLog::ClearLog() {
 }
 
 bool TfLog::ClearAtNewFile() const { return aClearAtNewFile->isChecked(); }
+
+bool TfLog::FollowNewRows() const { return aFollowNewRows->isChecked(); }
 
 void TfLog::SwitchMsgKind(QAction* Action) {
   for (int K = 0; K < MsgKindCount; ++K) {

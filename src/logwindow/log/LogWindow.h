@@ -57,6 +57,9 @@ public:
   void AddMessage(int Ident, const std::string& Path, const std::string& Text);
   void ClearLog();
   bool ClearAtNewFile() const;
+  // Options > Follow new rows: a list standing at its end stays there as rows come; otherwise
+  // new rows leave it where it is.
+  bool FollowNewRows() const;
 
   // Lines "%s (%4d) %s Path: %s" of the listed rows, top to bottom.
   QStringList BuildLines(bool SelectedOnly) const;
@@ -74,6 +77,7 @@ public:
   std::array<QToolButton*, MsgKindCount> KindButtons{};
   QToolButton* sbCopy = nullptr;
   QAction* aClearAtNewFile = nullptr;
+  QAction* aFollowNewRows = nullptr;
   QAction* aClear = nullptr;
   QAction* aCopyToFile = nullptr;
   QAction* aCopyToClip = nullptr;

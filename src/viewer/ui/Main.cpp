@@ -61,15 +61,6 @@ QAction* MakeAction(QObject* Owner, const char* Caption, const char* HintText) {
   return A;
 }
 
-// Why LoadFile refused FileName, as its Reason says it. Qt hands over a name whose bytes are
-// not UTF-8 with U+FFFD in their place, which names no file; saying "No such file" would send
-// the user looking for a file that is there.
-QString FileProblem(const QString& FileName, const std::string& Reason) {
-  if (Reason == std::generic_category().message(ENOENT) && FileName.contains(QChar::ReplacementCharacter))
-    return QStringLiteral("the name is not valid UTF-8");
-  return QString::fromLocal8Bit(Reason);
-}
-
 }  // namespace
 
 TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
@@ -485,7 +476,11 @@ void TfMain::OpenFlash(const QString& FileName) {
     return;
   }
   if (!Loaded) {
-    ShowOpenFailure(FileName, FileProblem(FileName, Reason));
+    // Qt hands over a name whose bytes are not UTF-8 with U+FFFD in their place, which names
+    // no file; "No such file" would send the user looking for a file that is there.
+    if (FileName.contains(QChar::ReplacementCharacter) && Reason == std::generic_category().message(ENOENT))
+      Reason = "the name is not valid UTF-8";
+    ShowOpenFailure(FileName, QString::fromLocal8Bit(Reason));
     return;
   }
 
