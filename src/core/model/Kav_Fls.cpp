@@ -22,9 +22,6 @@ constexpr std::uint8_t WinTeslaMarker = 0x0B;
 
 using TBlockHeader = TFls::TWinTeslaBlock;
 
-// The root is built from a buffer, not from a parent's cursor; its base gets this one.
-TReader NoParentCursor;
-
 // Callers make sure that the 9 header bytes at Offset exist.
 TBlockHeader ReadBlockHeader(TByteView File, std::size_t Offset) {
   return {BE24OrZero(File, Offset + 1), BE24OrZero(File, Offset + 5)};
@@ -34,7 +31,8 @@ TBlockHeader ReadBlockHeader(TByteView File, std::size_t Offset) {
 
 TFls::TFls(TBytes Bytes) : TFls(TImageBytes(Bytes.begin(), Bytes.end())) {}
 
-TFls::TFls(TImageBytes Bytes) : TKavContainer(nullptr, 0, NoParentCursor), Image_(std::move(Bytes)) {
+// The root is built from a buffer, not from a parent's reader: its base is given none.
+TFls::TFls(TImageBytes Bytes) : TKavContainer(nullptr, 0, TReader()), Image_(std::move(Bytes)) {
   const TByteView File = Image_;
   // A file shorter than one block header cannot be WinTesla; it is taken as a Divud image.
   if (File.size() >= WinTeslaHeaderSize && File[0] == WinTeslaMarker &&
@@ -47,7 +45,7 @@ TFls::TFls(TImageBytes Bytes) : TKavContainer(nullptr, 0, NoParentCursor), Image
 }
 
 TFls::TFls(TImageBytes Joined, const std::vector<TWinTeslaBlock>& Blocks)
-    : TKavContainer(nullptr, 0, NoParentCursor), Image_(std::move(Joined)) {
+    : TKavContainer(nullptr, 0, TReader()), Image_(std::move(Joined)) {
   const TBlockHeader& First = Blocks.front();
   IsWinTesla_ = true;
   FlashBase_ = static_cast<std::int32_t>(First.FlashAddr);
@@ -99,22 +97,21 @@ void TFls::JoinWinTeslaBlocks() {
   Image_.resize(Joined);
 }
 
-std::size_t TFls::FillGap(std::int64_t NewSize) {
+TReader TFls::FillGap(std::int64_t NewSize) {
   const std::int64_t Gap = NewSize - Size();
   if (Gap > 0 && Cursor().Pos() == 0) {
     Log(msgFillGap, {Gap});
     Image_.resize(static_cast<std::size_t>(NewSize), 0xFF);
     ShowImage();
-    return 0;
   }
-  return Cursor().Pos();
+  return Cursor().CutUpTo(SizeOrZero(Left()));
 }
 
 TKavClass* TFls::ParseNextChild() {
-  if (Remaining() <= 0 || Done_) return nullptr;
+  if (Left() <= 0 || Done_) return nullptr;
   if (!MCU_ && !PPM_) {
     try {
-      auto Node = std::make_unique<TMCU>(this, Remaining(), Cursor());
+      auto Node = BuildChild<TMCU>();
       MCU_ = Node.get();
       return AddChild(std::move(Node));
     } catch (const EKavError&) {
@@ -122,13 +119,15 @@ TKavClass* TFls::ParseNextChild() {
     }
   }
   if (!PPM_) {
-    if (auto Node = TPPM::Create(this, Remaining(), Cursor())) {
+    if (auto Node = BuildChild([this](std::int32_t Available, TReader& Reader) {
+          return TPPM::Create(this, Available, Reader);
+        })) {
       PPM_ = Node.get();
       return AddChild(std::move(Node));
     }
   }
   if (MCU_ && PPM_ && !EEPROM_) {
-    auto Node = std::make_unique<TEEPROM>(this, Remaining(), Cursor());
+    auto Node = BuildChild<TEEPROM>();
     EEPROM_ = Node.get();
     return AddChild(std::move(Node));
   }

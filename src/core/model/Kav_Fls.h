@@ -75,8 +75,9 @@ public:
   TEEPROM* EEPROM() const { return EEPROM_; }
 
   // Grows a WinTesla image that ends inside the MCU area to NewSize bytes of 0xFF fill, as long
-  // as no child has consumed bytes yet. Returns the read position to go on from.
-  std::size_t FillGap(std::int64_t NewSize);
+  // as no child has consumed bytes yet. Returns the reader for the MCU area to go on with: the
+  // root's bytes left, cut as a child's (over the grown image after a fill, which may have moved).
+  TReader FillGap(std::int64_t NewSize);
 
 private:
   void JoinWinTeslaBlocks();
