@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -28,6 +29,18 @@ TBlockHeader ReadBlockHeader(TByteView File, std::size_t Offset) {
 }
 
 }  // namespace
+
+TWinTeslaStep NextWinTeslaBlock(const TBlockHeader* Previous, std::size_t Left, TByteView Header, TBlockHeader& Next) {
+  if (Left == 0) return TWinTeslaStep::End;
+  if (Left < WinTeslaHeaderSize) return TWinTeslaStep::StrayBytes;
+  const TBlockHeader Read = ReadBlockHeader(Header, 0);
+  // The flash addresses are 24-bit, so the sum cannot wrap round.
+  const bool Contiguous = !Previous || Read.FlashAddr == Previous->FlashAddr + Previous->BlockLength;
+  Next = Read;
+  if (!Contiguous) return TWinTeslaStep::NotContiguous;
+  if (Read.BlockLength > Left - WinTeslaHeaderSize) return TWinTeslaStep::TooLong;
+  return TWinTeslaStep::Fits;
+}
 
 TFls::TFls(TBytes Bytes) : TFls(TImageBytes(Bytes.begin(), Bytes.end())) {}
 
@@ -65,36 +78,41 @@ void TFls::ShowImage() {
 
 void TFls::JoinWinTeslaBlocks() {
   const TByteView In(Image_);
-  TBlockHeader Block = ReadBlockHeader(In, 0);
+  const TBlockHeader First = ReadBlockHeader(In, 0);
   IsWinTesla_ = true;
-  FlashBase_ = static_cast<std::int32_t>(Block.FlashAddr);
-  Log(msgWinTeslaHeader, {std::int64_t{Block.FlashAddr}, std::int64_t{Block.BlockLength}});
+  FlashBase_ = static_cast<std::int32_t>(First.FlashAddr);
+  Log(msgWinTeslaHeader, {std::int64_t{First.FlashAddr}, std::int64_t{First.BlockLength}});
 
   // The payloads are joined in the file's own buffer: each moves down over the headers before
-  // it, and never reaches the header behind it, which is read only after the move.
+  // it, and never reaches the header behind it, which is read only after the move. The first
+  // block's payload may still run past the end of the file (its length was only compared with
+  // the whole file); it is refused like any later block's.
   std::size_t Joined = 0;
-  std::size_t Pos = 0;  // start of the current block's header
-  // The first block's payload may still run past the end of the file (its length was only
-  // compared with the whole file); it is refused like any later block's.
-  if (Block.BlockLength > In.size() - WinTeslaHeaderSize)
-    throw EKavError(this, msgWinTeslaTooLong, {std::int64_t{Block.BlockLength}, std::int64_t(In.size())});
+  std::size_t Pos = 0;  // where the next block's header starts
+  TBlockHeader Block{};
+  TBlockHeader Previous{};
   for (;;) {
+    const std::size_t Left = In.size() - Pos;
+    switch (NextWinTeslaBlock(Pos == 0 ? nullptr : &Previous, Left, In.subspan(Pos), Block)) {
+      case TWinTeslaStep::End:
+        Image_.resize(Joined);
+        return;
+      case TWinTeslaStep::StrayBytes:
+        throw EKavError(this, msgWinTeslaStrayBytes, {std::int64_t(Left)});
+      case TWinTeslaStep::NotContiguous:
+        throw EKavError(this, msgWinTeslaNotContiguous, {});
+      case TWinTeslaStep::TooLong:
+        throw EKavError(this, msgWinTeslaTooLong, {std::int64_t{Block.BlockLength}, std::int64_t(Left)});
+      case TWinTeslaStep::Fits:
+        break;
+    }
     Log(msgWinTeslaBlock, {std::int64_t{Block.FlashAddr}, std::int64_t{Block.BlockLength}});
     const std::size_t Payload = Pos + WinTeslaHeaderSize;
     std::memmove(Image_.data() + Joined, Image_.data() + Payload, Block.BlockLength);
     Joined += Block.BlockLength;
     Pos = Payload + Block.BlockLength;
-    const std::size_t Rest = In.size() - Pos;
-    if (Rest == 0) break;
-    if (Rest < WinTeslaHeaderSize) throw EKavError(this, msgWinTeslaStrayBytes, {std::int64_t(Rest)});
-    const TBlockHeader NextBlock = ReadBlockHeader(In, Pos);
-    if (NextBlock.FlashAddr != Block.FlashAddr + Block.BlockLength)
-      throw EKavError(this, msgWinTeslaNotContiguous, {});
-    if (NextBlock.BlockLength > Rest - WinTeslaHeaderSize)
-      throw EKavError(this, msgWinTeslaTooLong, {std::int64_t{NextBlock.BlockLength}, std::int64_t(Rest)});
-    Block = NextBlock;
+    Previous = Block;
   }
-  Image_.resize(Joined);
 }
 
 TReader TFls::FillGap(std::int64_t NewSize) {
@@ -177,30 +195,32 @@ enum class TJoinedRead { Joined, ReadWhole, ReadError };
 TJoinedRead ReadJoinedWinTesla(int Fd, TImageBytes& Bytes, std::vector<TBlockHeader>& Blocks) {
   const std::size_t Length = Bytes.size();
   if (Length < WinTeslaHeaderSize) return TJoinedRead::ReadWhole;
-  std::uint8_t Header[WinTeslaHeaderSize];
+  std::uint8_t Header[WinTeslaHeaderSize];  // the next block's header, or the bytes there are of it
   if (!ReadAt(Fd, Header, WinTeslaHeaderSize, 0)) return TJoinedRead::ReadError;
-  TBlockHeader Block = ReadBlockHeader(Header, 0);
-  if (Header[0] != WinTeslaMarker || Block.BlockLength > Length - WinTeslaHeaderSize) return TJoinedRead::ReadWhole;
+  if (Header[0] != WinTeslaMarker) return TJoinedRead::ReadWhole;
   std::size_t Joined = 0;
-  std::size_t Pos = 0;  // start of the current block's header
+  std::size_t Pos = 0;  // where the next block's header starts
+  TBlockHeader Block{};
+  TBlockHeader Previous{};
   for (;;) {
+    const std::size_t Left = Length - Pos;
+    const TByteView Next(Header, std::min(Left, WinTeslaHeaderSize));
+    const TWinTeslaStep Step = NextWinTeslaBlock(Pos == 0 ? nullptr : &Previous, Left, Next, Block);
+    if (Step == TWinTeslaStep::End) break;
+    if (Step != TWinTeslaStep::Fits) return TJoinedRead::ReadWhole;
     const std::size_t End = Pos + WinTeslaHeaderSize + Block.BlockLength;
-    const std::size_t Rest = Length - End;
-    if (Rest != 0 && (Rest < WinTeslaHeaderSize || Block.BlockLength < MinJoinedReadBlock))
-      return TJoinedRead::ReadWhole;
-    const std::size_t Next = Rest != 0 ? WinTeslaHeaderSize : 0;
-    if (!ReadAt(Fd, Bytes.data() + Joined, Block.BlockLength + Next, Pos + WinTeslaHeaderSize))
+    const std::size_t Behind = Length - End;
+    if (Behind != 0 && Block.BlockLength < MinJoinedReadBlock) return TJoinedRead::ReadWhole;
+    // The payload, and what there is of the next header (all of it unless the chain has stray
+    // bytes, which the next step refuses).
+    const std::size_t NextHeader = std::min(Behind, WinTeslaHeaderSize);
+    if (!ReadAt(Fd, Bytes.data() + Joined, Block.BlockLength + NextHeader, Pos + WinTeslaHeaderSize))
       return TJoinedRead::ReadError;
     Blocks.push_back(Block);
     Joined += Block.BlockLength;
-    if (Rest == 0) break;
-    std::memcpy(Header, Bytes.data() + Joined, WinTeslaHeaderSize);
-    const TBlockHeader NextBlock = ReadBlockHeader(Header, 0);
-    if (NextBlock.FlashAddr != Block.FlashAddr + Block.BlockLength ||
-        NextBlock.BlockLength > Rest - WinTeslaHeaderSize)
-      return TJoinedRead::ReadWhole;
+    std::memcpy(Header, Bytes.data() + Joined, NextHeader);
     Pos = End;
-    Block = NextBlock;
+    Previous = Block;
   }
   Bytes.resize(Joined);
   return TJoinedRead::Joined;
