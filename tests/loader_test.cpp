@@ -128,6 +128,8 @@ TEST(LoadFile, WinTeslaFileLoadsAsItsBytesDoFromMemory) {
       {"blocks just below 4 KiB", WinTesla(Payload, 0x200000, 4095)},
       {"one block", WinTesla(Payload, 0x123456, 0x10000)},
       {"stray bytes after the last block", Concat({WinTesla(Payload, 0x200000, 4096), Bytes(8, 0)})},
+      {"stray bytes after one large block", Concat({WinTesla(Payload, 0x123456, 0x10000), Bytes(8, 0)})},
+      {"a byte after one large block", Concat({WinTesla(Payload, 0x123456, 0x10000), Bytes(1, 0)})},
       {"hole after a 4 KiB block", Concat({WinTeslaHeader(0x200000, 4096), Page, WinTeslaHeader(0x201001, 4), Bytes(4, 2)})},
       {"later block running past the end", Concat({WinTeslaHeader(0x200000, 4096), Page, WinTeslaHeader(0x201000, 5), Bytes(4, 2)})},
       {"first block running past the end", Concat({WinTeslaHeader(0x200000, 4096), Bytes(4090, 1)})},
@@ -336,6 +338,46 @@ TEST(WinTesla, HeaderBytes4And8AndLaterMarkersDoNotMatter) {
   auto Root = LoadImage(File, "x.wt");
   EXPECT_EQ(Bytes(Root->Data().begin(), Root->Data().end()), Image);
   EXPECT_EQ(L.Idents(), (std::vector<int>{40, 44, 44, 44}));
+}
+
+// The chain's rules, which both joins follow, at each limit: the bytes left (none, fewer than a
+// header, a header's worth), the next payload one byte within, at and past what is left behind
+// its header, and a flash address one below, at and above where the previous block ends.
+TEST(WinTesla, ChainRulesAtTheirLimits) {
+  const TFls::TWinTeslaBlock Previous{0x200000, 0x10};
+  struct TCase {
+    const char* Name;
+    bool HasPrevious;
+    std::size_t Left;
+    std::uint32_t FlashAddr, BlockLength;
+    TWinTeslaStep Step;
+  };
+  const TCase Cases[] = {
+      {"nothing left ends the chain", true, 0, 0, 0, TWinTeslaStep::End},
+      {"one byte is stray", true, 1, 0, 0, TWinTeslaStep::StrayBytes},
+      {"8 bytes are stray", true, 8, 0, 0, TWinTeslaStep::StrayBytes},
+      {"an empty block fills 9 bytes", true, 9, 0x200010, 0, TWinTeslaStep::Fits},
+      {"a 1-byte payload does not", true, 9, 0x200010, 1, TWinTeslaStep::TooLong},
+      {"payload shorter than the rest", true, 30, 0x200010, 20, TWinTeslaStep::Fits},
+      {"payload up to the end", true, 30, 0x200010, 21, TWinTeslaStep::Fits},
+      {"payload a byte past the end", true, 30, 0x200010, 22, TWinTeslaStep::TooLong},
+      {"address a byte low", true, 30, 0x20000F, 4, TWinTeslaStep::NotContiguous},
+      {"address a byte high", true, 30, 0x200011, 4, TWinTeslaStep::NotContiguous},
+      {"a hole is found before a length past the end", true, 30, 0x200011, 22, TWinTeslaStep::NotContiguous},
+      {"the first block may start anywhere", false, 30, 0x123456, 21, TWinTeslaStep::Fits},
+      {"the first block too long", false, 30, 0x123456, 22, TWinTeslaStep::TooLong},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Bytes Header = WinTeslaHeader(C.FlashAddr, C.BlockLength);
+    Header.resize(std::min(C.Left, Header.size()));
+    TFls::TWinTeslaBlock Next{0xABCDEF, 0xABCDEF};
+    EXPECT_EQ(NextWinTeslaBlock(C.HasPrevious ? &Previous : nullptr, C.Left, Header, Next), C.Step);
+    if (C.Left >= 9) {
+      EXPECT_EQ(Next.FlashAddr, C.FlashAddr);
+      EXPECT_EQ(Next.BlockLength, C.BlockLength);
+    }
+  }
 }
 
 TEST(WinTesla, StrayBytesFailWithMessage42) {

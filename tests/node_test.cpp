@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
 #include "TestSupport.h"
 #include "model/CodePage.h"
 #include "model/KavObj.h"
+#include "model/Kav_Chunk.h"
+#include "model/Kav_EEPROM.h"
 #include "model/Kav_Fls.h"
+#include "model/Kav_Subchunk.h"
 
 using namespace kavex;
 using kavtest::CapturedLog;
@@ -11,12 +17,12 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-TCursor NoCursor;
+TReader NoReader;
 
 class TFake : public TKavContainer {
 public:
   TFake(TKavClass* Parent, std::string Name, std::string Description = {}, std::int32_t Size = 0, TByteView Bytes = {})
-      : TKavContainer(Parent, 0, NoCursor), Name_(std::move(Name)), Description_(std::move(Description)) {
+      : TKavContainer(Parent, 0, NoReader), Name_(std::move(Name)), Description_(std::move(Description)) {
     SetSize(Size);
     SetData(Bytes);
   }
@@ -38,7 +44,7 @@ public:
 // A node that cannot be built.
 class TFailing : public TKavClass {
 public:
-  explicit TFailing(TKavClass* Parent) : TKavClass(Parent, 0, NoCursor) { throw EKavError(this, 21, {5}); }
+  explicit TFailing(TKavClass* Parent) : TKavClass(Parent, 0, NoReader) { throw EKavError(this, 21, {5}); }
   const char* ClassName() const override { return "TFailing"; }
   TNodeKind Kind() const override { return TNodeKind::RawSubchunk; }
   std::string GetName() const override { return "F"; }
@@ -98,14 +104,14 @@ TEST(Node, SetDataViewsSizeBytesAndSizeZeroLeavesNoData) {
   const kavtest::Bytes Src{1, 2, 3, 4, 5};
   TFake Empty(nullptr, "E", "", 0, Src);
   EXPECT_TRUE(Empty.Data().empty());
-  EXPECT_EQ(Empty.Remaining(), 0);
+  EXPECT_EQ(Empty.Left(), 0);
   TFake Three(nullptr, "T", "", 3, Src);
   EXPECT_EQ(Three.Size(), 3);
   EXPECT_EQ(kavtest::Bytes(Three.Data().begin(), Three.Data().end()), (kavtest::Bytes{1, 2, 3}));
   EXPECT_EQ(Three.Data().data(), Src.data());  // a view, not a copy
   EXPECT_EQ(Three.ImageBytes().data(), Src.data());
   Three.Cursor().SkipUpTo(2);
-  EXPECT_EQ(Three.Remaining(), 1);
+  EXPECT_EQ(Three.Left(), 1);
 }
 
 TEST(ByteHelpers, ReadAndTestAsTheFormatNeeds) {
@@ -171,4 +177,105 @@ TEST(CodePage, WideTextsKeepPairedSurrogatesAndReplaceLoneOnes) {
   std::string Out;
   AppendUtf8(Out, 0x110000);
   EXPECT_EQ(Out, "\uFFFD");
+}
+
+// A child is built from a reader of its own, given the next Left bytes of its parent's cursor
+// (at most those there are, which is the Available it is told); the cursor then moves past
+// what the child consumed, and stays where it was when no child is made or the child raises.
+TEST(Node, AChildReadsFromItsOwnReaderAndTheParentMovesPastWhatItConsumed) {
+  const kavtest::Bytes B(10, 0);
+  struct TCase {
+    const char* Name;
+    std::size_t Left;      // given to the child, from position 2
+    std::size_t Consumes;  // what the child asks to read
+    bool Made;
+    bool Raises;
+    std::int32_t Available;
+    std::size_t CursorAfter;
+  };
+  const TCase Cases[] = {
+      {"consumes part", 4, 3, true, false, 4, 5},
+      {"consumes all it is given", 4, 4, true, false, 4, 6},
+      {"asks for more than it is given", 4, 5, true, false, 4, 6},
+      {"given more than the parent has", 9, 9, true, false, 8, 10},
+      {"consumes nothing", 4, 0, true, false, 4, 2},
+      {"not made", 4, 3, false, false, 4, 2},
+      {"raises", 4, 3, true, true, 4, 2},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TReader Cursor(B, 2);
+    std::int32_t Told = -1;
+    std::size_t ReaderLeft = 0;
+    const auto Make = [&](std::int32_t Available, TReader& Reader) {
+      Told = Available;
+      ReaderLeft = Reader.Left();
+      Reader.SkipUpTo(C.Consumes);
+      if (C.Raises) throw std::runtime_error("refused");
+      return C.Made ? std::make_unique<int>(0) : std::unique_ptr<int>();
+    };
+    try {
+      EXPECT_EQ(BuildFrom(Cursor, C.Left, Make) != nullptr, C.Made);
+      EXPECT_FALSE(C.Raises);
+    } catch (const std::runtime_error&) {
+      EXPECT_TRUE(C.Raises);
+    }
+    EXPECT_EQ(Told, C.Available);
+    EXPECT_EQ(ReaderLeft, static_cast<std::size_t>(C.Available));
+    EXPECT_EQ(Cursor.Pos(), C.CursorAfter);
+  }
+}
+
+// Nodes built from a reader cut one byte short of, at, and one byte past what their header
+// claims: the bytes behind the cut are there, but a node never reads them. Cut short, a chunk
+// or subchunk is refused with the cut as its Available and the cursor stays; otherwise it takes
+// its length, and an EEPROM area takes what it is given.
+TEST(Node, AChildCannotReadPastItsReaderEvenWhereTheBytesGoOn) {
+  using kavtest::Bytes;
+  const Bytes Chunk = kavtest::Concat({kavtest::ChunkBytes({.Name = "GSMC", .Data = Bytes(20, 7)}), Bytes(24, 9)});
+  const Bytes Sub = kavtest::Concat({kavtest::SubchunkBytes({.Body = Bytes(24, 7)}), Bytes(24, 9)});
+  const auto BuildChunk = [](TReader& R, std::size_t N) {
+    return BuildFrom(R, N, [](std::int32_t A, TReader& Rd) { return std::make_unique<TChunk>(nullptr, A, Rd); }) != nullptr;
+  };
+  const auto BuildRaw = [](TReader& R, std::size_t N) {
+    return BuildFrom(R, N, [](std::int32_t A, TReader& Rd) { return std::make_unique<TRawSubchunk>(nullptr, A, Rd); }) != nullptr;
+  };
+  const auto BuildEeprom = [](TReader& R, std::size_t N) {
+    return BuildFrom(R, N, [](std::int32_t A, TReader& Rd) { return std::make_unique<TEEPROM>(nullptr, A, Rd); }) != nullptr;
+  };
+  struct TCase {
+    const char* Name;
+    const Bytes* Image;
+    std::function<bool(TReader&, std::size_t)> Build;
+    std::size_t Cut;
+    std::vector<int> Messages;
+    std::size_t CursorAfter;
+  };
+  const TCase Cases[] = {
+      {"chunk cut short", &Chunk, BuildChunk, 39, {22}, 0},
+      {"chunk cut at its end", &Chunk, BuildChunk, 40, {}, 40},
+      {"chunk cut past its end", &Chunk, BuildChunk, 41, {}, 40},
+      {"chunk header cut short", &Chunk, BuildChunk, 19, {21}, 0},
+      {"subchunk cut short", &Sub, BuildRaw, 39, {37}, 0},
+      {"subchunk cut at its end", &Sub, BuildRaw, 40, {}, 40},
+      {"subchunk cut past its end", &Sub, BuildRaw, 41, {}, 40},
+      {"subchunk header cut short", &Sub, BuildRaw, 15, {36}, 0},
+      {"EEPROM area", &Chunk, BuildEeprom, 41, {}, 41},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TReader Cursor(*C.Image);
+    kavtest::CapturedLog L;
+    bool Built = false;
+    try {
+      Built = C.Build(Cursor, C.Cut);
+    } catch (const EKavError&) {
+    }
+    EXPECT_EQ(Built, C.Messages.empty());
+    EXPECT_EQ(L.Idents(), C.Messages);
+    EXPECT_EQ(Cursor.Pos(), C.CursorAfter);
+    if (!C.Messages.empty()) {
+      EXPECT_NE(L.Lines().front().find(std::to_string(C.Cut) + " byte(s)"), std::string::npos);
+    }
+  }
 }

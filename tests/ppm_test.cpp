@@ -139,7 +139,7 @@ TEST(Ppm, HeaderCutShortIsReadAsFarAsItGoes) {
                           "i (  19) PPM version string: AB; Path: /PPM/"}));
   TPPM& Area = *W.Root->PPM();
   EXPECT_EQ(Area.Size(), 0);
-  EXPECT_EQ(Area.Remaining(), 0);
+  EXPECT_EQ(Area.Left(), 0);
   CapturedLog L;
   EXPECT_THROW(Area.ParseNextChild(), EKavError);
   EXPECT_EQ(L.Lines(), Lines{"! (  21) Too few bytes remains for chunk header, 0 byte(s); Path: /PPM/"});

@@ -109,3 +109,30 @@ TEST(Reader, ReadsThatSettleForLessStopAtTheEndOrReadZeros) {
   EXPECT_EQ(SizeOrZero(0), 0u);
   EXPECT_EQ(SizeOrZero(7), 7u);
 }
+
+// A reader cut for a child, N bytes below, at and above the bytes left: it stands where its
+// parent does, with the parent's positions and image offsets, and reads nothing past the cut;
+// a zero-filled read there gives 0, not the parent's next byte.
+TEST(Reader, ACutReaderStandsWhereItsParentDoesAndReadsNothingPastTheCut) {
+  const Bytes B{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  for (const std::size_t N : {3u, 6u, 7u}) {  // the parent stands at 4, with 6 bytes left
+    SCOPED_TRACE(N);
+    const TReader Parent(B, 4, 100);
+    TReader Child = Parent.CutUpTo(N);
+    const std::size_t Cut = std::min<std::size_t>(N, 6);
+    EXPECT_EQ(Child.Pos(), 4u);
+    EXPECT_EQ(Child.Left(), Cut);
+    EXPECT_EQ(Child.ImageOffset(), 104u);
+    EXPECT_EQ(Child.Bytes().data(), B.data());  // the bytes before the position are the parent's
+    EXPECT_FALSE(Child.Peek(Cut + 1));
+    EXPECT_EQ(Child.TakeUpTo(10).size(), Cut);
+    EXPECT_EQ(Child.PeekU8OrZero(), 0);
+    EXPECT_EQ(Parent.Pos(), 4u);
+  }
+  // Alignment counts from the start of the parent's bytes, and stops at the cut.
+  for (const auto& [N, To] : {std::pair<std::size_t, std::size_t>{2, 7}, {3, 8}, {4, 8}}) {
+    TReader Child = TReader(B, 5).CutUpTo(N);
+    Child.AlignUp4UpToEnd();
+    EXPECT_EQ(Child.Pos(), To) << N;
+  }
+}

@@ -129,7 +129,7 @@ TEST(TextTable, ReadsAtTheEndOfTheChunkStayInsideItsData) {
     CapturedLog L;
     const ParsedChunk P = ParseChunk("TEXT", Text(0, Bytes{0, 0, 0, 0}));
     EXPECT_EQ(P.Sub<TTextSubchunk>(0).GetEntryCount(), 4);
-    EXPECT_EQ(P.Chunk->Remaining(), 0);
+    EXPECT_EQ(P.Chunk->Left(), 0);
     EXPECT_EQ(L.Lines(), Lines{"! (  24) Unexpected end of chunk; Path: /TEXT/"});
   }
   // A length 1 whose text byte is 0xFF: taken for the terminator, so the entry would be
@@ -139,7 +139,7 @@ TEST(TextTable, ReadsAtTheEndOfTheChunkStayInsideItsData) {
     const auto& T = P.Sub<TTextSubchunk>(0);
     EXPECT_EQ(T.GetEntryCount(), 1);
     EXPECT_EQ(T.GetText(0), u"");
-    EXPECT_EQ(P.Chunk->Remaining(), 0);
+    EXPECT_EQ(P.Chunk->Left(), 0);
   }
   // The same inside the chunk takes the first byte of what follows, as the format has it.
   {

@@ -117,8 +117,8 @@ TEST(OperatorList, CountryCodeAndBothCodeRules) {
   EXPECT_EQ(P.Sub<TPLMNSubchunk>(1).GetDescription(), "001");
   // ID 0 only occurs outside a chunk walk, which takes it for the closing record.
   const Bytes Zero = Plmn(0, 0x52F00000, {});
-  TCursor Cursor{Zero, 0};
-  EXPECT_EQ(TPLMNSubchunk(nullptr, static_cast<std::int32_t>(Zero.size()), Cursor).GetDescription(), "");
+  TReader Reader{Zero, 0};
+  EXPECT_EQ(TPLMNSubchunk(nullptr, static_cast<std::int32_t>(Zero.size()), Reader).GetDescription(), "");
 }
 
 TEST(OperatorList, EntriesAreAligned) {

@@ -82,7 +82,7 @@ public:
   std::string GetName() const override { return "future"; }
 
 private:
-  static inline kavex::TCursor Cursor_;
+  static inline kavex::TReader Cursor_;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -107,7 +108,10 @@ EKavError::EKavError(const TKavClass* Node, int Ident, const TLogArgs& Args) : s
   CallLogProc(Ident, PathOf(Node ? Node->Parent() : nullptr), Args);
 }
 
-TKavClass::TKavClass(TKavClass* Parent, std::int32_t /*Available*/, TReader& /*Cursor*/) : Parent_(Parent) {}
+TKavClass::TKavClass(TKavClass* Parent, [[maybe_unused]] std::int32_t Available, [[maybe_unused]] const TReader& Reader)
+    : Parent_(Parent) {
+  assert(Available >= 0 && static_cast<std::size_t>(Available) == Reader.Left());
+}
 
 TKavClass::~TKavClass() { DestroyChildren(); }
 
@@ -164,10 +168,10 @@ TKavClass* TKavClass::NextSibling() const {
 }
 
 // ---------------------------------------------------------------------------------------
-TKavContainer::TKavContainer(TKavClass* Parent, std::int32_t Available, TReader& Cursor)
-    : TKavClass(Parent, Available, Cursor) {}
+TKavContainer::TKavContainer(TKavClass* Parent, std::int32_t Available, const TReader& Reader)
+    : TKavClass(Parent, Available, Reader) {}
 
-std::int32_t TKavContainer::Remaining() const {
+std::int32_t TKavContainer::Left() const {
   return Size_ - static_cast<std::int32_t>(std::min<std::size_t>(Cursor_.Pos(), SizeOrZero(Size_)));
 }
 

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "log/LogArgs.h"
@@ -63,9 +64,14 @@ public:
 };
 
 // Base of all model nodes. A node owns its children, in the order they were appended.
+//
+// Every node is built from a reader of its own, which its parent cuts from its cursor to the
+// bytes the node may use (BuildFrom below): Available is that reader's Left(), and the node
+// reads through the reader only. Once the node is built, the parent moves its cursor past what
+// the node consumed; a node that raises EKavError leaves the parent's cursor where it was.
 class TKavClass {
 public:
-  TKavClass(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+  TKavClass(TKavClass* Parent, std::int32_t Available, const TReader& Reader);
   virtual ~TKavClass();
   TKavClass(const TKavClass&) = delete;
   TKavClass& operator=(const TKavClass&) = delete;
@@ -118,13 +124,25 @@ private:
   std::size_t ImageOffset_ = 0;
 };
 
+// Builds a child node from a reader of its own: the next Left bytes of Cursor (at most those
+// it has). Make(Available, Reader) returns the node, or none; Available is Reader.Left(). Once
+// a node is made, Cursor moves past what the node consumed of Reader; no node, or an exception,
+// leaves Cursor where it was.
+template <class TMake>
+auto BuildFrom(TReader& Cursor, std::size_t Left, TMake&& Make) {
+  TReader Reader = Cursor.CutUpTo(Left);
+  auto Node = Make(static_cast<std::int32_t>(Reader.Left()), Reader);
+  if (Node) Cursor.Seek(Reader.Pos());
+  return Node;
+}
+
 // A node that stands for an area of the image: a view of its bytes and a cursor in them.
 class TKavContainer : public TKavClass {
 public:
-  TKavContainer(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+  TKavContainer(TKavClass* Parent, std::int32_t Available, const TReader& Reader);
 
-  // Bytes not yet consumed by children.
-  virtual std::int32_t Remaining() const;
+  // Bytes not yet consumed by children: those a child is given.
+  virtual std::int32_t Left() const;
 
   std::int32_t Size() const { return Size_; }
   TByteView Data() const { return Data_; }
@@ -132,6 +150,15 @@ public:
   const TReader& Cursor() const { return Cursor_; }
 
 protected:
+  // A child built from the cursor, given Left() bytes (see BuildFrom).
+  template <class TMake>
+  auto BuildChild(TMake&& Make) {
+    return BuildFrom(Cursor_, SizeOrZero(Left()), std::forward<TMake>(Make));
+  }
+  template <class TNode>
+  std::unique_ptr<TNode> BuildChild() {
+    return BuildChild([this](std::int32_t Available, TReader& Reader) { return std::make_unique<TNode>(this, Available, Reader); });
+  }
   // Views the first Size() bytes of Source, whose first byte stands at Offset in the image,
   // and puts the cursor at their start; these are also the node's bytes. Callers check that
   // Source holds them; should it not, the view (and Size) stops at its end.

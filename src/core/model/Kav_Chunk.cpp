@@ -14,8 +14,8 @@
 namespace kavex {
 namespace {
 
-std::unique_ptr<TSubchunk> MakeClosing(TKavClass* Parent, std::int32_t Available, TReader& Cursor) {
-  return MakeSubchunk<TClosingSubchunk>(Parent, Available, Cursor);
+std::unique_ptr<TSubchunk> MakeClosing(TKavClass* Parent, std::int32_t Available, TReader& Reader) {
+  return MakeSubchunk<TClosingSubchunk>(Parent, Available, Reader);
 }
 
 }  // namespace
@@ -42,25 +42,24 @@ std::string FieldText(TByteView Field) {
                                          static_cast<std::size_t>(End - Field.begin())));
 }
 
-TChunk::TChunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor) : TKavContainer(Parent, Available, Cursor) {
-  const std::size_t Start = Cursor.Pos();
-  const auto Header = Available < static_cast<std::int32_t>(ChunkHeaderSize) ? std::nullopt : Cursor.Peek(ChunkHeaderSize);
+TChunk::TChunk(TKavClass* Parent, std::int32_t Available, TReader& Reader) : TKavContainer(Parent, Available, Reader) {
+  const std::size_t Start = Reader.Pos();
+  const auto Header = Reader.Take(ChunkHeaderSize);
   if (!Header) throw EKavError(this, msgChunkNoHeader, {std::int64_t{Available}});
   std::copy(Header->begin(), Header->end(), Header_.begin());
 
+  // A chunk refused here leaves the PPM area's cursor where it was, so that expanding the area
+  // again meets the same damaged chunk instead of reading from inside it.
   const std::int32_t Length = GetLength();
-  // The parent's cursor moves only once the chunk is sure to be built, so that expanding the
-  // PPM area again meets the same damaged chunk instead of reading from inside it.
   if (Length > Available) throw EKavError(this, msgChunkNoData, {std::int64_t{Available}});
-  Cursor.SkipUpTo(ChunkHeaderSize);
   // Counted in 64 bits: a Length near the lowest 32-bit value must not wrap round into a huge
   // positive size; any Length below 20 leaves no data.
   const std::int64_t DataSize = std::int64_t{Length} - static_cast<std::int64_t>(ChunkHeaderSize);
   SetSize(static_cast<std::int32_t>(std::max<std::int64_t>(DataSize, INT32_MIN)));
-  const std::size_t Offset = Cursor.ImageOffset();
-  SetData(Cursor.TakeUpTo(SizeOrZero(Size())), Offset);
+  const std::size_t Offset = Reader.ImageOffset();
+  SetData(Reader.TakeUpTo(SizeOrZero(Size())), Offset);
   // The chunk's own bytes are its header and its data, which follow one another.
-  SetImageBytes(Cursor.Bytes().subspan(Start, ChunkHeaderSize + Data().size()), Offset - ChunkHeaderSize);
+  SetImageBytes(Reader.Bytes().subspan(Start, ChunkHeaderSize + Data().size()), Offset - ChunkHeaderSize);
 
   if (!NameText().empty()) {
     // The word sum over header and data, less the stored checksum word; a last data word cut
@@ -84,17 +83,20 @@ std::string TChunk::GetDescription() const { return NameText().empty() ? std::st
 
 TKavClass* TChunk::ParseNextChild() {
   if (Closed_) return nullptr;
-  if (Remaining() <= 0) {
+  if (Left() <= 0) {
     Log(msgChunkUnexpectedEnd);
     return nullptr;
   }
-  const std::int32_t N = Remaining();
+  // Each subchunk is given the rest of the chunk data.
+  const auto Build = [this](TSubchunkFactory Create) {
+    return BuildChild([this, Create](std::int32_t Available, TReader& Reader) { return Create(this, Available, Reader); });
+  };
   std::unique_ptr<TSubchunk> Sub;
   // With fewer than 4 bytes left, the missing bytes of the closing test read as zero; the
   // subchunk built then fails its header check all the same.
   if (Cursor().PeekBE32OrZero() == 0) {
     Closed_ = true;
-    Sub = MakeClosing(this, N, Cursor());
+    Sub = Build(&MakeClosing);
   } else {
     const auto Kinds = SubchunkKinds();
     const auto Row = std::find_if(Kinds.begin(), Kinds.end(), [this](const TSubchunkKind& K) {
@@ -102,12 +104,12 @@ TKavClass* TChunk::ParseNextChild() {
     });
     if (Row != Kinds.end()) {
       try {
-        Sub = Row->Create(this, N, Cursor());
+        Sub = Build(Row->Create);
       } catch (const EKavError&) {
         Closed_ = true;
       }
     } else {
-      Sub = MakeSubchunk<TRawSubchunk>(this, N, Cursor());
+      Sub = Build(&MakeSubchunk<TRawSubchunk>);
       Log(msgChunkUnknownName, {std::int64_t{GetNameCode()}});
     }
   }

@@ -14,7 +14,7 @@ constexpr std::size_t ChunkHeaderSize = 20;
 
 class TChunk : public TKavContainer {
 public:
-  TChunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+  TChunk(TKavClass* Parent, std::int32_t Available, TReader& Reader);
 
   const char* ClassName() const override { return "TChunk"; }
   TNodeKind Kind() const override { return TNodeKind::Chunk; }
@@ -40,7 +40,7 @@ private:
 };
 
 // The subchunk class built for every subchunk of a chunk, chosen by the chunk's name bytes.
-using TSubchunkFactory = std::unique_ptr<TSubchunk> (*)(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+using TSubchunkFactory = std::unique_ptr<TSubchunk> (*)(TKavClass* Parent, std::int32_t Available, TReader& Reader);
 struct TSubchunkKind {
   std::array<std::uint8_t, 4> Name;
   TSubchunkFactory Create;

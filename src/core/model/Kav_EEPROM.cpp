@@ -2,10 +2,10 @@
 
 namespace kavex {
 
-TEEPROM::TEEPROM(TKavClass* Parent, std::int32_t Available, TReader& Cursor) : TKavContainer(Parent, Available, Cursor) {
-  SetSize(static_cast<std::int32_t>(std::min(Cursor.Left(), SizeOrZero(Available))));
-  const std::size_t Offset = Cursor.ImageOffset();
-  SetData(Cursor.TakeUpTo(SizeOrZero(Size())), Offset);
+TEEPROM::TEEPROM(TKavClass* Parent, std::int32_t Available, TReader& Reader) : TKavContainer(Parent, Available, Reader) {
+  SetSize(Available);
+  const std::size_t Offset = Reader.ImageOffset();
+  SetData(Reader.TakeUpTo(SizeOrZero(Available)), Offset);
 }
 
 }  // namespace kavex

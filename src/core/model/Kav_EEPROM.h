@@ -7,7 +7,7 @@ namespace kavex {
 
 class TEEPROM : public TKavContainer {
 public:
-  TEEPROM(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+  TEEPROM(TKavClass* Parent, std::int32_t Available, TReader& Reader);
 
   const char* ClassName() const override { return "TEEPROM"; }
   TNodeKind Kind() const override { return TNodeKind::EEPROM; }

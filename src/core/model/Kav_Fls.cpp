@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -23,9 +24,6 @@ constexpr std::uint8_t WinTeslaMarker = 0x0B;
 
 using TBlockHeader = TFls::TWinTeslaBlock;
 
-// The root is built from a buffer, not from a parent's cursor; its base gets this one.
-TReader NoParentCursor;
-
 // Callers make sure that the 9 header bytes at Offset exist.
 TBlockHeader ReadBlockHeader(TByteView File, std::size_t Offset) {
   return {BE24OrZero(File, Offset + 1), BE24OrZero(File, Offset + 5)};
@@ -33,9 +31,22 @@ TBlockHeader ReadBlockHeader(TByteView File, std::size_t Offset) {
 
 }  // namespace
 
+TWinTeslaStep NextWinTeslaBlock(const TBlockHeader* Previous, std::size_t Left, TByteView Header, TBlockHeader& Next) {
+  if (Left == 0) return TWinTeslaStep::End;
+  if (Left < WinTeslaHeaderSize) return TWinTeslaStep::StrayBytes;
+  const TBlockHeader Read = ReadBlockHeader(Header, 0);
+  // The flash addresses are 24-bit, so the sum cannot wrap round.
+  const bool Contiguous = !Previous || Read.FlashAddr == Previous->FlashAddr + Previous->BlockLength;
+  Next = Read;
+  if (!Contiguous) return TWinTeslaStep::NotContiguous;
+  if (Read.BlockLength > Left - WinTeslaHeaderSize) return TWinTeslaStep::TooLong;
+  return TWinTeslaStep::Fits;
+}
+
 TFls::TFls(TBytes Bytes) : TFls(TImageBytes(Bytes.begin(), Bytes.end())) {}
 
-TFls::TFls(TImageBytes Bytes) : TKavContainer(nullptr, 0, NoParentCursor), Image_(std::move(Bytes)) {
+// The root is built from a buffer, not from a parent's reader: its base is given none.
+TFls::TFls(TImageBytes Bytes) : TKavContainer(nullptr, 0, TReader()), Image_(std::move(Bytes)) {
   const TByteView File = Image_;
   // A file shorter than one block header cannot be WinTesla; it is taken as a Divud image.
   if (File.size() >= WinTeslaHeaderSize && File[0] == WinTeslaMarker &&
@@ -48,7 +59,7 @@ TFls::TFls(TImageBytes Bytes) : TKavContainer(nullptr, 0, NoParentCursor), Image
 }
 
 TFls::TFls(TImageBytes Joined, const std::vector<TWinTeslaBlock>& Blocks)
-    : TKavContainer(nullptr, 0, NoParentCursor), Image_(std::move(Joined)) {
+    : TKavContainer(nullptr, 0, TReader()), Image_(std::move(Joined)) {
   const TBlockHeader& First = Blocks.front();
   IsWinTesla_ = true;
   FlashBase_ = static_cast<std::int32_t>(First.FlashAddr);
@@ -68,54 +79,58 @@ void TFls::ShowImage() {
 
 void TFls::JoinWinTeslaBlocks() {
   const TByteView In(Image_);
-  TBlockHeader Block = ReadBlockHeader(In, 0);
+  const TBlockHeader First = ReadBlockHeader(In, 0);
   IsWinTesla_ = true;
-  FlashBase_ = static_cast<std::int32_t>(Block.FlashAddr);
-  Log(msgWinTeslaHeader, {std::int64_t{Block.FlashAddr}, std::int64_t{Block.BlockLength}});
+  FlashBase_ = static_cast<std::int32_t>(First.FlashAddr);
+  Log(msgWinTeslaHeader, {std::int64_t{First.FlashAddr}, std::int64_t{First.BlockLength}});
 
   // The payloads are joined in the file's own buffer: each moves down over the headers before
-  // it, and never reaches the header behind it, which is read only after the move.
+  // it, and never reaches the header behind it, which is read only after the move. The first
+  // block's payload may still run past the end of the file (its length was only compared with
+  // the whole file); it is refused like any later block's.
   std::size_t Joined = 0;
-  std::size_t Pos = 0;  // start of the current block's header
-  // The first block's payload may still run past the end of the file (its length was only
-  // compared with the whole file); it is refused like any later block's.
-  if (Block.BlockLength > In.size() - WinTeslaHeaderSize)
-    throw EKavError(this, msgWinTeslaTooLong, {std::int64_t{Block.BlockLength}, std::int64_t(In.size())});
+  std::size_t Pos = 0;  // where the next block's header starts
+  TBlockHeader Block{};
+  TBlockHeader Previous{};
   for (;;) {
+    const std::size_t Left = In.size() - Pos;
+    switch (NextWinTeslaBlock(Pos == 0 ? nullptr : &Previous, Left, In.subspan(Pos), Block)) {
+      case TWinTeslaStep::End:
+        Image_.resize(Joined);
+        return;
+      case TWinTeslaStep::StrayBytes:
+        throw EKavError(this, msgWinTeslaStrayBytes, {std::int64_t(Left)});
+      case TWinTeslaStep::NotContiguous:
+        throw EKavError(this, msgWinTeslaNotContiguous, {});
+      case TWinTeslaStep::TooLong:
+        throw EKavError(this, msgWinTeslaTooLong, {std::int64_t{Block.BlockLength}, std::int64_t(Left)});
+      case TWinTeslaStep::Fits:
+        break;
+    }
     Log(msgWinTeslaBlock, {std::int64_t{Block.FlashAddr}, std::int64_t{Block.BlockLength}});
     const std::size_t Payload = Pos + WinTeslaHeaderSize;
     std::memmove(Image_.data() + Joined, Image_.data() + Payload, Block.BlockLength);
     Joined += Block.BlockLength;
     Pos = Payload + Block.BlockLength;
-    const std::size_t Rest = In.size() - Pos;
-    if (Rest == 0) break;
-    if (Rest < WinTeslaHeaderSize) throw EKavError(this, msgWinTeslaStrayBytes, {std::int64_t(Rest)});
-    const TBlockHeader NextBlock = ReadBlockHeader(In, Pos);
-    if (NextBlock.FlashAddr != Block.FlashAddr + Block.BlockLength)
-      throw EKavError(this, msgWinTeslaNotContiguous, {});
-    if (NextBlock.BlockLength > Rest - WinTeslaHeaderSize)
-      throw EKavError(this, msgWinTeslaTooLong, {std::int64_t{NextBlock.BlockLength}, std::int64_t(Rest)});
-    Block = NextBlock;
+    Previous = Block;
   }
-  Image_.resize(Joined);
 }
 
-std::size_t TFls::FillGap(std::int64_t NewSize) {
+TReader TFls::FillGap(std::int64_t NewSize) {
   const std::int64_t Gap = NewSize - Size();
   if (Gap > 0 && Cursor().Pos() == 0) {
     Log(msgFillGap, {Gap});
     Image_.resize(static_cast<std::size_t>(NewSize), 0xFF);
     ShowImage();
-    return 0;
   }
-  return Cursor().Pos();
+  return Cursor().CutUpTo(SizeOrZero(Left()));
 }
 
 TKavClass* TFls::ParseNextChild() {
-  if (Remaining() <= 0 || Done_) return nullptr;
+  if (Left() <= 0 || Done_) return nullptr;
   if (!MCU_ && !PPM_) {
     try {
-      auto Node = std::make_unique<TMCU>(this, Remaining(), Cursor());
+      auto Node = BuildChild<TMCU>();
       MCU_ = Node.get();
       return AddChild(std::move(Node));
     } catch (const EKavError&) {
@@ -123,13 +138,15 @@ TKavClass* TFls::ParseNextChild() {
     }
   }
   if (!PPM_) {
-    if (auto Node = TPPM::Create(this, Remaining(), Cursor())) {
+    if (auto Node = BuildChild([this](std::int32_t Available, TReader& Reader) {
+          return TPPM::Create(this, Available, Reader);
+        })) {
       PPM_ = Node.get();
       return AddChild(std::move(Node));
     }
   }
   if (MCU_ && PPM_ && !EEPROM_) {
-    auto Node = std::make_unique<TEEPROM>(this, Remaining(), Cursor());
+    auto Node = BuildChild<TEEPROM>();
     EEPROM_ = Node.get();
     return AddChild(std::move(Node));
   }
@@ -181,30 +198,32 @@ enum class TJoinedRead { Joined, ReadWhole, ReadError };
 TJoinedRead ReadJoinedWinTesla(int Fd, TImageBytes& Bytes, std::vector<TBlockHeader>& Blocks) {
   const std::size_t Length = Bytes.size();
   if (Length < WinTeslaHeaderSize) return TJoinedRead::ReadWhole;
-  std::uint8_t Header[WinTeslaHeaderSize];
+  std::uint8_t Header[WinTeslaHeaderSize];  // the next block's header, or the bytes there are of it
   if (!ReadAt(Fd, Header, WinTeslaHeaderSize, 0)) return TJoinedRead::ReadError;
-  TBlockHeader Block = ReadBlockHeader(Header, 0);
-  if (Header[0] != WinTeslaMarker || Block.BlockLength > Length - WinTeslaHeaderSize) return TJoinedRead::ReadWhole;
+  if (Header[0] != WinTeslaMarker) return TJoinedRead::ReadWhole;
   std::size_t Joined = 0;
-  std::size_t Pos = 0;  // start of the current block's header
+  std::size_t Pos = 0;  // where the next block's header starts
+  TBlockHeader Block{};
+  TBlockHeader Previous{};
   for (;;) {
+    const std::size_t Left = Length - Pos;
+    const TByteView Next(Header, std::min(Left, WinTeslaHeaderSize));
+    const TWinTeslaStep Step = NextWinTeslaBlock(Pos == 0 ? nullptr : &Previous, Left, Next, Block);
+    if (Step == TWinTeslaStep::End) break;
+    if (Step != TWinTeslaStep::Fits) return TJoinedRead::ReadWhole;
     const std::size_t End = Pos + WinTeslaHeaderSize + Block.BlockLength;
-    const std::size_t Rest = Length - End;
-    if (Rest != 0 && (Rest < WinTeslaHeaderSize || Block.BlockLength < MinJoinedReadBlock))
-      return TJoinedRead::ReadWhole;
-    const std::size_t Next = Rest != 0 ? WinTeslaHeaderSize : 0;
-    if (!ReadAt(Fd, Bytes.data() + Joined, Block.BlockLength + Next, Pos + WinTeslaHeaderSize))
+    const std::size_t Behind = Length - End;
+    if (Behind != 0 && Block.BlockLength < MinJoinedReadBlock) return TJoinedRead::ReadWhole;
+    // The payload, and what there is of the next header (all of it unless the chain has stray
+    // bytes, which the next step refuses).
+    const std::size_t NextHeader = std::min(Behind, WinTeslaHeaderSize);
+    if (!ReadAt(Fd, Bytes.data() + Joined, Block.BlockLength + NextHeader, Pos + WinTeslaHeaderSize))
       return TJoinedRead::ReadError;
     Blocks.push_back(Block);
     Joined += Block.BlockLength;
-    if (Rest == 0) break;
-    std::memcpy(Header, Bytes.data() + Joined, WinTeslaHeaderSize);
-    const TBlockHeader NextBlock = ReadBlockHeader(Header, 0);
-    if (NextBlock.FlashAddr != Block.FlashAddr + Block.BlockLength ||
-        NextBlock.BlockLength > Rest - WinTeslaHeaderSize)
-      return TJoinedRead::ReadWhole;
+    std::memcpy(Header, Bytes.data() + Joined, NextHeader);
     Pos = End;
-    Block = NextBlock;
+    Previous = Block;
   }
   Bytes.resize(Joined);
   return TJoinedRead::Joined;

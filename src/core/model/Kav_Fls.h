@@ -75,8 +75,9 @@ public:
   TEEPROM* EEPROM() const { return EEPROM_; }
 
   // Grows a WinTesla image that ends inside the MCU area to NewSize bytes of 0xFF fill, as long
-  // as no child has consumed bytes yet. Returns the read position to go on from.
-  std::size_t FillGap(std::int64_t NewSize);
+  // as no child has consumed bytes yet. Returns the reader for the MCU area to go on with: the
+  // root's bytes left, cut as a child's (over the grown image after a fill, which may have moved).
+  TReader FillGap(std::int64_t NewSize);
 
 private:
   void JoinWinTeslaBlocks();
@@ -94,6 +95,16 @@ private:
   bool IsWinTesla_ = false;
   std::int32_t FlashBase_ = -1;
 };
+
+// The rules of the WinTesla block chain, which the join in memory and the join while reading a
+// file both follow. Left counts the file's bytes from where the next block's header would
+// start, Header holds them (at least a header's worth when Left does), and Previous is the block
+// before (none for the first). No bytes left end the chain; fewer than a header are stray
+// bytes; otherwise the block read into Next must continue Previous's flash addresses, and its
+// payload must fit into what is left behind its header.
+enum class TWinTeslaStep { End, Fits, StrayBytes, NotContiguous, TooLong };
+TWinTeslaStep NextWinTeslaBlock(const TFls::TWinTeslaBlock* Previous, std::size_t Left, TByteView Header,
+                                TFls::TWinTeslaBlock& Next);
 
 // Builds the root from bytes already in memory, logging as LoadFile does after reading
 // (no message 28). Raises EKavError as TFls does.

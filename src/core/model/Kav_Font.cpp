@@ -11,8 +11,8 @@ namespace kavex {
 // ---------------------------------------------------------------------------------------
 // Font subchunk
 
-TFontSubchunk::TFontSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor)
-    : TSubchunk(Parent, Available, Cursor) {
+TFontSubchunk::TFontSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader)
+    : TSubchunk(Parent, Available, Reader) {
   std::int64_t L = GetLength();
   if (L == static_cast<std::int64_t>(SubchunkHeaderSize)) return;
   // A font subchunk is followed by a 16-byte terminator and nothing else, so the chunk's rest
@@ -24,14 +24,14 @@ TFontSubchunk::TFontSubchunk(TKavClass* Parent, std::int32_t Available, TReader&
   // A body too short for its 4-byte font count holds no fonts; the subchunk still ends where
   // its length says, so the terminator is looked for in its place.
   if (L < 20) {
-    Cursor.SkipUpTo(SizeOrZero(L - static_cast<std::int64_t>(SubchunkHeaderSize)));
+    Reader.SkipUpTo(SizeOrZero(L - static_cast<std::int64_t>(SubchunkHeaderSize)));
     return;
   }
   // The count's missing bytes, past the end of the chunk data, read as 0 (a zero-filled read).
-  FontCount_ = static_cast<std::int32_t>(Cursor.PeekBE32OrZero());
-  Cursor.SkipUpTo(4);
-  const std::size_t Offset = Cursor.ImageOffset();
-  FontData_ = Cursor.TakeUpTo(static_cast<std::size_t>(L - 20));
+  FontCount_ = static_cast<std::int32_t>(Reader.PeekBE32OrZero());
+  Reader.SkipUpTo(4);
+  const std::size_t Offset = Reader.ImageOffset();
+  FontData_ = Reader.TakeUpTo(static_cast<std::size_t>(L - 20));
   NextFontHeader_ = TReader(FontData_, 0, Offset);
 }
 
@@ -46,7 +46,9 @@ TKavClass* TFontSubchunk::ParseNextChild() {
     Log(msgChunkUnexpectedEnd);
     return nullptr;
   }
-  auto Entry = std::make_unique<TFontEntry>(this, FontDataSize(), NextFontHeader_);
+  auto Entry = BuildFrom(NextFontHeader_, NextFontHeader_.Left(), [this](std::int32_t Available, TReader& Reader) {
+    return std::make_unique<TFontEntry>(this, Available, Reader);
+  });
   ++FontsBuilt_;
   return AddChild(std::move(Entry));
 }
@@ -54,11 +56,11 @@ TKavClass* TFontSubchunk::ParseNextChild() {
 // ---------------------------------------------------------------------------------------
 // Font entry
 
-TFontEntry::TFontEntry(TFontSubchunk* Parent, std::int32_t Available, TReader& Cursor)
-    : TKavClass(Parent, Available, Cursor), FontData_(Parent->FontData()) {
-  HeaderPos_ = Cursor.Pos();
-  const std::size_t Offset = Cursor.ImageOffset();
-  const TByteView Header = Cursor.TakeUpTo(FontHeaderSize);
+TFontEntry::TFontEntry(TFontSubchunk* Parent, std::int32_t Available, TReader& Reader)
+    : TKavClass(Parent, Available, Reader), FontData_(Reader.Bytes()) {
+  HeaderPos_ = Reader.Pos();
+  const std::size_t Offset = Reader.ImageOffset();
+  const TByteView Header = Reader.TakeUpTo(FontHeaderSize);
   std::copy(Header.begin(), Header.end(), Header_.begin());
   // The entry's own bytes are its header, when all of it lies inside the font data.
   if (Header.size() == FontHeaderSize) SetImageBytes(Header, Offset);

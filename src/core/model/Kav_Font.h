@@ -34,7 +34,7 @@ constexpr std::int32_t MaxFontChars = 0x10000;
 
 class TFontSubchunk : public TSubchunk {
 public:
-  TFontSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+  TFontSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader);
 
   const char* ClassName() const override { return "TFontSubchunk"; }
   TNodeKind Kind() const override { return TNodeKind::FontSubchunk; }
@@ -68,8 +68,9 @@ struct TGlyphRange {
 
 class TFontEntry final : public TKavClass {
 public:
-  // Cursor is the parent's next font header, inside its font data; it moves by 44.
-  TFontEntry(TFontSubchunk* Parent, std::int32_t Available, TReader& Cursor);
+  // Reader stands at the entry's header in the parent's font data and ends with it; the entry
+  // takes the 44 header bytes.
+  TFontEntry(TFontSubchunk* Parent, std::int32_t Available, TReader& Reader);
 
   const char* ClassName() const override { return "TFontEntry"; }
   TNodeKind Kind() const override { return TNodeKind::FontEntry; }
@@ -93,7 +94,7 @@ public:
   std::string Name1() const;
   std::string Name2() const;
   std::size_t HeaderPos() const { return HeaderPos_; }
-  TByteView FontData() const { return FontData_; }  // the parent's font data
+  TByteView FontData() const { return FontData_; }  // the parent's font data (the reader's bytes)
   // The range records that lie inside the font data (a table running past it is cut there).
   std::size_t StoredRangeCount() const { return StoredRanges_; }
   TGlyphRange Range(std::size_t Index) const;

@@ -46,15 +46,14 @@ std::string TextUpToZero(TByteView Bytes) {
 
 }  // namespace
 
-TMCU::TMCU(TKavClass* Parent, std::int32_t Available, TReader& Cursor) : TKavContainer(Parent, Available, Cursor) {
+TMCU::TMCU(TKavClass* Parent, std::int32_t Available, TReader& Reader) : TKavContainer(Parent, Available, Reader) {
   auto* Root = dynamic_cast<TFls*>(Parent);
   BaseAddr_ = (Root && Root->FlashBase() != -1) ? Root->FlashBase() : DivudBaseAddr;
   const std::int64_t Base = BaseAddr_;
 
-  // Until the area has its size, it is read at the parent's cursor, within Available.
-  TByteView Area = Cursor.PeekUpTo(SizeOrZero(Available));
-  if (Available < McuHeaderSize || Area.size() < static_cast<std::size_t>(McuHeaderSize))
-    throw EKavError(this, msgMcuTooSmall, {std::int64_t{Available}});
+  // Until the area has its size, it is read in all the bytes it is given.
+  const TByteView Area = Reader.Rest();
+  if (Area.size() < static_cast<std::size_t>(McuHeaderSize)) throw EKavError(this, msgMcuTooSmall, {std::int64_t{Available}});
   std::array<std::uint8_t, McuHeaderSize> Header{};
   std::copy_n(Area.begin(), Header.size(), Header.begin());
 
@@ -104,16 +103,15 @@ TMCU::TMCU(TKavClass* Parent, std::int32_t Available, TReader& Cursor) : TKavCon
 
   std::int64_t McuSize = static_cast<std::int64_t>(PpmStart) - Base;
   if (Root && Root->IsWinTesla() && McuSize <= MaxFlashSpan) {
-    // The image may grow behind the area: the parent's cursor is taken anew over it.
-    const std::size_t Start = Root->FillGap(static_cast<std::int64_t>(Cursor.Pos()) + McuSize);
-    Cursor = Root->Cursor();
-    Cursor.Seek(Start);
+    // The image may grow behind the area (and move): the area is read on from the reader the
+    // root gives back, which stands where this one did.
+    Reader = Root->FillGap(static_cast<std::int64_t>(Reader.Pos()) + McuSize);
   }
   if (McuSize < MinMcuSize) throw EKavError(this, msgMcuFieldsTooSmall, {McuSize});
   // An MCU area that runs past the image (a Divud file cut short, or a PPM start beyond any
   // flash) cannot be viewed; it is refused as too small for the length its header claims.
-  if (McuSize > static_cast<std::int64_t>(Cursor.Left()))
-    throw EKavError(this, msgMcuTooSmall, {std::int64_t(Cursor.Left())});
+  if (McuSize > static_cast<std::int64_t>(Reader.Left()))
+    throw EKavError(this, msgMcuTooSmall, {std::int64_t(Reader.Left())});
   SetSize(static_cast<std::int32_t>(McuSize));
 
   // The area starts where it did before any fill, so its header is the one read above.
@@ -121,8 +119,8 @@ TMCU::TMCU(TKavClass* Parent, std::int32_t Available, TReader& Cursor) : TKavCon
   if (!InOpenRange(FieldsEnd, McuSize)) throw EKavError(this, msgMcuFieldsEnd, {FieldsEnd});
   ChecksumLength_ = static_cast<std::int32_t>(FieldsEnd + 1);
 
-  const std::size_t Offset = Cursor.ImageOffset();
-  SetData(Cursor.TakeUpTo(static_cast<std::size_t>(McuSize)), Offset);
+  const std::size_t Offset = Reader.ImageOffset();
+  SetData(Reader.TakeUpTo(static_cast<std::size_t>(McuSize)), Offset);
 
   const std::uint16_t Stored = GetStoredChecksum();
   const std::uint16_t Calculated = GetCalcChecksum();

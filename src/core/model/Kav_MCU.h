@@ -7,7 +7,7 @@ namespace kavex {
 
 class TMCU : public TKavContainer {
 public:
-  TMCU(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+  TMCU(TKavClass* Parent, std::int32_t Available, TReader& Reader);
 
   const char* ClassName() const override { return "TMCU"; }
   TNodeKind Kind() const override { return TNodeKind::MCU; }

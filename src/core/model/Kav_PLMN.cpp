@@ -12,18 +12,18 @@ std::int32_t OperatorCode(std::uint8_t B1, std::uint8_t B2) {
   return (B1 >> 4) * 10 + (B2 >> 4);
 }
 
-TPLMNSubchunk::TPLMNSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor)
-    : TSubchunk(Parent, Available, Cursor) {
+TPLMNSubchunk::TPLMNSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader)
+    : TSubchunk(Parent, Available, Reader) {
   const std::int64_t L = GetLength();
-  const TByteView Data = Cursor.Bytes();  // the chunk's data
-  const std::size_t Start = Cursor.Pos();
+  const TByteView Data = Reader.Bytes();  // the chunk's data
+  const std::size_t Start = Reader.Pos();
   // Entries are read while the cursor stands before the subchunk's end. Each is read from the
   // chunk data, so the last one and its name may reach past that end; only the end of the
   // chunk data cuts them (a byte beyond it reads as 0). A Length below 16 leaves no entries.
   const std::size_t End = Start - SubchunkHeaderSize + SizeOrZero(L);
   std::size_t NamesEnd = Start;
-  while (Cursor.Pos() < End && Cursor.Left() > 0) {
-    const std::size_t Pos = Cursor.Pos();
+  while (Reader.Pos() < End && Reader.Left() > 0) {
+    const std::size_t Pos = Reader.Pos();
     const std::uint8_t RecordLength = Data[Pos];
     const std::size_t NameStart = std::min(Pos + 4, Data.size());
     const TByteView Name =
@@ -35,14 +35,14 @@ TPLMNSubchunk::TPLMNSubchunk(TKavClass* Parent, std::int32_t Available, TReader&
     // A record length of 0 would read this entry for ever: the list ends with it, and the next
     // subchunk starts behind this one's length.
     if (RecordLength == 0) {
-      Cursor.SkipUpTo(End - Pos);
+      Reader.SkipUpTo(End - Pos);
       break;
     }
-    Cursor.SkipUpTo(RecordLength);
-    Cursor.AlignUp4UpToEnd();
+    Reader.SkipUpTo(RecordLength);
+    Reader.AlignUp4UpToEnd();
   }
   // The cursor ends behind the last entry, aligned, where the chunk's walk goes on.
-  Cursor.AlignUp4UpToEnd();
+  Reader.AlignUp4UpToEnd();
   Body_ = Data.subspan(Start, NamesEnd - Start);
 }
 

@@ -7,7 +7,7 @@ namespace kavex {
 
 class TPLMNSubchunk : public TSubchunk {
 public:
-  TPLMNSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+  TPLMNSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader);
 
   const char* ClassName() const override { return "TPLMNSubchunk"; }
   TNodeKind Kind() const override { return TNodeKind::PLMNSubchunk; }

@@ -22,37 +22,36 @@ bool HasSignature(TByteView Bytes) {
 
 }  // namespace
 
-std::unique_ptr<TPPM> TPPM::Create(TKavClass* Parent, std::int32_t Available, TReader& Cursor) {
+std::unique_ptr<TPPM> TPPM::Create(TKavClass* Parent, std::int32_t Available, TReader& Reader) {
   if (Available < MinPpmSize) CallLogProc(msgPpmTooSmall, "/PPM/", {std::int64_t{Available}});
-  if (!HasSignature(Cursor.PeekUpTo(SizeOrZero(Available)))) {
+  if (!HasSignature(Reader.Rest())) {
     CallLogProc(msgPpmNoSignature, "/PPM/", {});
     return nullptr;
   }
-  return std::make_unique<TPPM>(Parent, Available, Cursor);
+  return std::make_unique<TPPM>(Parent, Available, Reader);
 }
 
-TPPM::TPPM(TKavClass* Parent, std::int32_t Available, TReader& Cursor) : TKavContainer(Parent, Available, Cursor) {
-  const std::size_t Avail = std::min(Cursor.Left(), SizeOrZero(Available));
+TPPM::TPPM(TKavClass* Parent, std::int32_t Available, TReader& Reader) : TKavContainer(Parent, Available, Reader) {
   // A header cut short by the end of the image is read as far as it goes; the rest stays 0.
-  const TByteView HeaderBytes = Cursor.TakeUpTo(std::min(Avail, PpmHeaderSize));
+  const TByteView HeaderBytes = Reader.TakeUpTo(PpmHeaderSize);
   std::copy(HeaderBytes.begin(), HeaderBytes.end(), Header_.begin());
 
   Log(msgPpmVersion, {JoinLines(VersionText())});
 
   if (Parent) MCU_ = dynamic_cast<TMCU*>(Parent->FindChild("TMCU"));
 
-  std::int64_t Length = MCU_ ? MCU_->GetPPMLength() : static_cast<std::int64_t>(Avail);
+  std::int64_t Length = MCU_ ? MCU_->GetPPMLength() : Available;
   // A length from the MCU area that runs past the image is cut to the bytes that exist; one
   // too short for the header and checksum leaves no checksum to compare.
-  if (Length > static_cast<std::int64_t>(Avail)) {
-    if (Avail >= static_cast<std::size_t>(MinPpmSize)) Log(msgPpmTooSmall, {std::int64_t(Avail)});  // else said already
-    Length = static_cast<std::int64_t>(Avail);
+  if (Length > Available) {
+    if (Available >= MinPpmSize) Log(msgPpmTooSmall, {std::int64_t{Available}});  // else said already
+    Length = Available;
   } else if (MCU_ && Length < static_cast<std::int64_t>(PpmHeaderSize) + TrailerSize) {
     Log(msgPpmTooSmall, {Length});
   }
   SetSize(static_cast<std::int32_t>(std::max<std::int64_t>(Length - static_cast<std::int64_t>(PpmHeaderSize), 0)));
-  const std::size_t Offset = Cursor.ImageOffset();
-  SetData(Cursor.TakeUpTo(SizeOrZero(Size())), Offset);
+  const std::size_t Offset = Reader.ImageOffset();
+  SetData(Reader.TakeUpTo(SizeOrZero(Size())), Offset);
 
   TReader Trailer(Data(), SizeOrZero(Size() - TrailerSize));
   const bool HasChecksum = Size() >= TrailerSize && Trailer.ReadBE16(StoredChecksum_);
@@ -72,11 +71,11 @@ std::string TPPM::VersionText() const {
 
 std::string TPPM::GetDescription() const { return JoinLines(VersionText()); }
 
-std::int32_t TPPM::Remaining() const { return std::max(TKavContainer::Remaining() - TrailerSize, 0); }
+std::int32_t TPPM::Left() const { return std::max(TKavContainer::Left() - TrailerSize, 0); }
 
 TKavClass* TPPM::ParseNextChild() {
   if (Done_) return nullptr;
-  auto Chunk = std::make_unique<TChunk>(this, Remaining(), Cursor());
+  auto Chunk = BuildChild<TChunk>();
   const std::uint32_t Name = Chunk->GetNameCode();
   TKavClass* Added = AddChild(std::move(Chunk));
   if (Name == 0 || Name == 0xFFFFFFFFu) Done_ = true;

@@ -13,11 +13,11 @@ constexpr std::size_t PpmHeaderSize = 44;
 
 class TPPM : public TKavContainer {
 public:
-  // Builds the area at Cursor, or returns nullptr (after message 16) when the signature is
-  // missing; the cursor is then unchanged.
-  static std::unique_ptr<TPPM> Create(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+  // Builds the area from Reader, or returns nullptr (after message 16) when the signature is
+  // missing.
+  static std::unique_ptr<TPPM> Create(TKavClass* Parent, std::int32_t Available, TReader& Reader);
 
-  TPPM(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+  TPPM(TKavClass* Parent, std::int32_t Available, TReader& Reader);
 
   const char* ClassName() const override { return "TPPM"; }
   TNodeKind Kind() const override { return TNodeKind::PPM; }
@@ -26,7 +26,7 @@ public:
   bool MayHaveChildren() const override { return true; }
   TKavClass* ParseNextChild() override;
   // The chunk walk never consumes the checksum and the 4 bytes behind it.
-  std::int32_t Remaining() const override;
+  std::int32_t Left() const override;
 
   // The version field up to its first zero byte, line feeds kept (UTF-8).
   std::string VersionText() const;

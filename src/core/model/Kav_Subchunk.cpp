@@ -8,19 +8,17 @@
 
 namespace kavex {
 
-TSubchunk::TSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor)
-    : TKavClass(Parent, Available, Cursor),
-      Source_(Cursor.Bytes()),
-      SourceOffset_(Cursor.BaseOffset()),
-      StoredStart_(Cursor.Pos()),
-      StoredEnd_(Cursor.Pos()) {
-  const auto Header =
-      Available < static_cast<std::int32_t>(SubchunkHeaderSize) ? std::nullopt : Cursor.Peek(SubchunkHeaderSize);
+TSubchunk::TSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader)
+    : TKavClass(Parent, Available, Reader),
+      Source_(Reader.Bytes()),
+      SourceOffset_(Reader.BaseOffset()),
+      StoredStart_(Reader.Pos()),
+      StoredEnd_(Reader.Pos()) {
+  // As with chunks, a subchunk that cannot be built leaves the chunk's cursor where it was.
+  const auto Header = Reader.Take(SubchunkHeaderSize);
   if (!Header) throw EKavError(this, msgSubchunkNoHeader, {std::int64_t{Available}});
   std::copy(Header->begin(), Header->end(), Header_.begin());
-  // As with chunks, a subchunk that cannot be built leaves the chunk's cursor where it was.
   if (GetLength() > Available) throw EKavError(this, msgSubchunkTooLong, {std::int64_t{Available}, std::int64_t{GetLength()}});
-  Cursor.SkipUpTo(SubchunkHeaderSize);
 }
 
 void TSubchunk::SetStoredEnd(std::size_t End) {
@@ -45,19 +43,19 @@ std::string TSubchunk::GetName() const {
   return Name;
 }
 
-TRawSubchunk::TRawSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor) : TSubchunk(Parent, Available, Cursor) {
+TRawSubchunk::TRawSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader) : TSubchunk(Parent, Available, Reader) {
   // Counted in 64 bits so that a Length near the lowest 32-bit value cannot wrap into a body size.
   RawSize_ = static_cast<std::int32_t>(
       std::max<std::int64_t>(std::int64_t{GetLength()} - static_cast<std::int64_t>(SubchunkHeaderSize), INT32_MIN));
   // Length was checked against the bytes left, so the body lies inside the chunk data.
-  RawData_ = Cursor.TakeUpTo(SizeOrZero(RawSize_));
-  Cursor.AlignUp4UpToEnd();
+  RawData_ = Reader.TakeUpTo(SizeOrZero(RawSize_));
+  Reader.AlignUp4UpToEnd();
 }
 
-TLPCSSubchunk::TLPCSSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor) : TSubchunk(Parent, Available, Cursor) {
+TLPCSSubchunk::TLPCSSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader) : TSubchunk(Parent, Available, Reader) {
   // The body is 512 bytes whatever Length says. When the chunk ends before them, the subchunk
   // is refused (the chunk then closes) rather than read beyond the data.
-  const auto Body = Cursor.Take(LpcsBodySize);
+  const auto Body = Reader.Take(LpcsBodySize);
   if (!Body) throw EKavError(this, msgChunkUnexpectedEnd, {});
   LPCSData_ = *Body;
 }

@@ -11,8 +11,9 @@ constexpr std::size_t SubchunkHeaderSize = 16;
 
 class TSubchunk : public TKavClass {
 public:
-  // Reads and checks the 16-byte header at Cursor; raises EKavError (36, 37) when it cannot.
-  TSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+  // Reads and checks the 16-byte header at Reader, which holds the rest of the chunk data;
+  // raises EKavError (36, 37) when it cannot.
+  TSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader);
 
   // "0x%.8x" of ID, then ", " and the short name when there is one.
   std::string GetName() const override;
@@ -31,7 +32,7 @@ public:
 
 private:
   std::array<std::uint8_t, SubchunkHeaderSize> Header_{};
-  TByteView Source_;  // the chunk's data, which lives as long as the chunk
+  TByteView Source_;  // the chunk's data (the reader's bytes), which live as long as the chunk
   std::size_t SourceOffset_ = 0;
   std::size_t StoredStart_ = 0;
   std::size_t StoredEnd_ = 0;
@@ -39,7 +40,7 @@ private:
 
 class TRawSubchunk : public TSubchunk {
 public:
-  TRawSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+  TRawSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader);
   const char* ClassName() const override { return "TRawSubchunk"; }
   TNodeKind Kind() const override { return TNodeKind::RawSubchunk; }
   TByteView RawData() const { return RawData_; }
@@ -75,7 +76,7 @@ constexpr std::size_t LpcsBodySize = 512;
 
 class TLPCSSubchunk : public TSubchunk {
 public:
-  TLPCSSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+  TLPCSSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader);
   const char* ClassName() const override { return "TLPCSSubchunk"; }
   TNodeKind Kind() const override { return TNodeKind::LPCSSubchunk; }
   TByteView LPCSData() const { return LPCSData_; }
@@ -91,10 +92,10 @@ public:
   TNodeKind Kind() const override { return TNodeKind::ClosingSubchunk; }
 };
 
-// Factory for the kind table: builds T at Cursor.
+// Factory for the kind table: builds T from Reader.
 template <class T>
-std::unique_ptr<TSubchunk> MakeSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor) {
-  return std::make_unique<T>(Parent, Available, Cursor);
+std::unique_ptr<TSubchunk> MakeSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader) {
+  return std::make_unique<T>(Parent, Available, Reader);
 }
 
 }  // namespace kavex

@@ -6,8 +6,8 @@
 
 namespace kavex {
 
-TTextSubchunk::TTextSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor)
-    : TSubchunk(Parent, Available, Cursor) {
+TTextSubchunk::TTextSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader)
+    : TSubchunk(Parent, Available, Reader) {
   const std::int64_t L = GetLength();
   // Length 16 announces no body. A Length below 16 cannot even hold its own header; it is
   // taken as empty as well, rather than letting the entry scan start inside the header.
@@ -17,8 +17,8 @@ TTextSubchunk::TTextSubchunk(TKavClass* Parent, std::int32_t Available, TReader&
 
   if (GetFlags() & FlagPacked) {
     // The base checked Length against the chunk's rest, so the whole body is there.
-    PackedData_ = Cursor.TakeUpTo(BodySize);
-    Cursor.AlignUp4UpToEnd();
+    PackedData_ = Reader.TakeUpTo(BodySize);
+    Reader.AlignUp4UpToEnd();
     return;
   }
 
@@ -27,7 +27,7 @@ TTextSubchunk::TTextSubchunk(TKavClass* Parent, std::int32_t Available, TReader&
   // many and gives it back. That last byte may lie just behind the subchunk, or behind the
   // chunk data, where it reads as 0 (a zero-filled read); as it is never kept, that changes
   // nothing.
-  const TByteView Rest = Cursor.Rest();
+  const TByteView Rest = Reader.Rest();
   std::int64_t Count = 0;
   std::int64_t Sum = 0;
   while (L >= CharWidth_ * Sum + Count + static_cast<std::int64_t>(SubchunkHeaderSize)) {
@@ -36,11 +36,10 @@ TTextSubchunk::TTextSubchunk(TKavClass* Parent, std::int32_t Available, TReader&
   }
   --Count;  // at least one byte was read, since L > 16
 
-  // The accepted bytes lie inside Length, which the base checked against the chunk data; the
-  // bound only guards a caller that passes more Available than its buffer holds.
-  EntryLengths_ = Cursor.TakeUpTo(static_cast<std::size_t>(Count));
+  // The accepted bytes lie inside Length, which the base checked against the bytes given.
+  EntryLengths_ = Reader.TakeUpTo(static_cast<std::size_t>(Count));
   EntryCount_ = static_cast<std::int32_t>(EntryLengths_.size());
-  if (Cursor.PeekU8OrZero() == 0xFF) Cursor.SkipUpTo(1);  // the table's terminator
+  if (Reader.PeekU8OrZero() == 0xFF) Reader.SkipUpTo(1);  // the table's terminator
 
   // When the skipped 0xFF was really the first text byte, the entries reach one byte past the
   // subchunk; the view stops at the end of the chunk data, so the last entry may come up short.
@@ -52,10 +51,10 @@ TTextSubchunk::TTextSubchunk(TKavClass* Parent, std::int32_t Available, TReader&
     Total += std::size_t{EntryLengths_[I]} * CharWidth_;
   }
   EntryStarts_.back() = static_cast<std::uint32_t>(Total);
-  EntryData_ = Cursor.TakeUpTo(Total);
+  EntryData_ = Reader.TakeUpTo(Total);
   if (EntryData_.size() < Total)
     for (std::uint32_t& Start : EntryStarts_) Start = std::min(Start, static_cast<std::uint32_t>(EntryData_.size()));
-  Cursor.AlignUp4UpToEnd();
+  Reader.AlignUp4UpToEnd();
 }
 
 std::string TTextSubchunk::GetDescription() const {

@@ -13,7 +13,7 @@ public:
   static constexpr std::uint32_t FlagNarrowBody = 0x04000000u;  // with FlagWide: 1-byte entries, 2-byte name
   static constexpr std::uint32_t CommonTableID = 0x33;
 
-  TTextSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+  TTextSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader);
 
   const char* ClassName() const override { return "TTextSubchunk"; }
   TNodeKind Kind() const override { return TNodeKind::TextSubchunk; }

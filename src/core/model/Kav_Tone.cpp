@@ -7,25 +7,24 @@
 
 namespace kavex {
 
-TToneSubchunk::TToneSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor)
-    : TSubchunk(Parent, Available, Cursor) {
+TToneSubchunk::TToneSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader)
+    : TSubchunk(Parent, Available, Reader) {
   const std::int64_t L = GetLength();
   // Length 16 announces no body. A Length below 16 cannot hold its own header and is taken the
   // same way: the cursor stays behind the header, so the chunk's walk still moves on.
   if (L <= static_cast<std::int64_t>(SubchunkHeaderSize)) return;
-  const TByteView Data = Cursor.Bytes();  // the chunk's data
-  const std::size_t Start = Cursor.Pos() - SubchunkHeaderSize;
-  // The subchunk's end; the base checked Length against the chunk data (the bound with the
-  // buffer only guards an Available larger than that).
+  const TByteView Data = Reader.Bytes();  // the chunk's data, up to the end of the reader
+  const std::size_t Start = Reader.Pos() - SubchunkHeaderSize;
+  // The subchunk's end, which the base checked against the bytes given (Available).
   const std::size_t End = std::min(Start + static_cast<std::size_t>(L), Data.size());
 
-  NameLength_ = ByteOrZero(Data, Cursor.Pos());
-  Cursor.SkipUpTo(1);
+  NameLength_ = ByteOrZero(Data, Reader.Pos());
+  Reader.SkipUpTo(1);
   // The name may run on past the subchunk into the chunk's next bytes; only the chunk data's
   // end cuts it.
-  NameBytes_ = Cursor.PeekUpTo(NameLength_);
+  NameBytes_ = Reader.PeekUpTo(NameLength_);
   // The tune starts NameLength bytes on, also where the name was cut.
-  const std::int64_t TuneStart = static_cast<std::int64_t>(Cursor.Pos()) + NameLength_;
+  const std::int64_t TuneStart = static_cast<std::int64_t>(Reader.Pos()) + NameLength_;
 
   // The fill is counted back from the subchunk's last byte while it is 0xFF, down to the start
   // of the chunk data at most: through the name and the header too when they hold 0xFF.
@@ -40,7 +39,7 @@ TToneSubchunk::TToneSubchunk(TKavClass* Parent, std::int32_t Available, TReader&
   if (TuneSize_ > 0) TuneData_ = Data.subspan(static_cast<std::size_t>(TuneStart), static_cast<std::size_t>(TuneSize_));
   // Tune and fill take the cursor to the subchunk's end, which lies behind the header even
   // where a long name had read beyond it.
-  Cursor.Seek(End);
+  Reader.Seek(End);
 }
 
 std::string TToneSubchunk::GetDescription() const { return FieldText(NameBytes_); }

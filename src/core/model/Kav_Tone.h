@@ -7,7 +7,7 @@ namespace kavex {
 
 class TToneSubchunk : public TSubchunk {
 public:
-  TToneSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Cursor);
+  TToneSubchunk(TKavClass* Parent, std::int32_t Available, TReader& Reader);
 
   const char* ClassName() const override { return "TToneSubchunk"; }
   TNodeKind Kind() const override { return TNodeKind::ToneSubchunk; }

@@ -91,6 +91,11 @@ public:
     if (N > Left()) return std::nullopt;
     return Bytes_.subspan(Pos_, N);
   }
+  // A reader of its own for a child node: these bytes up to N past the position (or up to their
+  // end), standing at this position. Nothing past the cut can be read through it; positions,
+  // the 4-byte alignment and image offsets count as they do here, and the bytes before the
+  // position (already read) stay in Bytes(). The parent then moves on to the child's Pos().
+  TReader CutUpTo(std::size_t N) const { return TReader(Bytes_.first(Pos_ + (N < Left() ? N : Left())), Pos_, Offset_); }
   // The next N bytes as a reader of their own (its offsets stay image offsets).
   [[nodiscard]] std::optional<TReader> Sub(std::size_t N) {
     if (N > Left()) return std::nullopt;
@@ -160,8 +165,5 @@ private:
   std::size_t Pos_ = 0;
   std::size_t Offset_ = 0;
 };
-
-// The parent's read position handed to the constructor of each node it builds.
-using TCursor = TReader;
 
 }  // namespace kavex
