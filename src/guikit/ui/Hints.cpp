@@ -26,6 +26,13 @@ protected:
 
 }  // namespace
 
+QAction* MakeAction(QObject* Owner, const QString& Caption, const QString& HintText, const QIcon& Icon) {
+  auto* A = new QAction(Caption, Owner);
+  SetHint(A, HintText);
+  if (!Icon.isNull()) A->setIcon(Icon);
+  return A;
+}
+
 void SetHint(QAction* Action, const QString& Hint) {
   // Not the status tip: a status tip would be copied to the status strip on hover.
   Action->setWhatsThis(Hint);

@@ -2,14 +2,19 @@
 // Actions carry their hint texts, but the viewer shows no tool tips and writes nothing to a
 // status strip: the hint is kept where neither looks for it. Also the layout of tool bars.
 
+#include <QIcon>
 #include <QString>
 
 class QAction;
+class QObject;
 class QToolBar;
 
 namespace kavex {
 
 void SetHint(QAction* Action, const QString& Hint);
+// A new action of Owner with its caption, hint and (when not null) icon: every window makes
+// its actions through here.
+QAction* MakeAction(QObject* Owner, const QString& Caption, const QString& HintText, const QIcon& Icon = QIcon());
 QString Hint(const QAction* Action);
 // Keeps the buttons of a tool bar (present and future) from showing tool tips.
 void SuppressToolTips(QToolBar* Bar);

@@ -87,13 +87,6 @@ const QString LogOptionsSection = QStringLiteral("LogOptions");
 const QString ClearAtNewFileName = QStringLiteral("ClearAtNewFile");
 const QString FollowNewRowsName = QStringLiteral("FollowNewRows");
 
-QAction* MakeAction(QObject* Owner, const char* Caption, const char* HintText, int Icon = -1) {
-  auto* A = new QAction(QString::fromLatin1(Caption), Owner);
-  SetHint(A, QString::fromLatin1(HintText));
-  if (Icon >= 0) A->setIcon(LogIcon(Icon));
-  return A;
-}
-
 void SetEnabledIfChanged(QAction* A, bool Enabled) {
   if (A->isEnabled() != Enabled) A->setEnabled(Enabled);
 }
@@ -181,7 +174,7 @@ void TfLog::CreateActions() {
       "Switch displaying Error messages", "Switch displaying Debug messages"};
   for (int K = 0; K < MsgKindCount; ++K) {
     const TMsgKindInfo& Info = KindInfo(static_cast<TMsgKind>(K));
-    QAction* A = MakeAction(this, Info.Name, SwitchHints[K], Info.Icon);
+    QAction* A = MakeAction(this, QString::fromLatin1(Info.Name), QString::fromLatin1(SwitchHints[K]), LogIcon(Info.Icon));
     A->setCheckable(true);
     A->setChecked(true);
     connect(A, &QAction::triggered, this, [this, A] { SwitchMsgKind(A); });
@@ -205,13 +198,13 @@ void TfLog::CreateActions() {
   aClear = MakeAction(this, "Clear", "Delete all log messages");
   connect(aClear, &QAction::triggered, this, [this] { ClearLog(); });
 
-  aCopyToFile = MakeAction(this, "Export all to file...", "Save all log messages to text file", 6);
+  aCopyToFile = MakeAction(this, "Export all to file...", "Save all log messages to text file", LogIcon(6));
   connect(aCopyToFile, &QAction::triggered, this, [this] { aCopyToFileExecute(); });
 
   aCopyToClip = MakeAction(this, "Copy all to clipboard", "Copy all log messages to clipboard");
   connect(aCopyToClip, &QAction::triggered, this, [this] { CopyLines(false); });
 
-  aCopySlctd = MakeAction(this, "Copy", "Copy selected log items to clipboard", 5);
+  aCopySlctd = MakeAction(this, "Copy", "Copy selected log items to clipboard", LogIcon(5));
   // The platform's Copy keys too: the list's own copy would take only the current cell.
   aCopySlctd->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Insert), QKeySequence(QKeySequence::Copy)});
   aCopySlctd->setShortcutContext(Qt::WindowShortcut);

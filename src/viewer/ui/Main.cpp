@@ -55,12 +55,6 @@ private:
   TfMain* Main_;
 };
 
-QAction* MakeAction(QObject* Owner, const char* Caption, const char* HintText) {
-  auto* A = new QAction(QString::fromLatin1(Caption), Owner);
-  SetHint(A, QString::fromLatin1(HintText));
-  return A;
-}
-
 }  // namespace
 
 TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {

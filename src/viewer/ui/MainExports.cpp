@@ -19,12 +19,6 @@ namespace {
 const QString ExportSection = QStringLiteral("Export");
 const QString FontPictureSection = QStringLiteral("FontPicture");
 
-QAction* MakeExportAction(QObject* Owner, const QString& Caption, const QString& HintText) {
-  auto* A = new QAction(Caption, Owner);
-  SetHint(A, HintText);
-  return A;
-}
-
 QString Native(const std::filesystem::path& Path) { return QDir::toNativeSeparators(QString::fromStdString(Path.string())); }
 
 // Why a file was not written: the system's reason where it gave one.
@@ -42,18 +36,18 @@ QString WriteFailure(TWriteResult Result, int SystemError) {
 }  // namespace
 
 void TfMain::CreateExportActions() {
-  aExportTexts = MakeExportAction(this, QStringLiteral("Export &texts..."), QStringLiteral("Write every text table to a folder as TSV files"));
+  aExportTexts = MakeAction(this, QStringLiteral("Export &texts..."), QStringLiteral("Write every text table to a folder as TSV files"));
   connect(aExportTexts, &QAction::triggered, this, [this] { ExportTexts(); });
-  aExportFonts = MakeExportAction(this, QStringLiteral("Export &fonts..."), QStringLiteral("Write every font to a folder as a PNG glyph sheet"));
+  aExportFonts = MakeAction(this, QStringLiteral("Export &fonts..."), QStringLiteral("Write every font to a folder as a PNG glyph sheet"));
   connect(aExportFonts, &QAction::triggered, this, [this] { ExportFonts(); });
-  aSaveNodeBytes = MakeExportAction(this, QStringLiteral("Save &bytes of the selected node..."),
+  aSaveNodeBytes = MakeAction(this, QStringLiteral("Save &bytes of the selected node..."),
                                     QStringLiteral("Write the raw bytes of the selected node to a file"));
   connect(aSaveNodeBytes, &QAction::triggered, this, [this] { SaveNodeBytes(); });
 
-  aZoomIn = MakeExportAction(this, QStringLiteral("Zoom &in"), QStringLiteral("Enlarge the font picture"));
+  aZoomIn = MakeAction(this, QStringLiteral("Zoom &in"), QStringLiteral("Enlarge the font picture"));
   aZoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
   connect(aZoomIn, &QAction::triggered, this, [this] { ZoomFontPicture(1); });
-  aZoomOut = MakeExportAction(this, QStringLiteral("Zoom &out"), QStringLiteral("Reduce the font picture"));
+  aZoomOut = MakeAction(this, QStringLiteral("Zoom &out"), QStringLiteral("Reduce the font picture"));
   aZoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
   connect(aZoomOut, &QAction::triggered, this, [this] { ZoomFontPicture(-1); });
 }
