@@ -15,6 +15,7 @@
 
 #include "model/KavObj.h"
 #include "model/Kav_Export.h"
+#include "settings/SettingsNames.h"
 #include "settings/SettingsStore.h"
 #include "settings/T_Reopen.h"
 #include "ui/Hints.h"
@@ -81,12 +82,6 @@ void TLogListModel::SetRows(std::vector<std::size_t> Records) {
 // ---------------------------------------------------------------------------------------
 namespace {
 
-const QString PosLogSection = QStringLiteral("PosLog");
-const QString DlgExportSection = QStringLiteral("DlgExport");
-const QString LogOptionsSection = QStringLiteral("LogOptions");
-const QString ClearAtNewFileName = QStringLiteral("ClearAtNewFile");
-const QString FollowNewRowsName = QStringLiteral("FollowNewRows");
-
 void SetEnabledIfChanged(QAction* A, bool Enabled) {
   if (A->isEnabled() != Enabled) A->setEnabled(Enabled);
 }
@@ -144,18 +139,18 @@ TfLog::TfLog(TSettingsStore& Settings, QWidget* Parent) : QMainWindow(Parent), S
   SetMsgReceiver([this](int Ident, const std::string& Path, const std::string& Text) { AddMessage(Ident, Path, Text); });
   SetLogProc(&LogMessage);
 
-  RestoreWindowState(Settings_, this, PosLogSection, AllWindowItems);
-  RestoreDialogState(Settings_, sdLogExport, DlgExportSection, AllDialogItems);
-  aClearAtNewFile->setChecked(Settings_.ReadBool(LogOptionsSection, ClearAtNewFileName, aClearAtNewFile->isChecked()));
-  aFollowNewRows->setChecked(Settings_.ReadBool(LogOptionsSection, FollowNewRowsName, aFollowNewRows->isChecked()));
+  RestoreWindowState(Settings_, this, settings::PosLog, AllWindowItems);
+  RestoreDialogState(Settings_, sdLogExport, settings::DlgExport, AllDialogItems);
+  aClearAtNewFile->setChecked(Settings_.ReadBool(settings::LogOptions, settings::ClearAtNewFile, aClearAtNewFile->isChecked()));
+  aFollowNewRows->setChecked(Settings_.ReadBool(settings::LogOptions, settings::FollowNewRows, aFollowNewRows->isChecked()));
   UpdateCommands();
 }
 
 TfLog::~TfLog() {
-  SaveWindowState(Settings_, this, PosLogSection, AllWindowItems);
-  SaveDialogState(Settings_, sdLogExport, DlgExportSection, AllDialogItems);
-  Settings_.WriteBool(LogOptionsSection, ClearAtNewFileName, aClearAtNewFile->isChecked());
-  Settings_.WriteBool(LogOptionsSection, FollowNewRowsName, aFollowNewRows->isChecked());
+  SaveWindowState(Settings_, this, settings::PosLog, AllWindowItems);
+  SaveDialogState(Settings_, sdLogExport, settings::DlgExport, AllDialogItems);
+  Settings_.WriteBool(settings::LogOptions, settings::ClearAtNewFile, aClearAtNewFile->isChecked());
+  Settings_.WriteBool(settings::LogOptions, settings::FollowNewRows, aFollowNewRows->isChecked());
   // Nothing may reach this window once it is gone.
   SetLogProc(nullptr);
   SetMsgReceiver(nullptr);

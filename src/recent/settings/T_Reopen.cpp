@@ -8,21 +8,20 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "settings/SettingsNames.h"
+
 namespace kavex {
 namespace {
-
-const QString ReopenSection = QStringLiteral("Reopen");
-const QString InitialDirName = QStringLiteral("InitialDir");
 
 constexpr TWindowItem ItemOrder[] = {wiLeft, wiWidth, wiTop, wiHeight, wiWindowState};
 
 QString ItemName(TWindowItem Item) {
   switch (Item) {
-    case wiLeft: return QStringLiteral("Left");
-    case wiWidth: return QStringLiteral("Width");
-    case wiTop: return QStringLiteral("Top");
-    case wiHeight: return QStringLiteral("Height");
-    case wiWindowState: return QStringLiteral("WindowState");
+    case wiLeft: return settings::Left;
+    case wiWidth: return settings::Width;
+    case wiTop: return settings::Top;
+    case wiHeight: return settings::Height;
+    case wiWindowState: return settings::WindowState;
   }
   return {};
 }
@@ -158,13 +157,13 @@ void RestoreWindowState(TSettingsStore& Store, QWidget* Window, const QString& S
 }
 
 void SaveDialogState(TSettingsStore& Store, const TFileDialog& Dialog, const QString& Section, unsigned Items) {
-  if ((Items & diInitialDir) && !Dialog.InitialDir.isEmpty()) Store.WriteString(Section, InitialDirName, Dialog.InitialDir);
-  if ((Items & diFileName) && !Dialog.FileName.isEmpty()) Store.WriteString(Section, QStringLiteral("Filename"), Dialog.FileName);
+  if ((Items & diInitialDir) && !Dialog.InitialDir.isEmpty()) Store.WriteString(Section, settings::InitialDir, Dialog.InitialDir);
+  if ((Items & diFileName) && !Dialog.FileName.isEmpty()) Store.WriteString(Section, settings::Filename, Dialog.FileName);
 }
 
 void RestoreDialogState(TSettingsStore& Store, TFileDialog& Dialog, const QString& Section, unsigned Items) {
-  if (Items & diInitialDir) Dialog.InitialDir = Store.ReadString(Section, InitialDirName, Dialog.InitialDir);
-  if (Items & diFileName) Dialog.FileName = Store.ReadString(Section, QStringLiteral("Filename"), Dialog.FileName);
+  if (Items & diInitialDir) Dialog.InitialDir = Store.ReadString(Section, settings::InitialDir, Dialog.InitialDir);
+  if (Items & diFileName) Dialog.FileName = Store.ReadString(Section, settings::Filename, Dialog.FileName);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -177,13 +176,13 @@ void T_Reopen::ReopenInit(TSettingsStore* Store, int MaxCount, QAction* Anchor, 
   OpenCallback_ = std::move(OpenCallback);
   Recent_.clear();
   for (int I = 0; I < MaxCount_; ++I) {
-    const QString Name = Store_->ReadString(ReopenSection, QString::number(I), QString());
+    const QString Name = Store_->ReadString(settings::Reopen, QString::number(I), QString());
     if (Name.isEmpty()) break;
     Recent_ << Name;
   }
   RebuildRecentMenu();
   // The dialog gets the stored folder only now; later it proposes the folder of its last file.
-  RememberedFolder_ = Store_->ReadString(ReopenSection, InitialDirName, QString());
+  RememberedFolder_ = Store_->ReadString(settings::Reopen, settings::InitialDir, QString());
   if (OpenDialog_) OpenDialog_->InitialDir = RememberedFolder_;
 }
 
@@ -237,7 +236,7 @@ void T_Reopen::AddRecentFile(const QString& Name) {
   if (Found < 0) {
     while (Recent_.size() > MaxCount_) Recent_.removeLast();
   }
-  for (qsizetype I = 0; I < Recent_.size(); ++I) Store_->WriteString(ReopenSection, QString::number(I), Recent_[I]);
+  for (qsizetype I = 0; I < Recent_.size(); ++I) Store_->WriteString(settings::Reopen, QString::number(I), Recent_[I]);
   RebuildRecentMenu();
 }
 
@@ -247,7 +246,7 @@ void T_Reopen::ReopenExecuteDialog(QWidget* Parent) {
   AddRecentFile(Name);
   const QString Folder = FolderOf(Name);
   if (Folder != RememberedFolder_) {
-    Store_->WriteString(ReopenSection, InitialDirName, Folder);
+    Store_->WriteString(settings::Reopen, settings::InitialDir, Folder);
     RememberedFolder_ = Folder;
   }
   if (OpenCallback_) OpenCallback_(Name);

@@ -22,6 +22,7 @@
 #include "log/LogWindow.h"
 #include "model/Kav_Export.h"
 #include "model/Kav_Fls.h"
+#include "settings/SettingsNames.h"
 #include "ui/About.h"
 #include "ui/Bytes.h"
 #include "ui/AppInfo.h"
@@ -35,10 +36,6 @@
 namespace kavex {
 namespace {
 
-const QString PosMainSection = QStringLiteral("PosMain");
-const QString PosMainTreeSection = QStringLiteral("PosMainTree");
-const QString FindSection = QStringLiteral("Find");
-const QString BytesSection = QStringLiteral("Bytes");
 constexpr int RecentFilesMax = 9;
 constexpr int SplitterMinSide = 64;
 
@@ -105,23 +102,23 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   Settings_ = std::make_unique<TSettingsStore>();
   Reopen_.ReopenInit(Settings_.get(), RecentFilesMax, miReopen, &odFlash,
                      [this](const QString& FileName) { OpenFileCallback(FileName); });
-  RestoreWindowState(*Settings_, this, PosMainSection, AllWindowItems);
+  RestoreWindowState(*Settings_, this, settings::PosMain, AllWindowItems);
   TTreeWidthTarget Tree(this);
-  RestoreWindowState(*Settings_, Tree, PosMainTreeSection, wiWidth);
+  RestoreWindowState(*Settings_, Tree, settings::PosMainTree, wiWidth);
   CreateFindView();
   CreateBytesView();
   ResetView();
   LoadUnicodeFont();
   ApplyUnicodeFont();
-  pAllInfo->SetFontZoom(Settings_->ReadInteger(QStringLiteral("FontPicture"), QStringLiteral("Zoom"), 1));
+  pAllInfo->SetFontZoom(Settings_->ReadInteger(settings::FontPicture, settings::Zoom, 1));
   // The wheel goes to the control under the pointer; this window looks at it first.
   qApp->installEventFilter(this);
 }
 
 TfMain::~TfMain() {
   qApp->removeEventFilter(this);
-  SaveWindowState(*Settings_, this, PosMainSection, AllWindowItems);
-  SaveWindowState(*Settings_, TTreeWidthTarget(this), PosMainTreeSection, wiWidth);
+  SaveWindowState(*Settings_, this, settings::PosMain, AllWindowItems);
+  SaveWindowState(*Settings_, TTreeWidthTarget(this), settings::PosMainTree, wiWidth);
   SaveFindView();
   SaveBytesView();
   // The docks are hidden while the window's widgets are taken down, after this body: their
@@ -253,18 +250,18 @@ void TfMain::CreateFindView() {
   connect(pFind, &TFindPanel::FindRequested, this, [this] { RunFind(); });
   connect(pFind, &TFindPanel::HitChosen, this, [this](int Row) { ChooseFindHit(Row); });
 
-  pFind->cbOperators->setChecked(Settings_->ReadBool(FindSection, QStringLiteral("Operators"), false));
-  pFind->cbTones->setChecked(Settings_->ReadBool(FindSection, QStringLiteral("Tones"), false));
-  FindHeight_ = Settings_->ReadInteger(FindSection, QStringLiteral("Height"), 0);
-  dkFind->setVisible(Settings_->ReadBool(FindSection, QStringLiteral("Visible"), false));
+  pFind->cbOperators->setChecked(Settings_->ReadBool(settings::Find, settings::Operators, false));
+  pFind->cbTones->setChecked(Settings_->ReadBool(settings::Find, settings::Tones, false));
+  FindHeight_ = Settings_->ReadInteger(settings::Find, settings::Height, 0);
+  dkFind->setVisible(Settings_->ReadBool(settings::Find, settings::Visible, false));
 }
 
 void TfMain::SaveFindView() {
-  Settings_->WriteBool(FindSection, QStringLiteral("Visible"), !dkFind->isHidden());
+  Settings_->WriteBool(settings::Find, settings::Visible, !dkFind->isHidden());
   const int Height = LaidOut_ && !dkFind->isHidden() ? dkFind->height() : FindHeight_;
-  if (Height > 0) Settings_->WriteInteger(FindSection, QStringLiteral("Height"), Height);
-  Settings_->WriteBool(FindSection, QStringLiteral("Operators"), pFind->cbOperators->isChecked());
-  Settings_->WriteBool(FindSection, QStringLiteral("Tones"), pFind->cbTones->isChecked());
+  if (Height > 0) Settings_->WriteInteger(settings::Find, settings::Height, Height);
+  Settings_->WriteBool(settings::Find, settings::Operators, pFind->cbOperators->isChecked());
+  Settings_->WriteBool(settings::Find, settings::Tones, pFind->cbTones->isChecked());
 }
 
 void TfMain::CreateBytesView() {
@@ -302,14 +299,14 @@ void TfMain::CreateBytesView() {
     if (!dkBytes->isHidden()) pBytes->SelectBytes(Field.First, Field.Count);
   };
 
-  BytesHeight_ = Settings_->ReadInteger(BytesSection, QStringLiteral("Height"), 0);
-  dkBytes->setVisible(Settings_->ReadBool(BytesSection, QStringLiteral("Visible"), false));
+  BytesHeight_ = Settings_->ReadInteger(settings::Bytes, settings::Height, 0);
+  dkBytes->setVisible(Settings_->ReadBool(settings::Bytes, settings::Visible, false));
 }
 
 void TfMain::SaveBytesView() {
-  Settings_->WriteBool(BytesSection, QStringLiteral("Visible"), !dkBytes->isHidden());
+  Settings_->WriteBool(settings::Bytes, settings::Visible, !dkBytes->isHidden());
   const int Height = LaidOut_ && !dkBytes->isHidden() ? dkBytes->height() : BytesHeight_;
-  if (Height > 0) Settings_->WriteInteger(BytesSection, QStringLiteral("Height"), Height);
+  if (Height > 0) Settings_->WriteInteger(settings::Bytes, settings::Height, Height);
 }
 
 void TfMain::GoToOffset() {

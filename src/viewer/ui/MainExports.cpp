@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "model/Kav_Fls.h"
+#include "settings/SettingsNames.h"
 #include "ui/Hints.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"
@@ -14,10 +15,6 @@
 
 namespace kavex {
 namespace {
-
-// The folders the export dialogs last used.
-const QString ExportSection = QStringLiteral("Export");
-const QString FontPictureSection = QStringLiteral("FontPicture");
 
 QString Native(const std::filesystem::path& Path) { return QDir::toNativeSeparators(QString::fromStdString(Path.string())); }
 
@@ -63,7 +60,7 @@ void TfMain::UpdateExportActions() {
 
 void TfMain::ZoomFontPicture(int Steps) {
   pAllInfo->SetFontZoom(pAllInfo->FontZoom() + Steps);
-  Settings_->WriteInteger(FontPictureSection, QStringLiteral("Zoom"), pAllInfo->FontZoom());
+  Settings_->WriteInteger(settings::FontPicture, settings::Zoom, pAllInfo->FontZoom());
 }
 
 QString TfMain::TreePosition(const QModelIndex& Index) {
@@ -73,12 +70,12 @@ QString TfMain::TreePosition(const QModelIndex& Index) {
 }
 
 void TfMain::ExportTexts() {
-  ExportToFolder(QStringLiteral("Export texts"), QStringLiteral("TextsFolder"), QStringLiteral("text tables"),
+  ExportToFolder(QStringLiteral("Export texts"), settings::TextsFolder, QStringLiteral("text tables"),
                  [](const TKavClass& Root, const std::string& Dir, std::vector<std::string>&) { return PlanTextExports(Root, Dir); });
 }
 
 void TfMain::ExportFonts() {
-  ExportToFolder(QStringLiteral("Export fonts"), QStringLiteral("FontsFolder"), QStringLiteral("fonts"),
+  ExportToFolder(QStringLiteral("Export fonts"), settings::FontsFolder, QStringLiteral("fonts"),
                  [](const TKavClass& Root, const std::string& Dir, std::vector<std::string>& Notes) {
                    bool Cut = false;
                    return PlanFontExports(Root, Dir, Notes, Cut);
@@ -92,7 +89,7 @@ void TfMain::ExportToFolder(const QString& Title, const QString& Name, const QSt
   TFileDialog Dialog;
   Dialog.Kind = TFileDialog::Folder;
   Dialog.Title = Title;
-  Dialog.InitialDir = Settings_->ReadString(ExportSection, Name, QString());
+  Dialog.InitialDir = Settings_->ReadString(settings::Export, Name, QString());
   if (!DialogHooks().RunFileDialog(this, Dialog)) return;
   const QString Folder = Dialog.FileName;
 
@@ -106,7 +103,7 @@ void TfMain::ExportToFolder(const QString& Title, const QString& Name, const QSt
   int Written = 0;
   if (!WriteExportFiles(Files, Written)) return;
   // Only a folder that took the files is proposed again; one whose write failed is not.
-  Settings_->WriteString(ExportSection, Name, Folder);
+  Settings_->WriteString(settings::Export, Name, Folder);
   QString Text = Files.empty() ? QStringLiteral("The image holds no %1; nothing was written.").arg(What)
                                                 : QStringLiteral("%1 files written to %2.").arg(Written).arg(QDir::toNativeSeparators(Folder));
   for (const std::string& Note : Notes) Text += QLatin1Char('\n') + QString::fromStdString(Note);
@@ -159,14 +156,14 @@ void TfMain::SaveNodeBytes() {
   Dialog.DefaultExt = QStringLiteral("bin");
   Dialog.FolderMustExist = true;
   Dialog.ConfirmOverwrite = false;  // asked below, once
-  Dialog.InitialDir = Settings_->ReadString(ExportSection, QStringLiteral("BytesFolder"), QString());
+  Dialog.InitialDir = Settings_->ReadString(settings::Export, settings::BytesFolder, QString());
   const QString Proposed = TreePosition(Current) + QLatin1Char('_') +
                            QString::fromStdString(SafeNamePart(Node->GetCaption(), 40, "node")) + QStringLiteral(".bin");
   Dialog.FileName = Dialog.InitialDir.isEmpty() ? Proposed : QDir(Dialog.InitialDir).filePath(Proposed);
   if (!DialogHooks().RunFileDialog(this, Dialog)) return;
   int Written = 0;
   if (!WriteExportFiles({{Dialog.FileName.toStdString(), [&Bytes] { return Bytes; }}}, Written)) return;
-  Settings_->WriteString(ExportSection, QStringLiteral("BytesFolder"), QFileInfo(Dialog.FileName).absolutePath());
+  Settings_->WriteString(settings::Export, settings::BytesFolder, QFileInfo(Dialog.FileName).absolutePath());
   DialogHooks().ShowMessage(this, ApplicationTitle(),
                             QStringLiteral("%1 bytes written to %2.").arg(Bytes.size()).arg(QDir::toNativeSeparators(Dialog.FileName)),
                             TMsgBoxIcon::Information);

@@ -4,15 +4,11 @@
 #include <QApplication>
 #include <QWheelEvent>
 
+#include "settings/SettingsNames.h"
 #include "ui/Main.h"
 #include "ui/NodeDetails.h"
 
 namespace kavex {
-namespace {
-
-const QString UnicodeSection = QStringLiteral("Unicode");
-
-}  // namespace
 
 bool TfMain::eventFilter(QObject* Watched, QEvent* Event) {
   if (Event->type() != QEvent::Wheel || !Watched->isWidgetType() || static_cast<QWidget*>(Watched)->window() != this)
@@ -37,9 +33,9 @@ bool TfMain::eventFilter(QObject* Watched, QEvent* Event) {
 }
 
 void TfMain::LoadUnicodeFont() {
-  const QString Name = Settings_->ReadString(UnicodeSection, QStringLiteral("FontName"), UnicodeFont_.family());
-  const int Size = Settings_->ReadInteger(UnicodeSection, QStringLiteral("FontSize"), UnicodeFont_.pointSize());
-  const int Charset = Settings_->ReadInteger(UnicodeSection, QStringLiteral("FontCharset"), UnicodeCharset_);
+  const QString Name = Settings_->ReadString(settings::Unicode, settings::FontName, UnicodeFont_.family());
+  const int Size = Settings_->ReadInteger(settings::Unicode, settings::FontSize, UnicodeFont_.pointSize());
+  const int Charset = Settings_->ReadInteger(settings::Unicode, settings::FontCharset, UnicodeCharset_);
   // Values no font can have keep the current ones.
   if (!Name.isEmpty()) UnicodeFont_.setFamily(Name);
   if (Size > 0) UnicodeFont_.setPointSize(Size);
@@ -47,9 +43,9 @@ void TfMain::LoadUnicodeFont() {
 }
 
 void TfMain::SaveUnicodeFont() {
-  Settings_->WriteString(UnicodeSection, QStringLiteral("FontName"), UnicodeFont_.family());
-  Settings_->WriteInteger(UnicodeSection, QStringLiteral("FontSize"), UnicodeFont_.pointSize());
-  Settings_->WriteInteger(UnicodeSection, QStringLiteral("FontCharset"), UnicodeCharset_);
+  Settings_->WriteString(settings::Unicode, settings::FontName, UnicodeFont_.family());
+  Settings_->WriteInteger(settings::Unicode, settings::FontSize, UnicodeFont_.pointSize());
+  Settings_->WriteInteger(settings::Unicode, settings::FontCharset, UnicodeCharset_);
 }
 
 void TfMain::ApplyUnicodeFont() { pAllInfo->ApplyDisplayFont(UnicodeFont_); }
