@@ -114,17 +114,14 @@ void PrintErrors(const TMsgCollection& Store, std::ostream& Err) {
 
 // ---- JSON ----------------------------------------------------------------------------------
 
-nlohmann::json NodeJson(const TKavClass& Node, const std::string& Position, const TOptions& Options) {
+nlohmann::json NodeJson(const TKavClass& Node, const TOptions& Options) {
   nlohmann::json J = {{"class", Node.ClassName()},
                       {"caption", Node.GetCaption()},
                       {"path", Node.GetPath()},
-                      {"position", Position}};
+                      {"position", NodePosition(Node)}};
   J["details"] = Options.Details ? DumpDetailLines(Node, Options.Glyphs) : std::vector<std::string>{};
   nlohmann::json Children = nlohmann::json::array();
-  for (std::size_t I = 0; I < Node.ChildCount(); ++I) {
-    const std::string Number = std::to_string(I + 1);
-    Children.push_back(NodeJson(*Node.Child(I), Position == "0" ? Number : Position + "." + Number, Options));
-  }
+  for (std::size_t I = 0; I < Node.ChildCount(); ++I) Children.push_back(NodeJson(*Node.Child(I), Options));
   J["children"] = std::move(Children);
   return J;
 }
@@ -141,7 +138,7 @@ void PrintJson(const TKavClass* Root, const TMsgCollection& Store, const TOption
   }
   const nlohmann::json Doc = {{"file", Options.File},
                               {"status", Status},
-                              {"tree", Root ? NodeJson(*Root, "0", Options) : nlohmann::json(nullptr)},
+                              {"tree", Root ? NodeJson(*Root, Options) : nlohmann::json(nullptr)},
                               {"log", std::move(Log)}};
   // A file name need not be UTF-8; such bytes become U+FFFD rather than stop the output.
   Out << Doc.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
@@ -211,7 +208,7 @@ int RunExports(TKavClass& Root, const TOptions& Options, std::ostream& Out, std:
   }
   if (Options.ExtractPos) {
     std::string Error;
-    const TKavClass* Node = FindByPosition(Root, *Options.ExtractPos, Error);
+    const TKavClass* Node = NodeAtPosition(Root, *Options.ExtractPos, Error);
     if (!Node) {
       Err << "kavex-dump: --extract " << *Options.ExtractPos << ": " << Error << '\n';
       return dumpNoSuchNode;
@@ -224,20 +221,6 @@ int RunExports(TKavClass& Root, const TOptions& Options, std::ostream& Out, std:
     }
   }
   return WritePlan(Plan, Options.Force, Status, Options.ExtractOut == "-" ? Err : Out, Err);
-}
-
-constexpr const char* PositionForm = "a position is \"0\" or child numbers from 1 joined by dots, like 2.5.1";
-
-// Whether Text has the form of a position: numbers joined by dots. Whether a node stands there
-// is only known once the image is read.
-bool IsPositionText(const std::string& Text) {
-  std::size_t Start = 0;
-  while (true) {
-    const std::size_t Dot = std::min(Text.find('.', Start), Text.size());
-    if (Dot == Start || Text.find_first_not_of("0123456789", Start) < Dot) return false;
-    if (Dot == Text.size()) return true;
-    Start = Dot + 1;
-  }
 }
 
 // Returns dumpOk, or the status for a wrong command line after saying why.
@@ -301,8 +284,8 @@ int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& 
   }
   if (Help || Version) return Options.File.empty() ? dumpOk : Fail("--help and --version take no FILE");
   if (Options.File.empty()) return Fail("no FILE given");
-  if (Options.ExtractPos && !IsPositionText(*Options.ExtractPos))
-    return Fail("--extract " + EscapeLine(*Options.ExtractPos) + ": " + PositionForm);
+  if (Options.ExtractPos && !IsNodePosition(*Options.ExtractPos))
+    return Fail("--extract " + EscapeLine(*Options.ExtractPos) + ": " + NodePositionForm);
   if (Options.ExtractPos.has_value() != Options.ExtractOut.has_value()) return Fail("--extract and --out go together");
   if (Options.Exports() && (Options.Json || Options.Details))
     return Fail("--json, --details and --glyphs print the tree; they cannot be combined with exports");
@@ -310,33 +293,6 @@ int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& 
 }
 
 }  // namespace
-
-TKavClass* FindByPosition(TKavClass& Root, const std::string& Position, std::string& Error) {
-  if (Position == "0") return &Root;
-  TKavClass* Node = &Root;
-  std::size_t Start = 0;
-  while (true) {
-    const std::size_t Dot = std::min(Position.find('.', Start), Position.size());
-    const std::string Part = Position.substr(Start, Dot - Start);
-    if (Part.empty() || Part.find_first_not_of("0123456789") != std::string::npos) {
-      Error = PositionForm;
-      return nullptr;
-    }
-    // The children built before an error are still there to be named.
-    if (Node->MayHaveChildren()) kavex::BuildChildren(*Node);
-    // Child numbers start at 1; one of more than nine digits is beyond any node (and would
-    // not fit the conversion).
-    const std::size_t Number = Part.size() > 9 ? 0 : std::stoul(Part);
-    const std::size_t Index = Number - 1;
-    if (Number == 0 || Index >= Node->ChildCount()) {
-      Error = "no such node (" + Node->GetPath() + " has " + std::to_string(Node->ChildCount()) + " children)";
-      return nullptr;
-    }
-    Node = Node->Child(Index);
-    if (Dot == Position.size()) return Node;
-    Start = Dot + 1;
-  }
-}
 
 int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
   TOptions Options;

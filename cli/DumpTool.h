@@ -26,9 +26,5 @@ enum TDumpExit : int {
 // Runs the tool with Args (without the program name); returns the exit status.
 int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err);
 
-// The node at Position: "0" for the root, otherwise 1-based child numbers joined by dots
-// ("2.5.1": the root's second child, its fifth child, that one's first). Nodes on the way are
-// expanded. Null, with the reason in Error, when there is no such node.
-TKavClass* FindByPosition(TKavClass& Root, const std::string& Position, std::string& Error);
 
 }  // namespace kavex

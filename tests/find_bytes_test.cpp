@@ -11,7 +11,9 @@
 #include "model/Kav_Details.h"
 #include "model/Kav_Find.h"
 #include "model/Kav_Kinds.h"
+#include "model/Kav_Export.h"
 #include "model/Kav_PPM.h"
+#include "model/Kav_Walk.h"
 
 using namespace kavex;
 using namespace kavtest;
@@ -255,4 +257,49 @@ TEST(BytesNodes, HeaderSizesFieldsAndFlashAddresses) {
   const TKavClass& Chunk = *Root->PPM()->Child(0);
   const TByteField Name = HeaderField(THeaderField::ChunkName);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(Chunk.ImageBytes().data() + Name.First), Name.Count), "TEXT");
+}
+
+// Positions: every built node is found again at its own position; the child counts are the
+// limit (the last child found, one more not); what has not the form of a position is refused
+// as such, and nodes on the way are built as an expansion builds them.
+TEST(NodePositions, EveryNodeAtItsPositionAndNothingPastTheLastChild) {
+  const auto Root = LoadFindImage(true);
+  std::size_t Seen = 0;
+  WalkPositions(*Root, [&](const TKavClass& Node, const std::string& Position) {
+    std::string Error;
+    EXPECT_EQ(NodeAtPosition(*Root, Position, Error), &Node) << Position << ": " << Error;
+    ++Seen;
+  });
+  EXPECT_GT(Seen, 12u);
+  EXPECT_EQ(NodePosition(*Root), "0");
+  EXPECT_EQ(NodePosition(*Root->PPM()->Child(0)->Child(2)), "2.1.3");
+
+  const auto Fresh = LoadFindImage(false);  // chunks built, none of their subchunks
+  const std::string Areas = std::to_string(Fresh->ChildCount());
+  const std::string Chunks = std::to_string(Fresh->PPM()->ChildCount());
+  struct Case {
+    std::string Position;
+    std::string Error;  // empty: a node stands there
+  };
+  const Case Cases[] = {
+      {"", NodePositionForm},          {".", NodePositionForm},   {"2.", NodePositionForm},
+      {"2..1", NodePositionForm},      {"a", NodePositionForm},   {"-1", NodePositionForm},
+      {" 2", NodePositionForm},        {"0", ""},                 {Areas, ""},
+      {std::to_string(Fresh->ChildCount() + 1), "no such node (/ has " + Areas + " children)"},
+      {"0.1", "no such node (/ has " + Areas + " children)"},
+      {"2." + Chunks, ""},
+      {"2." + std::to_string(Fresh->PPM()->ChildCount() + 1), "no such node (/PPM/ has " + Chunks + " children)"},
+      {"2.1.4", ""},                   {"2.1.5", "no such node (/PPM/TEXT/ has 4 children)"},
+      {"99999999999", "no such node (/ has " + Areas + " children)"},
+  };
+  for (const Case& C : Cases) {
+    std::string Error;
+    const TKavClass* Node = NodeAtPosition(*Fresh, C.Position, Error);
+    EXPECT_EQ(Node == nullptr, !C.Error.empty()) << C.Position;
+    EXPECT_EQ(Node ? std::string() : Error, C.Error) << C.Position;
+    if (Node) {
+      EXPECT_EQ(NodePosition(*Node), C.Position);
+    }
+    EXPECT_EQ(IsNodePosition(C.Position), C.Error != NodePositionForm) << C.Position;
+  }
 }

@@ -96,6 +96,8 @@ public:
   TKavClass* FindChild(std::string_view ClassName) const;
 
   TKavClass* Parent() const { return Parent_; }
+  // Where the node stands among its parent's children (0 for the root).
+  std::size_t IndexInParent() const { return IndexInParent_; }
   TKavClass* FirstChild() const { return Children_.empty() ? nullptr : Children_.front().get(); }
   TKavClass* NextSibling() const;
   std::size_t ChildCount() const { return Children_.size(); }

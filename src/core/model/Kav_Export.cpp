@@ -16,6 +16,7 @@
 #include "model/Kav_Png.h"
 #include "model/Kav_Subchunk.h"
 #include "model/Kav_Text.h"
+#include "model/Kav_Walk.h"
 
 namespace kavex {
 namespace {
@@ -222,14 +223,11 @@ std::string SafeNamePart(const std::string& Name, std::size_t MaxLength, const s
 TBytes NodeBytes(const TKavClass& Node) { return {Node.ImageBytes().begin(), Node.ImageBytes().end()}; }
 
 void WalkPositions(const TKavClass& Root, const std::function<void(const TKavClass&, const std::string&)>& Visit) {
-  const std::function<void(const TKavClass&, const std::string&)> Walk = [&](const TKavClass& Node, const std::string& Position) {
-    Visit(Node, Position);
-    for (std::size_t I = 0; I < Node.ChildCount(); ++I) {
-      const std::string Number = std::to_string(I + 1);
-      Walk(*Node.Child(I), Position == "0" ? Number : Position + "." + Number);
-    }
+  const std::function<void(const TKavClass&)> Walk = [&](const TKavClass& Node) {
+    Visit(Node, NodePosition(Node));
+    for (std::size_t I = 0; I < Node.ChildCount(); ++I) Walk(*Node.Child(I));
   };
-  Walk(Root, "0");
+  Walk(Root);
 }
 
 std::vector<TExportFile> PlanTextExports(const TKavClass& Root, const std::filesystem::path& Dir) {

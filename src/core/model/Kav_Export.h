@@ -39,8 +39,7 @@ std::string SafeNamePart(const std::string& Name, std::size_t MaxLength, const s
 // as stored in the chunk, a font entry its 44-byte header. Empty for any other node.
 TBytes NodeBytes(const TKavClass& Node);
 
-// Walks every built node below and with Root, in tree order, with its position: "0" for the
-// root, otherwise 1-based child numbers joined by dots ("2.5.1").
+// Walks every built node below and with Root, in tree order, with its position (NodePosition).
 void WalkPositions(const TKavClass& Root, const std::function<void(const TKavClass&, const std::string&)>& Visit);
 
 // One file an export will write; Content makes its bytes when it is written.

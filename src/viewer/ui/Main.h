@@ -95,8 +95,6 @@ public:
   void SaveNodeBytes();
   // View > Zoom in / Zoom out and Ctrl+wheel over the font picture; kept in the settings.
   void ZoomFontPicture(int Steps);
-  // Where a node stands in the tree: "0" for the root, else 1-based child numbers and dots.
-  static QString TreePosition(const QModelIndex& Index);
 
   TSettingsStore& Settings() { return *Settings_; }
   T_Reopen& Reopen() { return Reopen_; }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "model/Kav_Fls.h"
+#include "model/Kav_Walk.h"
 #include "settings/SettingsNames.h"
 #include "ui/Hints.h"
 #include "ui/ImageTree.h"
@@ -61,12 +62,6 @@ void TfMain::UpdateExportActions() {
 void TfMain::ZoomFontPicture(int Steps) {
   pAllInfo->SetFontZoom(pAllInfo->FontZoom() + Steps);
   Settings_->WriteInteger(settings::FontPicture, settings::Zoom, pAllInfo->FontZoom());
-}
-
-QString TfMain::TreePosition(const QModelIndex& Index) {
-  QStringList Numbers;
-  for (QModelIndex At = Index; At.isValid() && At.parent().isValid(); At = At.parent()) Numbers.prepend(QString::number(At.row() + 1));
-  return Numbers.isEmpty() ? QStringLiteral("0") : Numbers.join(QLatin1Char('.'));
 }
 
 void TfMain::ExportTexts() {
@@ -157,7 +152,7 @@ void TfMain::SaveNodeBytes() {
   Dialog.FolderMustExist = true;
   Dialog.ConfirmOverwrite = false;  // asked below, once
   Dialog.InitialDir = Settings_->ReadString(settings::Export, settings::BytesFolder, QString());
-  const QString Proposed = TreePosition(Current) + QLatin1Char('_') +
+  const QString Proposed = QString::fromStdString(NodePosition(*Node)) + QLatin1Char('_') +
                            QString::fromStdString(SafeNamePart(Node->GetCaption(), 40, "node")) + QStringLiteral(".bin");
   Dialog.FileName = Dialog.InitialDir.isEmpty() ? Proposed : QDir(Dialog.InitialDir).filePath(Proposed);
   if (!DialogHooks().RunFileDialog(this, Dialog)) return;
