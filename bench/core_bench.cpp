@@ -20,11 +20,11 @@
 
 #include "BenchImage.h"
 #include "log/Log.h"
-#include "model/Kav_Details.h"
+#include "present/Kav_Details.h"
 #include "model/Kav_Fls.h"
-#include "model/Kav_FontSheet.h"
-#include "model/Kav_LogSession.h"
-#include "model/Kav_Walk.h"
+#include "present/Kav_FontSheet.h"
+#include "log/Kav_LogSession.h"
+#include "present/Kav_Walk.h"
 
 extern char** environ;
 

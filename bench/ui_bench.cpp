@@ -19,7 +19,7 @@
 
 #include "BenchImage.h"
 #include "UiTestSupport.h"
-#include "log/LogWindow.h"
+#include "ui/LogWindow.h"
 #include "model/Kav_Chunk.h"
 #include "model/Kav_Fls.h"
 #include "model/Kav_Font.h"

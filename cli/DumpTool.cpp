@@ -11,16 +11,16 @@
 #include "log/Log.h"
 #include "model/CodePage.h"
 #include "model/Kav_Chunk.h"
-#include "model/Kav_Details.h"
-#include "model/Kav_Export.h"
+#include "present/Kav_Details.h"
+#include "present/Kav_Export.h"
 #include "model/Kav_Fls.h"
 #include "model/Kav_Font.h"
-#include "model/Kav_FontSheet.h"
-#include "model/Kav_LogSession.h"
+#include "present/Kav_FontSheet.h"
+#include "log/Kav_LogSession.h"
 #include "model/Kav_Subchunk.h"
 #include "model/Kav_Text.h"
 #include "KavexVersion.h"
-#include "model/Kav_Walk.h"
+#include "present/Kav_Walk.h"
 
 namespace kavex {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/KavObj.h"
-#include "model/Kav_Export.h"  // EscapeLine, NodeBytes, SafeNamePart, TsvField
+#include "present/Kav_Export.h"  // EscapeLine, NodeBytes, SafeNamePart, TsvField
 
 namespace kavex {
 

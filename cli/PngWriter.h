@@ -1,3 +1,3 @@
 #pragma once
 // The PNG sheet writer lives in the core, where the viewer's exports use it too.
-#include "model/Kav_Png.h"
+#include "present/Kav_Png.h"

@@ -1,11 +1,11 @@
 #include "fuzz/FuzzImage.h"
 
 #include "log/Log.h"
-#include "model/Kav_Details.h"
+#include "present/Kav_Details.h"
 #include "model/Kav_Fls.h"
 #include "model/Kav_Font.h"
-#include "model/Kav_LogSession.h"
-#include "model/Kav_Walk.h"
+#include "log/Kav_LogSession.h"
+#include "present/Kav_Walk.h"
 
 namespace kavex {
 namespace {

@@ -8,7 +8,7 @@
 #include "ImageBuilder.h"
 #include "log/Log.h"
 #include "model/Kav_Fls.h"
-#include "model/Kav_LogSession.h"
+#include "log/Kav_LogSession.h"
 
 namespace kavtest {
 

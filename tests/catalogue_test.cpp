@@ -9,7 +9,7 @@
 
 #include "TestSupport.h"
 #include "model/KavObj.h"
-#include "model/Kav_Walk.h"
+#include "present/Kav_Walk.h"
 
 using namespace kavex;
 using namespace kavtest;

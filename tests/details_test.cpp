@@ -4,11 +4,11 @@
 
 #include "ContentFixture.h"
 #include "TestSupport.h"
-#include "model/Kav_Details.h"
+#include "present/Kav_Details.h"
 #include "model/Kav_Kinds.h"
 #include "model/Kav_PLMN.h"
 #include "model/Kav_Text.h"
-#include "model/Kav_Walk.h"
+#include "present/Kav_Walk.h"
 
 using namespace kavex;
 using namespace kavtest;

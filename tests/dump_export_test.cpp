@@ -9,7 +9,7 @@
 #include "TestSupport.h"
 #include "cli/DumpTool.h"
 #include "cli/PngWriter.h"
-#include "model/Kav_FontSheet.h"
+#include "present/Kav_FontSheet.h"
 
 using namespace kavtest;
 namespace fs = std::filesystem;

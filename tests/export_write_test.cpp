@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sys/resource.h>
 
-#include "model/Kav_Export.h"
+#include "present/Kav_Export.h"
 
 namespace fs = std::filesystem;
 using kavex::TWriteResult;

@@ -6,14 +6,14 @@
 
 #include "TestSupport.h"
 #include "model/CodePage.h"
-#include "model/Kav_Bytes.h"
+#include "present/Kav_Bytes.h"
 #include "model/Kav_Chunk.h"
-#include "model/Kav_Details.h"
-#include "model/Kav_Find.h"
+#include "present/Kav_Details.h"
+#include "present/Kav_Find.h"
 #include "model/Kav_Kinds.h"
-#include "model/Kav_Export.h"
+#include "present/Kav_Export.h"
 #include "model/Kav_PPM.h"
-#include "model/Kav_Walk.h"
+#include "present/Kav_Walk.h"
 
 using namespace kavex;
 using namespace kavtest;

@@ -3,7 +3,7 @@
 #include "ContentFixture.h"
 #include "TestSupport.h"
 #include "cli/PngWriter.h"
-#include "model/Kav_FontSheet.h"
+#include "present/Kav_FontSheet.h"
 
 using namespace kavex;
 using namespace kavtest;

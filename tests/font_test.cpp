@@ -2,7 +2,7 @@
 
 #include "ContentFixture.h"
 #include "TestSupport.h"
-#include "model/Kav_Details.h"
+#include "present/Kav_Details.h"
 #include "model/Kav_Font.h"
 
 using namespace kavex;

@@ -7,7 +7,7 @@
 
 #include "TestSupport.h"
 #include "model/CodePage.h"
-#include "model/Kav_Details.h"
+#include "present/Kav_Details.h"
 
 using namespace kavex;
 using namespace kavtest;

@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 #include "log/Log.h"
 #include "model/KavObj.h"
-#include "model/Kav_LogSession.h"
+#include "log/Kav_LogSession.h"
 
 using namespace kavex;
 using kavtest::CapturedLog;

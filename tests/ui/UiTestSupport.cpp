@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "log/LogWindow.h"
+#include "ui/LogWindow.h"
 
 namespace kavtest {
 

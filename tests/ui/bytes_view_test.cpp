@@ -14,7 +14,7 @@
 
 #include "UiTestSupport.h"
 #include "model/KavObj.h"
-#include "model/Kav_Bytes.h"
+#include "present/Kav_Bytes.h"
 #include "ui/Bytes.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"

@@ -15,7 +15,7 @@
 
 #include "Permissions.h"
 #include "UiTestSupport.h"
-#include "log/LogWindow.h"
+#include "ui/LogWindow.h"
 #include "model/Kav_Fls.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"

@@ -13,9 +13,9 @@
 
 #include "PanelImages.h"
 #include "UiTestSupport.h"
-#include "log/LogWindow.h"
+#include "ui/LogWindow.h"
 #include "model/Kav_Chunk.h"
-#include "model/Kav_Find.h"
+#include "present/Kav_Find.h"
 #include "model/Kav_Fls.h"
 #include "model/Kav_PPM.h"
 #include "ui/Find.h"

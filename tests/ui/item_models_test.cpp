@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "UiTestSupport.h"
-#include "log/LogWindow.h"
+#include "ui/LogWindow.h"
 #include "ui/Bytes.h"
 #include "ui/Find.h"
 #include "ui/ImageTree.h"

@@ -21,7 +21,7 @@
 #include <unistd.h>
 
 #include "UiTestSupport.h"
-#include "log/LogWindow.h"
+#include "ui/LogWindow.h"
 #include "ui/Main.h"
 
 using namespace kavtest;

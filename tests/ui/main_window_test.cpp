@@ -22,7 +22,7 @@
 #include <unistd.h>
 
 #include "UiTestSupport.h"
-#include "log/LogWindow.h"
+#include "ui/LogWindow.h"
 #include "model/Kav_Fls.h"
 #include "model/Kav_Subchunk.h"
 #include "ui/About.h"

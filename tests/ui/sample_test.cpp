@@ -9,7 +9,7 @@
 
 #include "UiTestSupport.h"
 #include "log/Log.h"
-#include "log/LogWindow.h"
+#include "ui/LogWindow.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"
 #include "ui/Samples.h"

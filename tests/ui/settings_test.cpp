@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "UiTestSupport.h"
-#include "log/LogWindow.h"
+#include "ui/LogWindow.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"
 

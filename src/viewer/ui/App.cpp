@@ -1,6 +1,6 @@
 #include "ui/App.h"
 
-#include "log/LogWindow.h"
+#include "ui/LogWindow.h"
 #include "ui/About.h"
 #include "ui/Main.h"
 

@@ -17,7 +17,7 @@
 #include <algorithm>
 
 #include "model/KavObj.h"
-#include "model/Kav_Bytes.h"
+#include "present/Kav_Bytes.h"
 
 namespace kavex {
 

@@ -5,7 +5,7 @@
 #include <QAbstractTableModel>
 #include <QWidget>
 
-#include "model/Kav_Bytes.h"
+#include "present/Kav_Bytes.h"
 #include "model/Reader.h"
 
 class QAction;

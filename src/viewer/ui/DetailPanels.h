@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "model/Kav_FontSheet.h"
+#include "present/Kav_FontSheet.h"
 
 class QLabel;
 class QTreeView;

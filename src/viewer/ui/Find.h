@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "model/Kav_Find.h"
+#include "present/Kav_Find.h"
 
 class QCheckBox;
 class QLabel;

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "model/KavObj.h"
-#include "model/Kav_Export.h"
+#include "present/Kav_Export.h"
 #include "model/Kav_Fls.h"
 #include "ui/Dialogs.h"
 #include "ui/Icons.h"

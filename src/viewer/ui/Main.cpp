@@ -19,8 +19,8 @@
 #include <cerrno>
 #include <system_error>
 
-#include "log/LogWindow.h"
-#include "model/Kav_Export.h"
+#include "ui/LogWindow.h"
+#include "present/Kav_Export.h"
 #include "model/Kav_Fls.h"
 #include "settings/SettingsNames.h"
 #include "ui/About.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "model/Kav_Export.h"
+#include "present/Kav_Export.h"
 
 #include "settings/SettingsStore.h"
 #include "settings/T_Reopen.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "model/Kav_Fls.h"
-#include "model/Kav_Walk.h"
+#include "present/Kav_Walk.h"
 #include "settings/SettingsNames.h"
 #include "ui/Hints.h"
 #include "ui/ImageTree.h"

@@ -8,7 +8,7 @@
 #include <QTreeView>
 
 #include "model/Kav_Chunk.h"
-#include "model/Kav_Details.h"
+#include "present/Kav_Details.h"
 #include "model/Kav_Font.h"
 #include "model/Kav_PLMN.h"
 #include "model/Kav_Subchunk.h"

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "model/Kav_Bytes.h"
+#include "present/Kav_Bytes.h"
 #include "ui/DetailPanels.h"
 
 class QLabel;

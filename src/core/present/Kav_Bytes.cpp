@@ -1,4 +1,4 @@
-#include "model/Kav_Bytes.h"
+#include "present/Kav_Bytes.h"
 
 #include <algorithm>
 #include <array>

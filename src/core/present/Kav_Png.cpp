@@ -1,4 +1,4 @@
-#include "model/Kav_Png.h"
+#include "present/Kav_Png.h"
 
 #include <algorithm>
 #include <new>

@@ -1,4 +1,4 @@
-#include "model/Kav_FontSheet.h"
+#include "present/Kav_FontSheet.h"
 
 #include <algorithm>
 

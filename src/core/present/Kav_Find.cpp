@@ -1,11 +1,11 @@
-#include "model/Kav_Find.h"
+#include "present/Kav_Find.h"
 
 #include <cstring>
 #include <vector>
 
 #include "model/CodePage.h"
 #include "model/Kav_Chunk.h"
-#include "model/Kav_Details.h"
+#include "present/Kav_Details.h"
 #include "model/Kav_PLMN.h"
 #include "model/Kav_Text.h"
 #include "model/Kav_Tone.h"

@@ -1,4 +1,4 @@
-#include "model/Kav_Details.h"
+#include "present/Kav_Details.h"
 
 #include <algorithm>
 #include <charconv>

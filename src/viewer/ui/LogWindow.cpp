@@ -1,4 +1,4 @@
-#include "log/LogWindow.h"
+#include "ui/LogWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,7 +14,7 @@
 #include <QTreeView>
 
 #include "model/KavObj.h"
-#include "model/Kav_Export.h"
+#include "present/Kav_Export.h"
 #include "settings/SettingsNames.h"
 #include "settings/SettingsStore.h"
 #include "settings/T_Reopen.h"

@@ -1,4 +1,4 @@
-#include "model/Kav_Walk.h"
+#include "present/Kav_Walk.h"
 
 #include <algorithm>
 #include <vector>

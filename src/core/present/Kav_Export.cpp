@@ -1,4 +1,4 @@
-#include "model/Kav_Export.h"
+#include "present/Kav_Export.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,11 +12,11 @@
 #include "model/Kav_Chunk.h"
 #include "model/Kav_Fls.h"
 #include "model/Kav_Font.h"
-#include "model/Kav_FontSheet.h"
-#include "model/Kav_Png.h"
+#include "present/Kav_FontSheet.h"
+#include "present/Kav_Png.h"
 #include "model/Kav_Subchunk.h"
 #include "model/Kav_Text.h"
-#include "model/Kav_Walk.h"
+#include "present/Kav_Walk.h"
 
 namespace kavex {
 namespace {

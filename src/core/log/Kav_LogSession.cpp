@@ -1,4 +1,4 @@
-#include "model/Kav_LogSession.h"
+#include "log/Kav_LogSession.h"
 
 #include "model/KavObj.h"
 
