@@ -8,6 +8,7 @@
 
 #include "Permissions.h"
 #include "TestSupport.h"
+#include "model/ImageFile.h"
 #include "model/Kav_EEPROM.h"
 #include "model/Kav_MCU.h"
 #include "model/Kav_PPM.h"
@@ -445,4 +446,34 @@ TEST(LoadFile, RefusalsHandBackWhyTheFileCouldNotBeRead) {
     EXPECT_EQ(LoadFile(C.Path) != nullptr, Loaded) << "without a reason asked for: " << C.Path;
   }
   SetLoadFileProbe({});
+}
+
+// The file seam the loader reads through: a regular file's size and its bytes at any offset, a
+// read that runs past the end fails with no system error (the file is shorter), and what
+// cannot be opened or is no regular file says so in the system's words.
+TEST(ImageFile, ReadsAtOffsetsAndSaysWhyItCannot) {
+  const kavtest::TempFile Image(Bytes{1, 2, 3, 4, 5, 6, 7, 8});
+  kavex::TImageFile File;
+  ASSERT_TRUE(File.Open(Image.Path()));
+  EXPECT_EQ(File.Kind(), kavex::TImageFile::TKind::Regular);
+  EXPECT_EQ(File.Size(), 8);
+  struct Case {
+    std::size_t Size;
+    std::uint64_t Offset;
+    bool Read;
+  };
+  for (const Case& C : {Case{8, 0, true}, Case{3, 5, true}, Case{4, 5, false}, Case{1, 8, false}, Case{0, 9, true}}) {
+    std::uint8_t Got[8] = {};
+    EXPECT_EQ(File.ReadAt(Got, C.Size, C.Offset), C.Read) << C.Size << " at " << C.Offset;
+    EXPECT_EQ(File.Error(), 0);
+    for (std::size_t I = 0; C.Read && I < C.Size; ++I) EXPECT_EQ(Got[I], C.Offset + I + 1);
+  }
+
+  kavex::TImageFile Missing;
+  EXPECT_FALSE(Missing.Open(Image.Path() + ".gone"));
+  EXPECT_EQ(kavex::TImageFile::ErrorText(Missing.Error()), "No such file or directory");
+  kavex::TImageFile Folder;
+  ASSERT_TRUE(Folder.Open(std::filesystem::path(Image.Path()).parent_path().string()));
+  EXPECT_EQ(Folder.Kind(), kavex::TImageFile::TKind::Directory);
+  EXPECT_EQ(kavex::TImageFile::DirectoryText(), "Is a directory");
 }

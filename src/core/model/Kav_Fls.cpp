@@ -1,17 +1,13 @@
 #include "model/Kav_Fls.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
 #include <new>
-#include <system_error>
 
 #include "log/Log.h"
+#include "model/ImageFile.h"
 #include "model/Kav_EEPROM.h"
 #include "model/Kav_MCU.h"
 #include "model/Kav_PPM.h"
@@ -169,21 +165,6 @@ std::unique_ptr<TFls> LoadImage(TImageBytes Bytes, const std::string& FileName) 
 
 namespace {
 
-// Reads Size bytes at Offset; false when the file ends sooner (it shrank; errno is then 0) or
-// the device fails (errno says how).
-bool ReadAt(int Fd, std::uint8_t* To, std::size_t Size, std::size_t Offset) {
-  while (Size > 0) {
-    const ssize_t N = ::pread(Fd, To, Size, static_cast<off_t>(Offset));
-    if (N < 0 && errno == EINTR) continue;
-    if (N == 0) errno = 0;
-    if (N <= 0) return false;
-    To += N;
-    Size -= static_cast<std::size_t>(N);
-    Offset += static_cast<std::size_t>(N);
-  }
-  return true;
-}
-
 // Blocks shorter than this (but the last) are not worth a read each: such a file is read whole.
 constexpr std::size_t MinJoinedReadBlock = 4096;
 
@@ -195,11 +176,11 @@ enum class TJoinedRead { Joined, ReadWhole, ReadError };
 // is read. Anything the join would refuse or log otherwise (no WinTesla marker, a broken chain,
 // stray bytes) and chains of small blocks give ReadWhole: the caller then reads the file whole
 // and the root recognises it as from memory, with the same messages.
-TJoinedRead ReadJoinedWinTesla(int Fd, TImageBytes& Bytes, std::vector<TBlockHeader>& Blocks) {
+TJoinedRead ReadJoinedWinTesla(TImageFile& File, TImageBytes& Bytes, std::vector<TBlockHeader>& Blocks) {
   const std::size_t Length = Bytes.size();
   if (Length < WinTeslaHeaderSize) return TJoinedRead::ReadWhole;
   std::uint8_t Header[WinTeslaHeaderSize];  // the next block's header, or the bytes there are of it
-  if (!ReadAt(Fd, Header, WinTeslaHeaderSize, 0)) return TJoinedRead::ReadError;
+  if (!File.ReadAt(Header, WinTeslaHeaderSize, 0)) return TJoinedRead::ReadError;
   if (Header[0] != WinTeslaMarker) return TJoinedRead::ReadWhole;
   std::size_t Joined = 0;
   std::size_t Pos = 0;  // where the next block's header starts
@@ -217,7 +198,7 @@ TJoinedRead ReadJoinedWinTesla(int Fd, TImageBytes& Bytes, std::vector<TBlockHea
     // The payload, and what there is of the next header (all of it unless the chain has stray
     // bytes, which the next step refuses).
     const std::size_t NextHeader = std::min(Behind, WinTeslaHeaderSize);
-    if (!ReadAt(Fd, Bytes.data() + Joined, Block.BlockLength + NextHeader, Pos + WinTeslaHeaderSize))
+    if (!File.ReadAt(Bytes.data() + Joined, Block.BlockLength + NextHeader, Pos + WinTeslaHeaderSize))
       return TJoinedRead::ReadError;
     Blocks.push_back(Block);
     Joined += Block.BlockLength;
@@ -249,29 +230,17 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName, std::string* Reason)
     if (Reason) *Reason = std::move(Why);
     return nullptr;
   };
-  // The system's words for an errno value, as strerror gives them.
-  const auto SystemText = [](int Error) { return std::generic_category().message(Error); };
-
-  // Not blocking: opening a named pipe without a writer would otherwise wait for one forever.
-  const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  int OpenError = Fd < 0 ? errno : 0;
-  struct stat Info {};
-  if (Fd >= 0 && ::fstat(Fd, &Info) != 0) OpenError = errno;
+  TImageFile File;
   // Only a regular file has a length to read; a folder, pipe, socket or device is refused as
   // a file that cannot be opened.
-  if (OpenError != 0 || !S_ISREG(Info.st_mode)) {
-    if (Fd >= 0) ::close(Fd);
+  if (!File.Open(FileName) || File.Kind() != TImageFile::TKind::Regular) {
     CallLogProc(msgFileOpenError, Where, {FormatText("Cannot open file %s", {FileName})});
-    return Refuse(OpenError != 0            ? SystemText(OpenError)
-                  : S_ISDIR(Info.st_mode) ? SystemText(EISDIR)
-                                          : std::string("it is not a regular file"));
+    return Refuse(File.Error() != 0                           ? TImageFile::ErrorText(File.Error())
+                  : File.Kind() == TImageFile::TKind::Directory ? TImageFile::DirectoryText()
+                                                                : std::string("it is not a regular file"));
   }
-  struct TCloser {
-    int Fd;
-    ~TCloser() { ::close(Fd); }
-  } Closer{Fd};
 
-  const std::int64_t Length = Info.st_size;
+  const std::int64_t Length = File.Size();
   if (Length == 0) {
     CallLogProc(msgFileLengthZero, Where, {FileName});
     return Refuse("the file is empty");
@@ -295,13 +264,12 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName, std::string* Reason)
   std::vector<TBlockHeader> Blocks;
   try {
     Bytes.resize(static_cast<std::size_t>(Length));
-    TJoinedRead How = ReadJoinedWinTesla(Fd, Bytes, Blocks);
-    if (How == TJoinedRead::ReadWhole && !ReadAt(Fd, Bytes.data(), Bytes.size(), 0)) How = TJoinedRead::ReadError;
+    TJoinedRead How = ReadJoinedWinTesla(File, Bytes, Blocks);
+    if (How == TJoinedRead::ReadWhole && !File.ReadAt(Bytes.data(), Bytes.size(), 0)) How = TJoinedRead::ReadError;
     // Fewer bytes than the length taken a moment ago: the file shrank, or the device failed.
     if (How == TJoinedRead::ReadError) {
-      const int ReadError = errno;
       CallLogProc(msgFileReadError, Where, {std::string("Stream read error")});
-      return Refuse(ReadError != 0 ? SystemText(ReadError) : std::string("the file could not be read"));
+      return Refuse(File.Error() != 0 ? TImageFile::ErrorText(File.Error()) : std::string("the file could not be read"));
     }
     if (How == TJoinedRead::ReadWhole) return LoadImage(std::move(Bytes), FileName);
     auto Root = std::make_unique<TFls>(std::move(Bytes), Blocks);
@@ -309,7 +277,7 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName, std::string* Reason)
     return Root;
   } catch (const std::bad_alloc&) {
     OutOfMemory();
-    return Refuse(SystemText(ENOMEM));
+    return Refuse(TImageFile::ErrorText(ENOMEM));
   }
 }
 
