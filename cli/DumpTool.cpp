@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <system_error>
 
 #include <nlohmann/json.hpp>
 
@@ -148,50 +149,31 @@ void PrintJson(const TKavClass* Root, const TMsgCollection& Store, const TOption
 
 using TPlannedFile = TExportFile;
 
-bool WriteFile(const std::filesystem::path& Path, const std::vector<std::uint8_t>& Bytes, bool Force, int& Status, std::ostream& Err) {
-  switch (WriteExportFile(Path, Bytes, Force)) {
-    case TWriteResult::Written: return true;
-    case TWriteResult::Exists:
-      Err << "kavex-dump: " << Path.string() << ": exists; not overwritten (use --force)\n";
-      Status = dumpOutputExists;
-      return false;
-    case TWriteResult::CannotCreate:
-      Err << "kavex-dump: " << Path.string() << ": cannot be created\n";
-      break;
-    case TWriteResult::CannotWrite:
-      Err << "kavex-dump: " << Path.string() << ": cannot be written\n";
-      break;
-  }
-  Status = dumpWriteFailed;
-  return false;
-}
-
 // Checks every planned file first, so that a refusal leaves no export half written.
 int WritePlan(const std::vector<TPlannedFile>& Plan, bool Force, int Status, std::ostream& Out, std::ostream& Err) {
+  const auto Refused = [&Err](const std::filesystem::path& Path) {
+    Err << "kavex-dump: " << Path.string() << ": exists; not overwritten (use --force)\n";
+  };
   if (!Force) {
-    bool Refused = false;
-    for (const TPlannedFile& File : Plan) {
-      std::error_code Ec;
-      if (std::filesystem::exists(std::filesystem::symlink_status(File.Path, Ec))) {
-        Err << "kavex-dump: " << File.Path.string() << ": exists; not overwritten (use --force)\n";
-        Refused = true;
-      }
-    }
-    if (Refused) return dumpOutputExists;
+    const std::vector<std::filesystem::path> Existing = ExistingExportFiles(Plan);
+    for (const std::filesystem::path& Path : Existing) Refused(Path);
+    if (!Existing.empty()) return dumpOutputExists;
   }
-  for (const TPlannedFile& File : Plan) {
-    std::error_code Ec;
-    const std::filesystem::path Dir = File.Path.parent_path();
-    if (!Dir.empty()) std::filesystem::create_directories(Dir, Ec);
-    if (Ec) {
-      Err << "kavex-dump: " << Dir.string() << ": cannot be created (" << Ec.message() << ")\n";
-      return dumpWriteFailed;
-    }
-    int WriteStatus = dumpOk;
-    if (!WriteFile(File.Path, File.Content(), Force, WriteStatus, Err)) return WriteStatus;
-    Out << File.Path.string() << '\n';
+  const std::optional<TExportFailure> Failure =
+      WriteExportFiles(Plan, Force, true, [&Out](const std::filesystem::path& Path) { Out << Path.string() << '\n'; });
+  if (!Failure) return Status;
+  if (Failure->Folder) {
+    Err << "kavex-dump: " << Failure->Path.string() << ": cannot be created ("
+        << std::error_code(Failure->SystemError, std::generic_category()).message() << ")\n";
+    return dumpWriteFailed;
   }
-  return Status;
+  switch (Failure->Result) {
+    case TWriteResult::Written: break;
+    case TWriteResult::Exists: Refused(Failure->Path); return dumpOutputExists;
+    case TWriteResult::CannotCreate: Err << "kavex-dump: " << Failure->Path.string() << ": cannot be created\n"; break;
+    case TWriteResult::CannotWrite: Err << "kavex-dump: " << Failure->Path.string() << ": cannot be written\n"; break;
+  }
+  return dumpWriteFailed;
 }
 
 int RunExports(TKavClass& Root, const TOptions& Options, std::ostream& Out, std::ostream& Err) {

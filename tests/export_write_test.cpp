@@ -115,3 +115,45 @@ TEST(ExportWrite, ControlCharactersAreEscapedForOneLine) {
   };
   for (const auto& [In, Out] : Cases) EXPECT_EQ(kavex::EscapeControls(In), Out) << In;
 }
+
+// A set of files: the ones already there are named before anything is written; the files go
+// in order, folders made when asked, and the first failure stops the set and says where, how
+// and why (a folder in the way of a file, a folder not made, a file there already).
+TEST(ExportWrite, ASetStopsAtItsFirstFailureAndSaysWhere) {
+  struct Case {
+    const char* What;
+    std::vector<std::string> Names;  // below the temporary folder
+    bool MakeFolders;
+    std::string FailedPath;  // empty: all written
+    TWriteResult Result;
+    int SystemError;
+    bool Folder;
+    std::size_t Written;
+  };
+  const Case Cases[] = {
+      {"all", {"a.tsv", "sub/b.tsv", "sub/c.tsv"}, true, "", TWriteResult::Written, 0, false, 3},
+      {"no folders made", {"a.tsv", "sub/b.tsv"}, false, "sub/b.tsv", TWriteResult::CannotCreate, ENOENT, false, 1},
+      {"a file where a folder goes", {"a.tsv", "a.tsv/b.tsv"}, true, "a.tsv", TWriteResult::CannotCreate, ENOTDIR, true, 1},
+      {"there already", {"a.tsv", "old.tsv", "c.tsv"}, true, "old.tsv", TWriteResult::Exists, 0, false, 1},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.What);
+    TempFolder Dir;
+    Plant(Dir.Path / "old.tsv", "old");
+    std::vector<kavex::TExportFile> Files;
+    for (const std::string& Name : C.Names) Files.push_back({Dir.Path / Name, [Name] { return kavex::TBytes(Name.begin(), Name.end()); }});
+    const std::vector<fs::path> Existing = kavex::ExistingExportFiles(Files);
+    EXPECT_EQ(Existing.size(), C.Result == TWriteResult::Exists ? 1u : 0u);
+    std::vector<fs::path> Written;
+    const auto Failure = kavex::WriteExportFiles(Files, false, C.MakeFolders, [&](const fs::path& P) { Written.push_back(P); });
+    ASSERT_EQ(Written.size(), C.Written);
+    for (std::size_t I = 0; I < Written.size(); ++I) EXPECT_EQ(Read(Written[I]), C.Names[I]);
+    ASSERT_EQ(Failure.has_value(), !C.FailedPath.empty());
+    if (!Failure) continue;
+    EXPECT_EQ(Failure->Path, C.Folder ? (Dir.Path / C.Names.back()).parent_path() : Dir.Path / C.FailedPath);
+    EXPECT_EQ(Failure->Result, C.Result);
+    EXPECT_EQ(Failure->SystemError, C.SystemError);
+    EXPECT_EQ(Failure->Folder, C.Folder);
+    EXPECT_EQ(Read(Dir.Path / "old.tsv"), "old");
+  }
+}

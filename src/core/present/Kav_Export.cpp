@@ -277,4 +277,30 @@ TWriteResult WriteExportFile(const std::filesystem::path& Path, const TBytes& By
   return Result;
 }
 
+std::vector<std::filesystem::path> ExistingExportFiles(const std::vector<TExportFile>& Files) {
+  std::vector<std::filesystem::path> Existing;
+  for (const TExportFile& File : Files) {
+    std::error_code Ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(File.Path, Ec))) Existing.push_back(File.Path);
+  }
+  return Existing;
+}
+
+std::optional<TExportFailure> WriteExportFiles(const std::vector<TExportFile>& Files, bool Replace, bool MakeFolders,
+                                               const std::function<void(const std::filesystem::path&)>& Written) {
+  for (const TExportFile& File : Files) {
+    const std::filesystem::path Dir = File.Path.parent_path();
+    if (MakeFolders && !Dir.empty()) {
+      std::error_code Ec;
+      std::filesystem::create_directories(Dir, Ec);
+      if (Ec) return TExportFailure{Dir, TWriteResult::CannotCreate, Ec.value(), true};
+    }
+    int SystemError = 0;
+    const TWriteResult Result = WriteExportFile(File.Path, File.Content(), Replace, &SystemError);
+    if (Result != TWriteResult::Written) return TExportFailure{File.Path, Result, SystemError, false};
+    if (Written) Written(File.Path);
+  }
+  return std::nullopt;
+}
+
 }  // namespace kavex

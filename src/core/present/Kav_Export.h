@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,5 +70,25 @@ enum class TWriteResult { Written, Exists, CannotCreate, CannotWrite };
 // errno of the call that failed (0 for Exists).
 TWriteResult WriteExportFile(const std::filesystem::path& Path, const TBytes& Bytes, bool Replace,
                              int* SystemError = nullptr);
+
+// The files of a set that are there already (also as a link or a folder), which a write
+// without Replace refuses; ask or refuse before the first is written, so that no set is left
+// half written.
+std::vector<std::filesystem::path> ExistingExportFiles(const std::vector<TExportFile>& Files);
+
+// Why a set was not written whole: the path that failed (a folder that could not be made, or
+// the file), how, and the system's reason (0 when there is none).
+struct TExportFailure {
+  std::filesystem::path Path;
+  TWriteResult Result;
+  int SystemError = 0;
+  bool Folder = false;  // Path is a folder that could not be made
+};
+
+// Writes the files in order, each all or nothing (WriteExportFile), making their folders first
+// when MakeFolders. Stops at the first that fails and returns why; Written is called with each
+// file written.
+std::optional<TExportFailure> WriteExportFiles(const std::vector<TExportFile>& Files, bool Replace, bool MakeFolders,
+                                               const std::function<void(const std::filesystem::path&)>& Written = {});
 
 }  // namespace kavex

@@ -107,11 +107,7 @@ void TfMain::ExportToFolder(const QString& Title, const QString& Name, const QSt
 
 bool TfMain::WriteExportFiles(const std::vector<TExportFile>& Files, int& Written) {
   Written = 0;
-  int Existing = 0;
-  for (const TExportFile& File : Files) {
-    std::error_code Ec;
-    if (std::filesystem::exists(std::filesystem::symlink_status(File.Path, Ec))) ++Existing;
-  }
+  const std::size_t Existing = ExistingExportFiles(Files).size();
   if (Existing > 0) {
     const QString Question = Existing == 1 && Files.size() == 1
                                  ? QStringLiteral("%1 exists already.\nDo you want to replace it?").arg(Native(Files.front().Path))
@@ -121,21 +117,16 @@ bool TfMain::WriteExportFiles(const std::vector<TExportFile>& Files, int& Writte
                                        .arg(Native(Files.front().Path.parent_path()));
     if (!DialogHooks().AskYesNo(this, ApplicationTitle(), Question)) return false;
   }
-  for (const TExportFile& File : Files) {
-    int SystemError = 0;
-    const TWriteResult Result = WriteExportFile(File.Path, File.Content(), Existing > 0, &SystemError);
-    if (Result != TWriteResult::Written) {
-      DialogHooks().ShowMessage(this, ApplicationTitle(),
-                                QStringLiteral("%1 was not written: %2.\n%3 of %4 files were written before it.")
-                                    .arg(Native(File.Path), WriteFailure(Result, SystemError))
-                                    .arg(Written)
-                                    .arg(Files.size()),
-                                TMsgBoxIcon::Error);
-      return false;
-    }
-    ++Written;
-  }
-  return true;
+  const std::optional<TExportFailure> Failure =
+      kavex::WriteExportFiles(Files, Existing > 0, false, [&Written](const std::filesystem::path&) { ++Written; });
+  if (!Failure) return true;
+  DialogHooks().ShowMessage(this, ApplicationTitle(),
+                            QStringLiteral("%1 was not written: %2.\n%3 of %4 files were written before it.")
+                                .arg(Native(Failure->Path), WriteFailure(Failure->Result, Failure->SystemError))
+                                .arg(Written)
+                                .arg(Files.size()),
+                            TMsgBoxIcon::Error);
+  return false;
 }
 
 void TfMain::SaveNodeBytes() {
