@@ -19,6 +19,8 @@
 #include "model/KavObj.h"
 #include "present/Kav_Bytes.h"
 
+#include "ui/TextCellDelegate.h"
+
 namespace kavex {
 
 void TBytesModel::SetNode(const TKavClass* Node) {
@@ -89,22 +91,18 @@ constexpr int TextMargin = 3;
 
 // Paints the run from the view's anchor to its cursor: the selected state of the hex cells,
 // and in the text column the same bytes' characters on the highlight (the cursor's framed).
-class TBytesDelegate : public QStyledItemDelegate {
+class TBytesDelegate : public TTextCellDelegate {
 public:
-  TBytesDelegate(const TBytesView& View, QObject* Parent) : QStyledItemDelegate(Parent), View_(View) {}
+  TBytesDelegate(const TBytesView& View, QObject* Parent) : TTextCellDelegate(Parent), View_(View) {}
 
   void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
     if (Index.column() != TBytesModel::colText) {
       QStyledItemDelegate::paint(Painter, Option, Index);
       return;
     }
-    QStyleOptionViewItem Cell = Option;
-    initStyleOption(&Cell, Index);
-    const QString Text = Cell.text;
-    Cell.text.clear();
+    QStyleOptionViewItem Cell;
+    const QString Text = DrawCellWithoutText(Painter, Option, Index, Cell);
     const QWidget* Widget = Option.widget;
-    QStyle* Style = Widget ? Widget->style() : QApplication::style();
-    Style->drawControl(QStyle::CE_ItemViewItem, &Cell, Painter, Widget);
 
     const TByteField Run = View_.Selection();
     const std::size_t RowFirst = static_cast<std::size_t>(Index.row()) * BytesPerRow;

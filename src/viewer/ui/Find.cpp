@@ -99,13 +99,10 @@ void TFindMarkDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Opt
     return;
   }
   // The cell without its text, then the text in three parts with the match marked.
-  QStyleOptionViewItem Cell = Option;
-  initStyleOption(&Cell, Index);
-  const QString Text = Cell.text;
-  Cell.text.clear();
+  QStyleOptionViewItem Cell;
+  const QString Text = DrawCellWithoutText(Painter, Option, Index, Cell);
   const QWidget* View = Option.widget;
-  QStyle* Style = View ? View->style() : QApplication::style();
-  Style->drawControl(QStyle::CE_ItemViewItem, &Cell, Painter, View);
+  QStyle* Style = StyleOf(Option);
 
   const QPoint Range = Match.toPoint();
   const int Start = std::clamp(Range.x(), 0, static_cast<int>(Text.size()));

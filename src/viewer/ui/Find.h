@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "present/Kav_Find.h"
+#include "ui/TextCellDelegate.h"
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeView;
+
 
 namespace kavex {
 
@@ -58,9 +60,9 @@ private:
 };
 
 // Paints the text column with the match on the highlight colour.
-class TFindMarkDelegate : public QStyledItemDelegate {
+class TFindMarkDelegate : public TTextCellDelegate {
 public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  using TTextCellDelegate::TTextCellDelegate;
   void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override;
 };
 

@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
+#include <algorithm>
 
 #include "model/KavObj.h"
 #include "present/Kav_Export.h"
@@ -255,7 +256,13 @@ void TfLog::CreateMenusAndBars() {
 void TfLog::AddMessage(int Ident, const std::string& Path, const std::string& Text) {
   // A control character (a line break in a file name) would break a listed, copied or exported
   // line; the store keeps the escaped text, as kavex-dump writes it.
-  Store_.Add(Ident, EscapeControls(Path), EscapeControls(Text));
+  const auto HasControls = [](const std::string& S) {
+    return std::any_of(S.begin(), S.end(), [](char C) { return static_cast<unsigned char>(C) < 0x20; });
+  };
+  if (HasControls(Path) || HasControls(Text))
+    Store_.Add(Ident, EscapeControls(Path), EscapeControls(Text));
+  else
+    Store_.Add(Ident, Path, Text);  // the usual record, stored without another copy
   if (IsKindShown(MsgKindOf(Ident))) {
     // A new row leaves the list where it stands. Only when the user asked to follow new rows
     // does a list that stood at its end go to the new end, once after a burst of them; one
