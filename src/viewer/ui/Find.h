@@ -16,7 +16,6 @@ class QLineEdit;
 class QPushButton;
 class QTreeView;
 
-
 namespace kavex {
 
 class TImageTree;
