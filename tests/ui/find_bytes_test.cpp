@@ -151,6 +151,10 @@ private slots:
     QCOMPARE(Run(Main).second, std::size_t{10});
     QCOMPARE(Starts(Image, {0, 'N', 0, 'O', 0, 'K', 0, 'I', 0, 'A'}), std::vector<std::size_t>{Run(Main).first});
     QVERIFY(Answers.Messages().empty());
+    // The outcome leaves the status bar with the next open: its line is the open's own.
+    Main.OpenFlash(Folder.Path("missing.fls"));
+    QVERIFY(Main.statusBar()->currentMessage().isEmpty());
+    QVERIFY(Main.stStatusHint->text().startsWith("Could not show missing.fls"));
   }
 
   // The selected node alone: matches elsewhere are not found, and its one match comes round

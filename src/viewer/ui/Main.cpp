@@ -520,6 +520,7 @@ void TfMain::ResetView() {
   pAllInfo->ForgetFontEntry();  // it belongs to the model released here
   if (pFind) pFind->Clear();     // so do the hits
   if (pBytes) pBytes->SetNode(nullptr);
+  statusBar()->clearMessage();  // a search's outcome would hide the line below
   tvMain->Clear();
   UpdateStatusHint();
 }
