@@ -97,7 +97,7 @@ private slots:
     const QModelIndex Chunk = TextChunkItem(Main);
     QCOMPARE(Main.tvMain->model()->rowCount(Chunk), 0);  // not built yet
     QCOMPARE(Main.aFindBytes->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
-    QVERIFY(Main.mEdit->actions().contains(Main.aFindBytes));
+    QCOMPARE(Main.mEdit->actions().indexOf(Main.aFindBytes), Main.mEdit->actions().indexOf(Main.aFind) + 1);
 
     FindBytes(Main, "NOKIA", TBytePatternKind::Windows1252, true);
     QVERIFY(Main.dlgFindBytes->isVisible());

@@ -47,7 +47,8 @@ void TfMain::CreateFindBytes() {
     dkBytes->show();
     dlgFindBytes->Open();
   });
-  mEdit->addAction(aFindBytes);
+  // Beside Find, above the steps that both searches share.
+  mEdit->insertAction(aFindNext, aFindBytes);
   // F3 and Shift+F3 work in the dialog as well.
   dlgFindBytes->addAction(aFindNext);
   dlgFindBytes->addAction(aFindPrev);
