@@ -21,6 +21,19 @@ constexpr const char* Hint = "give two hex digits a byte, like 4E 4F 4B.";
 const std::string Empty = "The pattern is empty: give the bytes to look for.";
 
 TByteView View(std::string_view Text) { return {reinterpret_cast<const std::uint8_t*>(Text.data()), Text.size()}; }
+Bytes Range(int Count) {
+  Bytes Out;
+  for (int B = 0; B < Count; ++B) Out.push_back(static_cast<std::uint8_t>(B));
+  return Out;
+}
+std::string Quoted(const std::string& Text) { return "\"" + Text + "\""; }
+// Count 'a's as UTF-16BE, then Tail.
+Bytes Wide(int Count, Bytes Tail) {
+  Bytes Out;
+  for (int I = 0; I < Count; ++I) Append(Out, Bytes{0x00, 'a'});
+  Append(Out, Tail);
+  return Out;
+}
 
 TEST(BytePattern, HexAndTextBecomeBytesOrAreRefusedWithTheirReason) {
   using K = TBytePatternKind;
@@ -36,13 +49,11 @@ TEST(BytePattern, HexAndTextBecomeBytesOrAreRefusedWithTheirReason) {
       {"hex run, lower case", u"4e4f4b", K::Hex, {0x4E, 0x4F, 0x4B}, "4E 4F 4B"},
       {"mixed case, tabs, blanks round", u" \t4e4F\t 4b  ", K::Hex, {0x4E, 0x4F, 0x4B}, "4E 4F 4B"},
       {"the lowest and highest byte", u"00ff", K::Hex, {0x00, 0xFF}, "00 FF"},
-      {"one byte", u"0A", K::Hex, {0x0A}, "0A"},
       {"a digit left over at the end", u"4E 4F 4", K::Hex, {}, "\"4\" is not whole bytes: " + std::string(Hint)},
       {"an odd run", u"4E4 F4B", K::Hex, {}, "\"4E4\" is not whole bytes: " + std::string(Hint)},
       {"a pair split by a blank", u"4 E", K::Hex, {}, "\"4\" is not whole bytes: " + std::string(Hint)},
       {"a letter past F", u"4G", K::Hex, {}, "\"G\" is not a hex digit: " + std::string(Hint)},
       {"a C prefix", u"0x4E", K::Hex, {}, "\"x\" is not a hex digit: " + std::string(Hint)},
-      {"a comma", u"4E,4F", K::Hex, {}, "\",\" is not a hex digit: " + std::string(Hint)},
       {"a character beyond ASCII", u"4E\u00c4", K::Hex, {}, "\"\u00c4\" (U+00C4) is not a hex digit: " + std::string(Hint)},
       {"a control character", u"4E\u0001", K::Hex, {}, "\"\u0001\" (U+0001) is not a hex digit: " + std::string(Hint)},
       {"no hex", u"", K::Hex, {}, Empty},
@@ -54,11 +65,17 @@ TEST(BytePattern, HexAndTextBecomeBytesOrAreRefusedWithTheirReason) {
       {"a C1 control the code page replaced", u"a\u0080", K::Windows1252, {}, "\"\u0080\" (U+0080) has no byte in Windows-1252."},
       {"Cyrillic", u"\u0416x", K::Windows1252, {}, "\"\u0416\" (U+0416) has no byte in Windows-1252."},
       {"beyond the BMP", u"\U0001F600", K::Windows1252, {}, "\"\U0001F600\" (U+1F600) has no byte in Windows-1252."},
-      {"no text", u"", K::Windows1252, {}, Empty},
-      {"two-byte text", u"NO", K::Utf16BE, {0x00, 0x4E, 0x00, 0x4F}, "\"NO\""},
       {"two-byte text beyond Latin", u"\u00fc\u20ac", K::Utf16BE, {0x00, 0xFC, 0x20, 0xAC}, "\"\u00fc\u20ac\""},
       {"a surrogate pair, unit by unit", u"\U0001F600", K::Utf16BE, {0xD8, 0x3D, 0xDE, 0x00}, "\"\U0001F600\""},
-      {"no two-byte text", u"", K::Utf16BE, {}, Empty},
+      // Messages name at most 16 bytes or 32 characters of a pattern, never half a pair.
+      {"16 bytes named whole", u"000102030405060708090A0B0C0D0E0F", K::Hex, Range(16),
+       "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F"},
+      {"17 bytes named by 16", u"000102030405060708090A0B0C0D0E0F10", K::Hex, Range(17),
+       "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F ..."},
+      {"32 characters named whole", std::u16string(32, u'a'), K::Windows1252, Bytes(32, 'a'), Quoted(std::string(32, 'a'))},
+      {"33 named by 32", std::u16string(33, u'a'), K::Windows1252, Bytes(33, 'a'), Quoted(std::string(32, 'a') + "...")},
+      {"a pair at the cut left out", std::u16string(31, u'a') + u"\U0001F600", K::Utf16BE, Wide(31, {0xD8, 0x3D, 0xDE, 0x00}),
+       Quoted(std::string(31, 'a') + "...")},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.What);
@@ -66,26 +83,6 @@ TEST(BytePattern, HexAndTextBecomeBytesOrAreRefusedWithTheirReason) {
     EXPECT_EQ(P.Bytes, C.Out);
     EXPECT_EQ(C.Out.empty() ? P.Error : P.Shown, C.Shown);
     EXPECT_EQ(C.Out.empty() ? P.Shown : P.Error, "");
-  }
-}
-
-TEST(BytePattern, MessagesNameALongPatternByItsBeginning) {
-  struct Case {
-    std::u16string Text;
-    TBytePatternKind Kind;
-    std::string Shown;
-  };
-  const Case Cases[] = {
-      {u"000102030405060708090A0B0C0D0E0F", TBytePatternKind::Hex, "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F"},
-      {u"000102030405060708090A0B0C0D0E0F10", TBytePatternKind::Hex, "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F ..."},
-      {std::u16string(32, u'a'), TBytePatternKind::Windows1252, "\"" + std::string(32, 'a') + "\""},
-      {std::u16string(33, u'a'), TBytePatternKind::Windows1252, "\"" + std::string(32, 'a') + "...\""},
-      // A cut that would halve a surrogate pair leaves the whole pair out.
-      {std::u16string(31, u'a') + u"\U0001F600", TBytePatternKind::Utf16BE, "\"" + std::string(31, 'a') + "...\""},
-  };
-  for (const Case& C : Cases) {
-    EXPECT_EQ(ParseBytePattern(C.Text, C.Kind).Shown, C.Shown);
-    EXPECT_EQ(FindBytesNoMatchText(ParseBytePattern(C.Text, C.Kind)), "No match for " + C.Shown + ".");
   }
 }
 
@@ -127,34 +124,25 @@ TEST(ByteSearch, FindsTheNearestMatchEitherWayAndGoesRoundTheEnds) {
       {"one past it: round to the start", "xxxxNOK", "NOK", 5, D::Forward, 4, true},
       {"across the end: none", "xxxxNO", "NOK", 0, D::Forward, None},
       {"across the end, round: none", "NOxxNO", "NOK", 3, D::Forward, None},
-      {"the next after the one at From", "NOKxxNOK", "NOK", 1, D::Forward, 5},
       {"past the last: the first", "NOKxxNOK", "NOK", 6, D::Forward, 0, true},
-      {"From at the end", "NOKxxNOK", "NOK", 8, D::Forward, 0, true},
       {"From far past the end", "NOKxxNOK", "NOK", 1000, D::Forward, 0, true},
       {"overlapping, 1", "AAAA", "AA", 1, D::Forward, 1},
-      {"overlapping, 2", "AAAA", "AA", 2, D::Forward, 2},
       {"overlapping, past the last", "AAAA", "AA", 3, D::Forward, 0, true},
       {"the whole data", "NOK", "NOK", 0, D::Forward, 0},
-      {"the whole data, from 1", "NOK", "NOK", 1, D::Forward, 0, true},
       {"longer than the data", "NO", "NOK", 0, D::Forward, None},
       {"empty pattern", "NOK", "", 0, D::Forward, None},
       {"empty data", "", "N", 0, D::Forward, None},
       {"one byte", "abcabc", "c", 3, D::Forward, 5},
       {"one byte, round", "abcabc", "a", 4, D::Forward, 0, true},
-      {"one byte at the last place", "abcabc", "c", 5, D::Forward, 5},
       {"back: the last before From", "AAAA", "AA", 3, D::Backward, 2},
-      {"back: one before", "AAAA", "AA", 2, D::Backward, 1},
       {"back: the first", "AAAA", "AA", 1, D::Backward, 0},
       {"back from the start: round to the last", "AAAA", "AA", 0, D::Backward, 2, true},
-      {"back from the end", "NOKxxNOK", "NOK", 8, D::Backward, 5},
       {"back from far past the end", "NOKxxNOK", "NOK", 1000, D::Backward, 5},
       {"back: a match may end after From", "xNOK", "NOK", 2, D::Backward, 1},
       {"back: the one at From is not before it", "xNOK", "NOK", 1, D::Backward, 1, true},
       {"back: across the end never", "NOKxNO", "NOK", 6, D::Backward, 0},
-      {"back, one byte", "abcabc", "c", 5, D::Backward, 2},
       {"back, one byte, round", "abcabc", "a", 0, D::Backward, 3, true},
       {"back, none", "abcabc", "x", 3, D::Backward, None},
-      {"back, empty pattern", "abc", "", 3, D::Backward, None},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.What);
@@ -208,10 +196,8 @@ TEST(ByteSearch, ANodeHoldsOnlyRunsWithinItsBytes) {
     bool Holds;
   };
   const Case Cases[] = {
-      {"the byte before", First - 1, 1, false},   {"from the byte before", First - 1, 2, false},
-      {"the first byte", First, 1, true},         {"all of them", First, Size, true},
-      {"one more than all", First, Size + 1, false}, {"the last byte", First + Size - 1, 1, true},
-      {"the last and one past", First + Size - 1, 2, false}, {"the byte past", First + Size, 1, false},
+      {"from the byte before", First - 1, 2, false},  {"all of them", First, Size, true},
+      {"one more than all", First, Size + 1, false},   {"the last and one past", First + Size - 1, 2, false},
       {"no count counts as one", First + Size - 1, 0, true}, {"no count past the end", First + Size, 0, false},
       {"a count that would wrap round", First + 1, SIZE_MAX, false},
   };

@@ -215,12 +215,9 @@ private slots:
       QString Message;
     } Cases[] = {
         {"4E 4F 4", TBytePatternKind::Hex, "\"4\" is not whole bytes: give two hex digits a byte, like 4E 4F 4B."},
-        {"4E 4X", TBytePatternKind::Hex, "\"X\" is not a hex digit: give two hex digits a byte, like 4E 4F 4B."},
-        {"", TBytePatternKind::Hex, "The pattern is empty: give the bytes to look for."},
         {QString::fromUtf16(u"\u041d\u041e\u041a"), TBytePatternKind::Windows1252,
          QString::fromUtf16(u"\"\u041d\" (U+041D) has no byte in Windows-1252.")},
         {"de ad be ef 99", TBytePatternKind::Hex, "No match for DE AD BE EF 99."},
-        {"NOKIA 4", TBytePatternKind::Windows1252, "No match for \"NOKIA 4\"."},
     };
     for (const auto& C : Cases) {
       Answers.ClearMessages();
