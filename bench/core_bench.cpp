@@ -22,6 +22,7 @@
 #include "log/Log.h"
 #include "present/Kav_Details.h"
 #include "model/Kav_Fls.h"
+#include "present/Kav_FindBytes.h"
 #include "present/Kav_FontSheet.h"
 #include "log/Kav_LogSession.h"
 #include "present/Kav_Walk.h"
@@ -129,6 +130,52 @@ void BM_Model(benchmark::State& State, bool WinTesla, int Scale, TStep Step) {
 
 const char* const StepNames[] = {"open", "expand", "everything"};
 
+// Edit > Find bytes over the whole image from its first byte: eight bytes first found near the
+// end, three found nowhere (the whole image scanned, then the empty rest before the start), and
+// Shift+F3 from the end to eight bytes found only near the start.
+enum TFindCase { findNearEnd, findAbsent, findBackToStart };
+const char* const FindCaseNames[] = {"end", "absent", "back"};
+
+// Eight bytes of the image whose only match lies in its last sixteenth (NearEnd) or its first,
+// taken from there.
+kavex::TBytes UniquePattern(kavex::TByteView Image, bool NearEnd) {
+  const std::size_t Part = Image.size() / 16, Length = 8;
+  for (std::size_t K = 0; K + Length < Part; K += 61) {
+    const std::size_t At = NearEnd ? Image.size() - Length - K : K;
+    const kavex::TByteView P = Image.subspan(At, Length);
+    const auto First = kavex::FindBytes(Image, P, 0, kavex::TSearchDirection::Forward);
+    const auto Last = kavex::FindBytes(Image, P, Image.size(), kavex::TSearchDirection::Backward);
+    if (First && Last && First->Start == At && Last->Start == At) return {P.begin(), P.end()};
+  }
+  return {};
+}
+
+void BM_FindBytes(benchmark::State& State, int Scale, TFindCase Case) {
+  const TImageFile& File = ImageFile(false, Scale);
+  TLogged Log;
+  const std::unique_ptr<kavex::TFls> Root = kavex::LoadFile(File.Path);
+  const kavex::TByteView Image = Root->ImageBytes();
+  kavex::TBytes Pattern;
+  if (Case == findAbsent) {
+    // Three bytes, as most typed patterns are, and the hardest length for skipping ahead.
+    for (int B = 0; B < 256 && Pattern.empty(); ++B) {
+      const kavex::TBytes Try = {0xA5, static_cast<std::uint8_t>(B), 0x5A};
+      if (!kavex::FindBytes(Image, Try, 0, kavex::TSearchDirection::Forward)) Pattern = Try;
+    }
+  } else {
+    Pattern = UniquePattern(Image, Case == findNearEnd);
+  }
+  const auto Direction = Case == findBackToStart ? kavex::TSearchDirection::Backward : kavex::TSearchDirection::Forward;
+  const std::size_t From = Case == findBackToStart ? Image.size() : 0;
+  const auto Found = kavex::FindBytes(Image, Pattern, From, Direction);
+  if (Pattern.empty() || Found.has_value() == (Case == findAbsent)) {
+    State.SkipWithError("no pattern for this case in the image");
+    return;
+  }
+  for (auto _ : State) benchmark::DoNotOptimize(kavex::FindBytes(Image, Pattern, From, Direction));
+  State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * Image.size()));
+}
+
 void Register() {
   for (int Scale : {1, 2}) {
     benchmark::RegisterBenchmark(("memcpy/" + std::to_string(Scale)).c_str(), BM_Memcpy, Scale)->Unit(benchmark::kMillisecond);
@@ -138,6 +185,10 @@ void Register() {
             (std::string(StepNames[Step]) + (WinTesla ? "/wintesla/" : "/divud/") + std::to_string(Scale)).c_str(), BM_Model,
             WinTesla, Scale, Step)
             ->Unit(benchmark::kMillisecond);
+    for (TFindCase Case : {findNearEnd, findAbsent, findBackToStart})
+      benchmark::RegisterBenchmark((std::string("findbytes/") + FindCaseNames[Case] + "/" + std::to_string(Scale)).c_str(),
+                                   BM_FindBytes, Scale, Case)
+          ->Unit(benchmark::kMillisecond);
   }
 }
 
@@ -272,7 +323,9 @@ int main(int argc, char** argv) {
   const double M2 = Collector.Ms.count("memcpy/2") ? Collector.Ms["memcpy/2"] : -1;
   std::printf("\n%-22s %9s %10s %8s %9s %7s\n", "step", "4 MiB ms", "x memcpy", "target", "8 MiB ms", "growth");
   std::printf("%-22s %9.3f %10s %8s %9.3f %6.2fx\n", "memcpy", M1, "1.0", "", M2, M2 > 0 ? M2 / M1 : 0);
-  const auto Line = [&](const std::string& Step, const std::string& Layout, double Limit) {
+  // Limit is in memcpys; LimitMs, where given, in milliseconds instead.
+  const auto Line = [&](const std::string& Step, const std::string& Layout, double Limit, double LimitMs = 0,
+                        const std::string& Label = {}) {
     const auto Get = [&](int Scale) {
       const auto It = Collector.Ms.find(Step + "/" + Layout + "/" + std::to_string(Scale));
       return It == Collector.Ms.end() ? -1.0 : It->second;
@@ -285,18 +338,23 @@ int main(int argc, char** argv) {
     // as of 4 MiB here, so a step may grow as much as memcpy does, and a quarter more for noise.
     const double Growth = T2 > 0 ? T2 / T1 : 0;
     const double MemGrowth = M2 > 0 ? M2 / M1 : 2;
-    const bool RatioOk = Limit <= 0 || Ratio <= Limit;
+    const bool RatioOk = LimitMs > 0 ? T1 <= LimitMs : Limit <= 0 || Ratio <= Limit;
     const bool GrowthOk = T2 < 0 || Growth <= 1.25 * std::max(2.0, MemGrowth);
     Met &= RatioOk && GrowthOk;
-    const std::string Target = Limit > 0 ? "<= " + std::to_string(static_cast<int>(Limit)) : "";
-    std::printf("%-22s %9.2f %10.1f %8s %9.2f %6.2fx %s%s\n", (Step + " " + Layout).c_str(), T1, Ratio, Target.c_str(), T2, Growth,
-                RatioOk ? "" : "RATIO NOT MET ", GrowthOk ? "" : "GROWTH NOT LINEAR");
+    const std::string Target = LimitMs > 0 ? std::to_string(static_cast<int>(LimitMs)) + " ms"
+                               : Limit > 0 ? "<= " + std::to_string(static_cast<int>(Limit)) : "";
+    std::printf("%-22s %9.2f %10.1f %8s %9.2f %6.2fx %s%s\n", (Label.empty() ? Step + " " + Layout : Label).c_str(), T1, Ratio,
+                Target.c_str(), T2, Growth, RatioOk ? "" : (LimitMs > 0 ? "TIME NOT MET " : "RATIO NOT MET "),
+                GrowthOk ? "" : "GROWTH NOT LINEAR");
   };
   for (const char* Layout : {"divud", "wintesla"}) {
     Line("open", Layout, 0);
     Line("expand", Layout, 5);
     Line("everything", Layout, 50);
   }
+  Line("findbytes", "end", 0, 50, "find bytes, near end");
+  Line("findbytes", "absent", 0, 50, "find bytes, absent");
+  Line("findbytes", "back", 0, 50, "find bytes back");
 #ifdef KAVEX_DUMP_PATH
   for (int K = 0; K < 2; ++K) {
     const TPeak& P = Peaks[K];

@@ -1,6 +1,7 @@
 #include "model/CodePage.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace kavex {
 namespace {
@@ -48,6 +49,15 @@ TCodePage GetCodePage() { return ActivePage; }
 char32_t CodePageChar(std::uint8_t Byte) {
   if (ActivePage == TCodePage::Windows1252 && Byte >= 0x80 && Byte <= 0x9F) return Cp1252High[Byte - 0x80];
   return Byte;
+}
+
+std::optional<std::uint8_t> CodePageByte(TCodePage Page, char32_t Code) {
+  if (Code < 0x80 || (Code <= 0xFF && (Page == TCodePage::Latin1 || Code >= 0xA0))) return static_cast<std::uint8_t>(Code);
+  if (Page == TCodePage::Latin1) return std::nullopt;
+  // 0x80..0x9F: only those in the table, the five undefined bytes included.
+  const auto* At = std::find(std::begin(Cp1252High), std::end(Cp1252High), Code);
+  if (At == std::end(Cp1252High)) return std::nullopt;
+  return static_cast<std::uint8_t>(0x80 + (At - std::begin(Cp1252High)));
 }
 
 void AppendUtf8(std::string& Out, char32_t Code) {

@@ -3,6 +3,7 @@
 // the active code page (Windows-1252 unless another is chosen).
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,8 @@ TCodePage GetCodePage();
 
 // The Unicode code point of one byte in the active code page.
 char32_t CodePageChar(std::uint8_t Byte);
+// The other way: the byte that stands for Code in Page; none when Page has no byte for it.
+std::optional<std::uint8_t> CodePageByte(TCodePage Page, char32_t Code);
 // A byte string to UTF-8, one character per byte.
 std::string CodePageToUtf8(std::string_view Bytes);
 // The same, appended to Out.

@@ -16,6 +16,7 @@ inline const QString LogOptions = QStringLiteral("LogOptions");
 inline const QString Unicode = QStringLiteral("Unicode");          // the font of the text entries
 inline const QString Find = QStringLiteral("Find");
 inline const QString Bytes = QStringLiteral("Bytes");
+inline const QString FindBytes = QStringLiteral("FindBytes");      // the pattern's kind and scope
 inline const QString Export = QStringLiteral("Export");            // the folders the exports last wrote into
 inline const QString FontPicture = QStringLiteral("FontPicture");
 
@@ -44,5 +45,8 @@ inline const QString TextsFolder = QStringLiteral("TextsFolder");
 inline const QString FontsFolder = QStringLiteral("FontsFolder");
 inline const QString BytesFolder = QStringLiteral("BytesFolder");
 inline const QString Zoom = QStringLiteral("Zoom");
+// Find bytes: how the pattern is read (0 hex, 1 Windows-1252 text, 2 UTF-16BE text) and where.
+inline const QString PatternKind = QStringLiteral("PatternKind");
+inline const QString WholeImage = QStringLiteral("WholeImage");
 
 }  // namespace kavex::settings

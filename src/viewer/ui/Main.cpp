@@ -107,6 +107,7 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   RestoreWindowState(*Settings_, Tree, settings::PosMainTree, wiWidth);
   CreateFindView();
   CreateBytesView();
+  CreateFindBytes();
   ResetView();
   LoadUnicodeFont();
   ApplyUnicodeFont();
@@ -121,6 +122,7 @@ TfMain::~TfMain() {
   SaveWindowState(*Settings_, TTreeWidthTarget(this), settings::PosMainTree, wiWidth);
   SaveFindView();
   SaveBytesView();
+  SaveFindBytes();
   // The docks are hidden while the window's widgets are taken down, after this body: their
   // signals must no longer reach a main window that is gone.
   dkBytes->disconnect(this);
@@ -230,11 +232,11 @@ void TfMain::CreateFindView() {
   aFindNext = new QAction(QStringLiteral("Find &next"), this);
   SetHint(aFindNext, QStringLiteral("Go to the next hit"));
   aFindNext->setShortcut(QKeySequence(Qt::Key_F3));
-  connect(aFindNext, &QAction::triggered, this, [this] { StepFindHit(1); });
+  connect(aFindNext, &QAction::triggered, this, [this] { BytesSearchLast_ ? StepFindBytes(1) : StepFindHit(1); });
   aFindPrev = new QAction(QStringLiteral("Find &previous"), this);
   SetHint(aFindPrev, QStringLiteral("Go to the previous hit"));
   aFindPrev->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
-  connect(aFindPrev, &QAction::triggered, this, [this] { StepFindHit(-1); });
+  connect(aFindPrev, &QAction::triggered, this, [this] { BytesSearchLast_ ? StepFindBytes(-1) : StepFindHit(-1); });
 
   // Edit comes right after File; the View item for the Find view after the described ones.
   mEdit = new QMenu(QStringLiteral("&Edit"), this);
@@ -329,6 +331,7 @@ void TfMain::GoToOffset() {
 }
 
 void TfMain::RunFind() {
+  BytesSearchLast_ = false;
   pFind->Clear();
   if (!ShownModel() || pFind->eFind->text().isEmpty()) return;  // nothing to build tables for
   const TFindScope Scope = pFind->Scope();
@@ -341,6 +344,7 @@ void TfMain::ChooseFindHit(int Row) {
   const std::vector<TFindHit>& Hits = pFind->Hits();
   if (Row < 0 || static_cast<std::size_t>(Row) >= Hits.size()) return;
   const TFindHit& Hit = Hits[static_cast<std::size_t>(Row)];
+  BytesSearchLast_ = false;
   pFind->SetCurrentHit(Row);
   if (SelectModelNode(Hit.Node) && Hit.ListRow >= 0) pAllInfo->SelectListRow(Hit.ListRow);
 }
@@ -516,6 +520,7 @@ void TfMain::ResetView() {
   pAllInfo->ForgetFontEntry();  // it belongs to the model released here
   if (pFind) pFind->Clear();     // so do the hits
   if (pBytes) pBytes->SetNode(nullptr);
+  statusBar()->clearMessage();  // a search's outcome would hide the line below
   tvMain->Clear();
   UpdateStatusHint();
 }

@@ -33,6 +33,7 @@ class TfLog;
 class TfAbout;
 class TFindPanel;
 class TBytesView;
+class TFindBytesDialog;
 
 class TfMain : public QMainWindow {
   Q_OBJECT
@@ -143,6 +144,17 @@ public:
   // there; a message says when the selected node has no byte at it.
   void GoToOffset();
 
+  // Edit > Find bytes... (Ctrl+Shift+F) opens the dialog, whose Find looks for its pattern from
+  // the bytes view's cursor on (past a match selected there), in the selected node or in the
+  // whole image. A match in another node selects the deepest node that holds it, built through
+  // the tree as an expansion builds it, and the bytes view selects the match. After it, F3 and
+  // Shift+F3 step to the next and previous match of that search, round the ends, until a text
+  // Find runs.
+  void RunFindBytes();
+  void StepFindBytes(int Step);
+  QAction* aFindBytes = nullptr;
+  TFindBytesDialog* dlgFindBytes = nullptr;
+
 signals:
   void Closed();
 
@@ -162,6 +174,11 @@ private:
   void SaveFindView();
   void CreateBytesView();
   void SaveBytesView();
+  void CreateFindBytes();
+  void SaveFindBytes();
+  // Searches the last byte search's pattern from the cursor: Step 1 after it, -1 before it, 0
+  // at it (after a match already selected there).
+  void SearchBytes(int Step);
   void OpenFileCallback(const QString& FileName);
   void tvMainClick();
   void ApplyTreeWidth();
@@ -193,6 +210,7 @@ private:
   bool LaidOut_ = false;
   int FindHeight_ = 0;  // the stored height of the Find view, applied once laid out
   int BytesHeight_ = 0;  // the same for the bytes view
+  bool BytesSearchLast_ = false;  // F3 and Shift+F3 step Find bytes' matches, not Find's hits
 };
 
 }  // namespace kavex
