@@ -18,6 +18,7 @@ inline const QString Find = QStringLiteral("Find");
 inline const QString Bytes = QStringLiteral("Bytes");
 inline const QString Export = QStringLiteral("Export");            // the folders the exports last wrote into
 inline const QString FontPicture = QStringLiteral("FontPicture");
+inline const QString TreeOptions = QStringLiteral("TreeOptions");  // the image tree's options
 
 // Window placement.
 inline const QString Left = QStringLiteral("Left");
@@ -44,5 +45,7 @@ inline const QString TextsFolder = QStringLiteral("TextsFolder");
 inline const QString FontsFolder = QStringLiteral("FontsFolder");
 inline const QString BytesFolder = QStringLiteral("BytesFolder");
 inline const QString Zoom = QStringLiteral("Zoom");
+// Tree options.
+inline const QString MarkProblems = QStringLiteral("MarkProblems");
 
 }  // namespace kavex::settings

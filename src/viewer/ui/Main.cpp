@@ -107,6 +107,7 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   RestoreWindowState(*Settings_, Tree, settings::PosMainTree, wiWidth);
   CreateFindView();
   CreateBytesView();
+  CreateProblemActions();
   ResetView();
   LoadUnicodeFont();
   ApplyUnicodeFont();
@@ -398,6 +399,7 @@ bool TfMain::SelectNodeByPath(const QString& Path) {
 void TfMain::SetLogWindow(TfLog* Log) {
   Log_ = Log;
   if (Log_) connect(Log_, &TfLog::PathActivated, this, [this](const QString& Path) { SelectNodeByPath(Path); });
+  ConnectProblemLog();
 }
 
 namespace {
@@ -517,6 +519,7 @@ void TfMain::ResetView() {
   if (pFind) pFind->Clear();     // so do the hits
   if (pBytes) pBytes->SetNode(nullptr);
   tvMain->Clear();
+  tvMain->Nodes()->ForgetRecords();  // only what this open logs counts for the image it shows
   UpdateStatusHint();
 }
 

@@ -33,6 +33,7 @@ class TfLog;
 class TfAbout;
 class TFindPanel;
 class TBytesView;
+class TClickableLabel;
 
 class TfMain : public QMainWindow {
   Q_OBJECT
@@ -143,6 +144,19 @@ public:
   // there; a message says when the selected node has no byte at it.
   void GoToOffset();
 
+  // Problems in the tree (Problems.cpp), after the described items: View > Mark problems (kept
+  // per user), Next problem (F8) and Previous problem (Shift+F8), and the count of the shown
+  // image's warnings and errors at the status strip's right, which shows the log window when
+  // clicked and is hidden while there are none.
+  QAction* aMarkProblems = nullptr;
+  QAction* aNextProblem = nullptr;
+  QAction* aPrevProblem = nullptr;
+  TClickableLabel* stProblems = nullptr;
+  // Selects the next (Step 1) or previous (-1) node with a problem of its own in tree order,
+  // round the ends, opening the nodes above it; in a shown log window, its first warning or
+  // error row too (none when that row's kind is not listed).
+  void StepProblem(int Step);
+
 signals:
   void Closed();
 
@@ -162,6 +176,10 @@ private:
   void SaveFindView();
   void CreateBytesView();
   void SaveBytesView();
+  void CreateProblemActions();
+  // Feeds the log window's records to the tree's problem marks.
+  void ConnectProblemLog();
+  void UpdateProblemCount();
   void OpenFileCallback(const QString& FileName);
   void tvMainClick();
   void ApplyTreeWidth();
@@ -193,6 +211,7 @@ private:
   bool LaidOut_ = false;
   int FindHeight_ = 0;  // the stored height of the Find view, applied once laid out
   int BytesHeight_ = 0;  // the same for the bytes view
+  QObject* ProblemLogLink_ = nullptr;  // holds the links to the log window's records
 };
 
 }  // namespace kavex
