@@ -35,15 +35,19 @@ namespace {
 
 constexpr int IconSide = 16;
 
-// The marker's shape in the icon's lower right corner, as a path in pixel coordinates.
+// The marker's shape in the icon's lower right corner, in pixel coordinates: a disc for an
+// Error, a triangle for a Warning; the faint one below a node is smaller.
 QPainterPath MarkerShape(TProblemMarker Marker) {
+  const bool Faint = Marker == TProblemMarker::ErrorBelow || Marker == TProblemMarker::WarningBelow;
+  const qreal Side = Faint ? 6 : 8.5;
+  const QRectF Box(IconSide - 0.5 - Side, IconSide - 0.5 - Side, Side, Side);
   QPainterPath Shape;
   if (Marker == TProblemMarker::Error || Marker == TProblemMarker::ErrorBelow) {
-    Shape.addEllipse(QRectF(8.5, 8.5, 7, 7));
+    Shape.addEllipse(Box);
   } else {
-    Shape.moveTo(12, 7.5);
-    Shape.lineTo(15.5, 15.5);
-    Shape.lineTo(8.5, 15.5);
+    Shape.moveTo(Box.center().x(), Box.top() - (Faint ? 0.5 : 1));
+    Shape.lineTo(Box.right(), Box.bottom());
+    Shape.lineTo(Box.left(), Box.bottom());
     Shape.closeSubpath();
   }
   return Shape;
@@ -60,21 +64,22 @@ QPixmap PaintMarked(const QIcon& Base, TProblemMarker Marker) {
   const QPainterPath Shape = MarkerShape(Marker);
   if (Marker == TProblemMarker::ErrorBelow || Marker == TProblemMarker::WarningBelow) {
     // Faint: the outline alone, over a pale fill that keeps it apart from the icon's marks.
-    P.setOpacity(0.8);
-    P.setPen(QPen(Colour, 1.4));
-    P.setBrush(QColor(255, 255, 255, 170));
+    P.setPen(QPen(Colour, 1.3));
+    P.setBrush(QColor(255, 255, 255, 200));
     P.drawPath(Shape);
     return Pixmap;
   }
-  P.setPen(QPen(Error ? QColor(Qt::white) : QColor(0x5C, 0x3D, 0x00), 1));
+  // A white rim parts the badge from the icon's black marks.
+  P.setPen(QPen(Qt::white, 1));
   P.setBrush(Colour);
   P.drawPath(Shape);
   // The "!": a bar and a dot, white on red, dark on amber.
-  const QColor Mark = Error ? QColor(Qt::white) : QColor(0x30, 0x20, 0x00);
+  const QRectF Box = Shape.boundingRect();
+  const qreal X = Box.center().x() - 0.75;
   P.setPen(Qt::NoPen);
-  P.setBrush(Mark);
-  P.drawRect(QRectF(11.25, Error ? 9.75 : 10.0, 1.5, 3.0));
-  P.drawRect(QRectF(11.25, 13.75, 1.5, 1.25));
+  P.setBrush(Error ? QColor(Qt::white) : QColor(0x3A, 0x26, 0x00));
+  P.drawRect(QRectF(X, Box.top() + (Error ? 1.75 : 2.75), 1.5, Error ? 3.0 : 2.5));
+  P.drawRect(QRectF(X, Box.bottom() - (Error ? 2.5 : 2.0), 1.5, 1.25));
   return Pixmap;
 }
 
