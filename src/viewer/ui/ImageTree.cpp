@@ -78,6 +78,7 @@ QModelIndex TImageTreeModel::SetRoot(TKavClass* Root) {
   if (!Roots_.empty()) {
     beginResetModel();
     Roots_.clear();
+    Marks_.SetRoot(nullptr);
     endResetModel();
   }
   beginInsertRows({}, 0, 0);
@@ -85,7 +86,7 @@ QModelIndex TImageTreeModel::SetRoot(TKavClass* Root) {
   Roots_.back()->Image = 0;  // a root starts with the file's icon whatever its class
   endInsertRows();
   Marks_.SetRoot(Root);  // the records logged while it was read mark it now
-  UpdateMarkers();
+  UpdateMarkers(true);
   return RootIndex();
 }
 
@@ -267,12 +268,16 @@ void TImageTreeModel::SetMarksShown(bool Shown) {
       emit dataChanged(Index, Index, {Qt::DecorationRole, ProblemMarkerRole});
 }
 
-void TImageTreeModel::UpdateMarkers() {
+void TImageTreeModel::UpdateMarkers(bool Always) {
   const std::vector<const TKavClass*> Changed = Marks_.TakeChanged();
   if (MarksShown_)
     for (const TKavClass* Marked : Changed)
       if (const QModelIndex Index = IndexOfModelNode(Marked); Index.isValid())
         emit dataChanged(Index, Index, {Qt::DecorationRole, ProblemMarkerRole});
+  // Most fetches find nothing: they tell no one.
+  const TReported Now{Marks_.Errors(), Marks_.Warnings(), Marks_.HasMarkedNodes()};
+  if (!Always && Changed.empty() && Now == Reported_) return;
+  Reported_ = Now;
   emit MarkersChanged();
 }
 

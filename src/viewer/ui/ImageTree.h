@@ -107,14 +107,19 @@ private:
   QModelIndex IndexOf(const TNode* Node) const;
   std::unique_ptr<TNode> MakeNode(TKavClass* Model, TNode* Parent, int Row) const;
   TProblemMarker ShownMarker(const TNode& Node) const;
-  // Repaints the nodes whose marker changed and tells MarkersChanged.
-  void UpdateMarkers();
+  // Repaints the nodes whose marker changed and tells MarkersChanged when they or the count did.
+  void UpdateMarkers(bool Always = false);
 
   // The shown model first, so that the tree nodes pointing into it go before it.
   std::unique_ptr<TFls> Shown_;
   std::vector<std::unique_ptr<TNode>> Roots_;  // at most one
   TProblemMarks Marks_;
   bool MarksShown_ = true;
+  struct TReported {
+    std::size_t Errors = 0, Warnings = 0;
+    bool Marked = false;
+    bool operator==(const TReported&) const = default;
+  } Reported_;  // what MarkersChanged last told
 };
 
 class TImageTree : public QTreeView {
