@@ -221,9 +221,12 @@ private slots:
     IsolatedSettings S;
     for (const bool Next : {false, true}) {
       Viewer V;
+      // A group of their own after the described items and the zoom.
       const QList<QAction*> View = V.Main.mView->actions();
-      QCOMPARE(View.mid(View.size() - 3), (QList<QAction*>{V.Main.aMarkProblems, V.Main.aNextProblem, V.Main.aPrevProblem}));
-      QVERIFY(View.at(View.size() - 4)->isSeparator());
+      const qsizetype First = View.indexOf(V.Main.aMarkProblems);
+      QCOMPARE(View.mid(First - 2, 5), (QList<QAction*>{V.Main.aZoomOut, View.at(First - 1), V.Main.aMarkProblems,
+                                                         V.Main.aNextProblem, V.Main.aPrevProblem}));
+      QVERIFY(View.at(First - 1)->isSeparator() && View.at(First + 3)->isSeparator());
       QCOMPARE(V.Main.aNextProblem->shortcut(), QKeySequence(Qt::Key_F8));
       QCOMPARE(V.Main.aPrevProblem->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F8));
       QCOMPARE(V.Main.aMarkProblems->isChecked(), !Next);  // checked on a first start

@@ -4,6 +4,7 @@
 #include "ui/Problems.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStatusBar>
@@ -52,10 +53,14 @@ void TfMain::CreateProblemActions() {
   aPrevProblem->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8));
   connect(aPrevProblem, &QAction::triggered, this, [this] { StepProblem(-1); });
 
-  mView->addSeparator();
-  mView->addAction(aMarkProblems);
-  mView->addAction(aNextProblem);
-  mView->addAction(aPrevProblem);
+  // A group of their own after the described items, before the views' group (Find, bytes),
+  // which stays last.
+  const QList<QAction*> View = mView->actions();
+  const qsizetype Views = View.indexOf(dkFind->toggleViewAction());
+  QAction* Before = Views > 0 && View.at(Views - 1)->isSeparator() ? View.at(Views - 1) : nullptr;
+  if (Before) mView->insertSeparator(Before);
+  else mView->addSeparator();
+  mView->insertActions(Before, {aMarkProblems, aNextProblem, aPrevProblem});
 
   stProblems = new TClickableLabel(statusBar());
   stProblems->setObjectName(QStringLiteral("stProblems"));
