@@ -19,6 +19,7 @@ inline const QString Bytes = QStringLiteral("Bytes");
 inline const QString FindBytes = QStringLiteral("FindBytes");      // the pattern's kind and scope
 inline const QString Export = QStringLiteral("Export");            // the folders the exports last wrote into
 inline const QString FontPicture = QStringLiteral("FontPicture");
+inline const QString TreeOptions = QStringLiteral("TreeOptions");  // the image tree's options
 
 // Window placement.
 inline const QString Left = QStringLiteral("Left");
@@ -48,5 +49,7 @@ inline const QString Zoom = QStringLiteral("Zoom");
 // Find bytes: how the pattern is read (0 hex, 1 Windows-1252 text, 2 UTF-16BE text) and where.
 inline const QString PatternKind = QStringLiteral("PatternKind");
 inline const QString WholeImage = QStringLiteral("WholeImage");
+// Tree options.
+inline const QString MarkProblems = QStringLiteral("MarkProblems");
 
 }  // namespace kavex::settings

@@ -1,6 +1,11 @@
 #include "ui/Icons.h"
 
+#include <QCoreApplication>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
 #include <QString>
+#include <array>
 
 // The resources live in a static library, where nothing else would keep them linked in.
 static void InitIconResources() {
@@ -24,6 +29,80 @@ QIcon FromResource(const QString& Path) {
 QIcon NodeIcon(int Index) {
   if (Index < 0 || Index >= NodeIconCount) return {};
   return FromResource(QStringLiteral(":/icons/tree/node%1.xpm").arg(Index, 2, 10, QLatin1Char('0')));
+}
+
+namespace {
+
+constexpr int IconSide = 16;
+
+// The marker's shape in the icon's lower right corner, in pixel coordinates: a disc for an
+// Error, a triangle for a Warning; the faint one below a node is smaller.
+QPainterPath MarkerShape(TProblemMarker Marker) {
+  const bool Faint = Marker == TProblemMarker::ErrorBelow || Marker == TProblemMarker::WarningBelow;
+  const qreal Side = Faint ? 6 : 8.5;
+  const QRectF Box(IconSide - 0.5 - Side, IconSide - 0.5 - Side, Side, Side);
+  QPainterPath Shape;
+  if (Marker == TProblemMarker::Error || Marker == TProblemMarker::ErrorBelow) {
+    Shape.addEllipse(Box);
+  } else {
+    Shape.moveTo(Box.center().x(), Box.top() - (Faint ? 0.5 : 1));
+    Shape.lineTo(Box.right(), Box.bottom());
+    Shape.lineTo(Box.left(), Box.bottom());
+    Shape.closeSubpath();
+  }
+  return Shape;
+}
+
+QPixmap PaintMarked(const QIcon& Base, TProblemMarker Marker) {
+  QPixmap Pixmap(IconSide, IconSide);
+  Pixmap.fill(Qt::transparent);
+  QPainter P(&Pixmap);
+  if (!Base.isNull()) P.drawPixmap(0, 0, Base.pixmap(IconSide, IconSide));
+  P.setRenderHint(QPainter::Antialiasing);
+  const bool Error = Marker == TProblemMarker::Error || Marker == TProblemMarker::ErrorBelow;
+  const QColor Colour = Error ? QColor(0xD8, 0x1E, 0x28) : QColor(0xF2, 0xA2, 0x00);
+  const QPainterPath Shape = MarkerShape(Marker);
+  if (Marker == TProblemMarker::ErrorBelow || Marker == TProblemMarker::WarningBelow) {
+    // Faint: the outline alone, over a pale fill that keeps it apart from the icon's marks.
+    P.setPen(QPen(Colour, 1.3));
+    P.setBrush(QColor(255, 255, 255, 200));
+    P.drawPath(Shape);
+    return Pixmap;
+  }
+  // A white rim parts the badge from the icon's black marks.
+  P.setPen(QPen(Qt::white, 1));
+  P.setBrush(Colour);
+  P.drawPath(Shape);
+  // The "!": a bar and a dot, white on red, dark on amber.
+  const QRectF Box = Shape.boundingRect();
+  const qreal X = Box.center().x() - 0.75;
+  P.setPen(Qt::NoPen);
+  P.setBrush(Error ? QColor(Qt::white) : QColor(0x3A, 0x26, 0x00));
+  P.drawRect(QRectF(X, Box.top() + (Error ? 1.75 : 2.75), 1.5, Error ? 3.0 : 2.5));
+  P.drawRect(QRectF(X, Box.bottom() - (Error ? 2.5 : 2.0), 1.5, 1.25));
+  return Pixmap;
+}
+
+// Painted icons by node icon (the last row: no icon) and marker; released with the
+// application, before the toolkit's pictures go.
+using TMarkedIcons = std::array<std::array<QIcon, ProblemMarkerCount>, NodeIconCount + 1>;
+TMarkedIcons* MarkedIcons = nullptr;
+
+}  // namespace
+
+QIcon NodeIcon(int Index, TProblemMarker Marker) {
+  if (Marker == TProblemMarker::None) return NodeIcon(Index);
+  const int Row = Index >= 0 && Index < NodeIconCount ? Index : NodeIconCount;
+  if (!MarkedIcons) {
+    MarkedIcons = new TMarkedIcons;
+    qAddPostRoutine([] {
+      delete MarkedIcons;
+      MarkedIcons = nullptr;
+    });
+  }
+  QIcon& Icon = (*MarkedIcons)[static_cast<std::size_t>(Row)][static_cast<std::size_t>(Marker)];
+  if (Icon.isNull()) Icon = QIcon(PaintMarked(Row < NodeIconCount ? NodeIcon(Row) : QIcon(), Marker));
+  return Icon;
 }
 
 QIcon ActionIcon(TActionIcon Which) {

@@ -3,11 +3,18 @@
 
 #include <QIcon>
 
+#include "present/Kav_Problems.h"
+
 namespace kavex {
 
 constexpr int NodeIconCount = 20;
 // A tree node icon by its index 0..19; an index outside that range gives no icon.
 QIcon NodeIcon(int Index);
+// The same icon with a problem marker in its lower right corner: a red disc with "!" for an
+// Error, an amber triangle with "!" for a Warning, and the hollow outline of either, faint, for
+// a problem below the node. An index outside 0..19 gives the marker alone. Each pair is painted
+// once and kept.
+QIcon NodeIcon(int Index, TProblemMarker Marker);
 
 enum class TActionIcon { Open = 0, Exit = 1, ViewLog = 2 };
 QIcon ActionIcon(TActionIcon Which);

@@ -1,6 +1,7 @@
 #include "ui/ImageTree.h"
 
 #include <QHeaderView>
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -77,20 +78,25 @@ QModelIndex TImageTreeModel::SetRoot(TKavClass* Root) {
   if (!Roots_.empty()) {
     beginResetModel();
     Roots_.clear();
+    Marks_.SetRoot(nullptr);
     endResetModel();
   }
   beginInsertRows({}, 0, 0);
   Roots_.push_back(MakeNode(Root, nullptr, 0));
   Roots_.back()->Image = 0;  // a root starts with the file's icon whatever its class
   endInsertRows();
+  Marks_.SetRoot(Root);  // the records logged while it was read mark it now
+  UpdateMarkers(true);
   return RootIndex();
 }
 
 void TImageTreeModel::Clear() {
   beginResetModel();
   Roots_.clear();  // the nodes point into the model: they go first
+  Marks_.SetRoot(nullptr);
   Shown_.reset();
   endResetModel();
+  emit MarkersChanged();
 }
 
 TImageTreeModel::TNode* TImageTreeModel::NodeOf(const QModelIndex& Index) const {
@@ -155,9 +161,12 @@ QVariant TImageTreeModel::data(const QModelIndex& Index, int Role) const {
   if (!Node) return {};
   switch (Role) {
     case Qt::DisplayRole: return Node->Text;
-    case Qt::DecorationRole: return Node->Image >= 0 ? QVariant(NodeIcon(Node->Image)) : QVariant();
+    case Qt::DecorationRole:
+      if (const TProblemMarker Marker = ShownMarker(*Node); Marker != TProblemMarker::None) return NodeIcon(Node->Image, Marker);
+      return Node->Image >= 0 ? QVariant(NodeIcon(Node->Image)) : QVariant();
     case ImageIndexRole: return Node->Image;
     case HasChildrenRole: return Node->HasChildren;
+    case ProblemMarkerRole: return static_cast<int>(ShownMarker(*Node));
   }
   return {};
 }
@@ -179,11 +188,17 @@ void TImageTreeModel::fetchMore(const QModelIndex& Parent) {
   // expansion after a collapse adds nothing.
   std::vector<std::unique_ptr<TNode>> Built;
   std::exception_ptr Failure;
-  try {
-    while (TKavClass* Child = Node->Model->ParseNextChild())
-      Built.push_back(MakeNode(Child, Node, static_cast<int>(Node->Children.size() + Built.size())));
-  } catch (const EKavError&) {
-    Failure = std::current_exception();
+  {
+    // The records logged while a child is built are that child's, whoever shares its path.
+    TProblemMarks::TFetch Fetch(Marks_, *Node->Model);
+    try {
+      while (TKavClass* Child = Node->Model->ParseNextChild()) {
+        Fetch.Built(*Child);
+        Built.push_back(MakeNode(Child, Node, static_cast<int>(Node->Children.size() + Built.size())));
+      }
+    } catch (const EKavError&) {
+      Failure = std::current_exception();
+    }
   }
   if (!Built.empty()) {
     const int First = static_cast<int>(Node->Children.size());
@@ -191,6 +206,7 @@ void TImageTreeModel::fetchMore(const QModelIndex& Parent) {
     for (auto& Child : Built) Node->Children.push_back(std::move(Child));
     endInsertRows();
   }
+  UpdateMarkers();  // the new rows read their own; the nodes above may change
   if (Failure) {
     // The children built so far stay; the node keeps its flag and waits for its next expansion.
     Node->Stopped = true;
@@ -227,6 +243,65 @@ int TImageTreeModel::FetchAll() {
   } Restore{OnError, std::exchange(OnError, [&Errors](const std::exception&) { ++Errors; })};
   FetchWhere([](const TKavClass&) { return true; });
   return Errors;
+}
+
+TProblemMarker TImageTreeModel::ShownMarker(const TNode& Node) const {
+  return MarksShown_ ? Marks_.MarkerOf(*Node.Model) : TProblemMarker::None;
+}
+
+void TImageTreeModel::NoteRecord(std::size_t Index, TMsgKind Kind, std::string_view Path) {
+  if (ProblemLevelOf(Kind) == TProblemLevel::None) return;
+  Marks_.Note(Index, Kind, Path);
+  UpdateMarkers();
+}
+
+void TImageTreeModel::ForgetRecords() {
+  Marks_.ForgetRecords();
+  UpdateMarkers();
+}
+
+void TImageTreeModel::SetMarksShown(bool Shown) {
+  if (Shown == MarksShown_) return;
+  MarksShown_ = Shown;
+  for (const TKavClass* Marked : Marks_.MarkedNodes())
+    if (const QModelIndex Index = IndexOfModelNode(Marked); Index.isValid())
+      emit dataChanged(Index, Index, {Qt::DecorationRole, ProblemMarkerRole});
+}
+
+void TImageTreeModel::UpdateMarkers(bool Always) {
+  const std::vector<const TKavClass*> Changed = Marks_.TakeChanged();
+  if (MarksShown_)
+    for (const TKavClass* Marked : Changed)
+      if (const QModelIndex Index = IndexOfModelNode(Marked); Index.isValid())
+        emit dataChanged(Index, Index, {Qt::DecorationRole, ProblemMarkerRole});
+  // Most fetches find nothing: they tell no one.
+  const TReported Now{Marks_.Errors(), Marks_.Warnings(), Marks_.HasMarkedNodes()};
+  if (!Always && Changed.empty() && Now == Reported_) return;
+  Reported_ = Now;
+  emit MarkersChanged();
+}
+
+QModelIndex TImageTreeModel::IndexOfModelNode(const TKavClass* Node) const {
+  if (!Node || Roots_.empty()) return {};
+  std::vector<const TKavClass*> Chain;
+  for (const TKavClass* At = Node; At != Roots_.front()->Model; At = At->Parent()) {
+    if (!At) return {};  // not below the shown root
+    Chain.push_back(At);
+  }
+  const TNode* At = Roots_.front().get();
+  for (auto Link = Chain.rbegin(); Link != Chain.rend(); ++Link) {
+    // A child's row is its place among the model node's children, as every child is shown.
+    const std::size_t Row = (*Link)->IndexInParent();
+    const auto& Children = At->Children;
+    if (Row < Children.size() && Children[Row]->Model == *Link) {
+      At = Children[Row].get();
+      continue;
+    }
+    const auto Found = std::find_if(Children.begin(), Children.end(), [&](const auto& Child) { return Child->Model == *Link; });
+    if (Found == Children.end()) return {};  // not built into the tree (yet)
+    At = Found->get();
+  }
+  return IndexOf(At);
 }
 
 // ---------------------------------------------------------------------------------------

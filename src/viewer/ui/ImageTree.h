@@ -9,9 +9,11 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "model/Kav_Kinds.h"
+#include "present/Kav_Problems.h"
 
 namespace kavex {
 
@@ -40,7 +42,8 @@ int AreaSetIcon(int AreaSet);
 class TImageTreeModel : public QAbstractItemModel {
   Q_OBJECT
 public:
-  enum TRole { ImageIndexRole = Qt::UserRole + 1, HasChildrenRole };
+  // ProblemMarkerRole: the problem marker drawn on the node's icon (a TProblemMarker as int).
+  enum TRole { ImageIndexRole = Qt::UserRole + 1, HasChildrenRole, ProblemMarkerRole };
 
   explicit TImageTreeModel(QObject* Parent = nullptr);
   ~TImageTreeModel() override;
@@ -72,6 +75,18 @@ public:
   // Called when a model node cannot be built during a fetch, after the model is consistent.
   std::function<void(const std::exception& Error)> OnError;
 
+  // Problem markers. The log's records, noted as they are logged, mark the built nodes they are
+  // about (TProblemMarks: a fetch tells which child each record came with); the icons show the
+  // markers while MarksShown.
+  void NoteRecord(std::size_t Index, TMsgKind Kind, std::string_view Path);
+  // The records and their marks go (a new open begins, or the log was cleared).
+  void ForgetRecords();
+  void SetMarksShown(bool Shown);
+  bool MarksShown() const { return MarksShown_; }
+  const TProblemMarks& Marks() const { return Marks_; }
+  // The tree node of a model node among those built so far; invalid when it has none.
+  QModelIndex IndexOfModelNode(const TKavClass* Node) const;
+
   QModelIndex index(int Row, int Column, const QModelIndex& Parent = {}) const override;
   QModelIndex parent(const QModelIndex& Index) const override;
   int rowCount(const QModelIndex& Parent = {}) const override;
@@ -82,15 +97,29 @@ public:
   bool canFetchMore(const QModelIndex& Parent) const override;
   void fetchMore(const QModelIndex& Parent) override;
 
+signals:
+  // A marker or the count of problems changed.
+  void MarkersChanged();
+
 private:
   struct TNode;
   TNode* NodeOf(const QModelIndex& Index) const;
   QModelIndex IndexOf(const TNode* Node) const;
   std::unique_ptr<TNode> MakeNode(TKavClass* Model, TNode* Parent, int Row) const;
+  TProblemMarker ShownMarker(const TNode& Node) const;
+  // Repaints the nodes whose marker changed and tells MarkersChanged when they or the count did.
+  void UpdateMarkers(bool Always = false);
 
   // The shown model first, so that the tree nodes pointing into it go before it.
   std::unique_ptr<TFls> Shown_;
   std::vector<std::unique_ptr<TNode>> Roots_;  // at most one
+  TProblemMarks Marks_;
+  bool MarksShown_ = true;
+  struct TReported {
+    std::size_t Errors = 0, Warnings = 0;
+    bool Marked = false;
+    bool operator==(const TReported&) const = default;
+  } Reported_;  // what MarkersChanged last told
 };
 
 class TImageTree : public QTreeView {

@@ -74,6 +74,12 @@ void TLogListModel::AppendRow(std::size_t Record) {
   endInsertRows();
 }
 
+int TLogListModel::RowOfRecord(std::size_t Record) const {
+  // Rows are made in the store's order.
+  const auto Found = std::lower_bound(Rows_.begin(), Rows_.end(), Record);
+  return Found != Rows_.end() && *Found == Record ? static_cast<int>(Found - Rows_.begin()) : -1;
+}
+
 void TLogListModel::SetRows(std::vector<std::size_t> Records) {
   beginResetModel();
   Rows_ = std::move(Records);
@@ -263,6 +269,7 @@ void TfLog::AddMessage(int Ident, const std::string& Path, const std::string& Te
     Store_.Add(Ident, EscapeControls(Path), EscapeControls(Text));
   else
     Store_.Add(Ident, Path, Text);  // the usual record, stored without another copy
+  emit RecordAdded(Store_.Count() - 1);
   if (IsKindShown(MsgKindOf(Ident))) {
     // A new row leaves the list where it stands. Only when the user asked to follow new rows
     // does a list that stood at its end go to the new end, once after a burst of them; one
@@ -292,6 +299,20 @@ void TfLog::ClearLog() {
   Model_->SetRows({});
   Store_.Clear();
   UpdateCommands();
+  emit Cleared();
+}
+
+bool TfLog::SelectRecord(std::optional<std::size_t> Record) {
+  const int Row = Record ? Model_->RowOfRecord(*Record) : -1;
+  QItemSelectionModel* Selection = lvLog->selectionModel();
+  if (Row < 0) {
+    Selection->clear();
+    return false;
+  }
+  const QModelIndex Index = Model_->index(Row, 0);
+  Selection->setCurrentIndex(Index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  lvLog->scrollTo(Index);
+  return true;
 }
 
 bool TfLog::ClearAtNewFile() const { return aClearAtNewFile->isChecked(); }

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QMainWindow>
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ public:
   // Replaces all rows at once (one reset, one repaint).
   void SetRows(std::vector<std::size_t> Records);
   const TMsgItem& RecordAt(int Row) const { return Store_.At(Rows_[static_cast<std::size_t>(Row)]); }
+  // The row of the record at Record in the store; -1 when it is not listed.
+  int RowOfRecord(std::size_t Record) const;
 
 private:
   const TMsgCollection& Store_;
@@ -64,6 +67,9 @@ public:
   // Lines "%s (%4d) %s Path: %s" of the listed rows, top to bottom.
   QStringList BuildLines(bool SelectedOnly) const;
   void CopyLines(bool SelectedOnly);
+  // Makes the row of a stored record the current and only selected one, and shows it; with no
+  // record, or one whose kind is not listed, nothing is selected. False when no row was.
+  bool SelectRecord(std::optional<std::size_t> Record);
 
   const TMsgCollection& Store() const { return Store_; }
   TLogListModel* Model() const { return Model_; }
@@ -86,6 +92,10 @@ public:
 signals:
   // A row was double-clicked or Enter pressed on it: the path of its record.
   void PathActivated(const QString& Path);
+  // A record was stored at Record (whether its kind is listed or not).
+  void RecordAdded(std::size_t Record);
+  // Every record went.
+  void Cleared();
 
 private:
   void CreateActions();

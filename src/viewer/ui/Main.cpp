@@ -108,6 +108,7 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   CreateFindView();
   CreateBytesView();
   CreateFindBytes();
+  CreateProblemActions();
   ResetView();
   LoadUnicodeFont();
   ApplyUnicodeFont();
@@ -402,6 +403,7 @@ bool TfMain::SelectNodeByPath(const QString& Path) {
 void TfMain::SetLogWindow(TfLog* Log) {
   Log_ = Log;
   if (Log_) connect(Log_, &TfLog::PathActivated, this, [this](const QString& Path) { SelectNodeByPath(Path); });
+  ConnectProblemLog();
 }
 
 namespace {
@@ -522,6 +524,7 @@ void TfMain::ResetView() {
   if (pBytes) pBytes->SetNode(nullptr);
   statusBar()->clearMessage();  // a search's outcome would hide the line below
   tvMain->Clear();
+  tvMain->Nodes()->ForgetRecords();  // only what this open logs counts for the image it shows
   UpdateStatusHint();
 }
 

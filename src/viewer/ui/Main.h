@@ -34,6 +34,7 @@ class TfAbout;
 class TFindPanel;
 class TBytesView;
 class TFindBytesDialog;
+class TClickableLabel;
 
 class TfMain : public QMainWindow {
   Q_OBJECT
@@ -154,6 +155,18 @@ public:
   void StepFindBytes(int Step);
   QAction* aFindBytes = nullptr;
   TFindBytesDialog* dlgFindBytes = nullptr;
+  // Problems in the tree (Problems.cpp), after the described items: View > Mark problems (kept
+  // per user), Next problem (F8) and Previous problem (Shift+F8), and the count of the shown
+  // image's warnings and errors at the status strip's right, which shows the log window when
+  // clicked and is hidden while there are none.
+  QAction* aMarkProblems = nullptr;
+  QAction* aNextProblem = nullptr;
+  QAction* aPrevProblem = nullptr;
+  TClickableLabel* stProblems = nullptr;
+  // Selects the next (Step 1) or previous (-1) node with a problem of its own in tree order,
+  // round the ends, opening the nodes above it; in a shown log window, its first warning or
+  // error row too (none when that row's kind is not listed).
+  void StepProblem(int Step);
 
 signals:
   void Closed();
@@ -179,6 +192,10 @@ private:
   // Searches the last byte search's pattern from the cursor: Step 1 after it, -1 before it, 0
   // at it (after a match already selected there).
   void SearchBytes(int Step);
+  void CreateProblemActions();
+  // Feeds the log window's records to the tree's problem marks.
+  void ConnectProblemLog();
+  void UpdateProblemCount();
   void OpenFileCallback(const QString& FileName);
   void tvMainClick();
   void ApplyTreeWidth();
@@ -211,6 +228,7 @@ private:
   int FindHeight_ = 0;  // the stored height of the Find view, applied once laid out
   int BytesHeight_ = 0;  // the same for the bytes view
   bool BytesSearchLast_ = false;  // F3 and Shift+F3 step Find bytes' matches, not Find's hits
+  QObject* ProblemLogLink_ = nullptr;  // holds the links to the log window's records
 };
 
 }  // namespace kavex
