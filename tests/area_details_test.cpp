@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "TestSupport.h"
 #include "model/Kav_Kinds.h"
 #include "present/Kav_AreaDetails.h"
@@ -73,7 +75,7 @@ TEST(AreaPanel, PlacesSizesLayoutsAndChecksumsOfWholeAndCutImages) {
   const Bytes Good = DivudImage({}, TestPpm, {1, 2, 3});
   const std::uint16_t GoodSum = StoredMcuChecksum(Good);
   const std::size_t GoodSize = McuSize + PpmSize + 3;
-  const Lines GoodPpm = {"PPM area", Place("Offset:", McuSize), Place("Size:", PpmSize), "Checksum at PPM: " + Sum(GoodSum),
+  const Lines GoodPpm = {"PPM area", Place("Offset:", McuSize), Place("Size:", PpmSize), Place("Chunks from:", McuSize + 44), "Checksum at PPM: " + Sum(GoodSum),
                          "Checksum of MCU: " + Sum(GoodSum), "Checksum: match"};
   const Lines GoodEeprom = {"EEPROM area", Place("Offset:", McuSize + PpmSize), Place("Size:", 3)};
   const auto DivudRoot = [](std::size_t Size) {
@@ -101,7 +103,7 @@ TEST(AreaPanel, PlacesSizesLayoutsAndChecksumsOfWholeAndCutImages) {
   ResealMcu(Filled, HighMcu.Base);
   const Bytes High = DivudImage(HighMcu, TestPpm, {9});
   const std::size_t HighSize = McuSize + PpmSize + 1;
-  const Lines HighPpm = {"PPM area", Place("Offset:", McuSize), Place("Size:", PpmSize),
+  const Lines HighPpm = {"PPM area", Place("Offset:", McuSize), Place("Size:", PpmSize), Place("Chunks from:", McuSize + 44),
                          "Checksum at PPM: " + Sum(StoredMcuChecksum(High)), "Checksum of MCU: " + Sum(StoredMcuChecksum(High)),
                          "Checksum: match"};
   const Lines HighRows = McuRows(HighMcu.Base, StoredMcuChecksum(High), StoredMcuChecksum(High));
@@ -112,7 +114,8 @@ TEST(AreaPanel, PlacesSizesLayoutsAndChecksumsOfWholeAndCutImages) {
     return Image;
   };
   const auto CutPpm = [&](std::size_t K, const std::string& Copy, const std::string& Verdict) {
-    return Lines{"PPM area", Place("Offset:", McuSize), Place("Size:", K), "Checksum at PPM: " + Copy,
+    return Lines{"PPM area", Place("Offset:", McuSize), Place("Size:", K), Place("Chunks from:", McuSize + std::min<std::size_t>(K, 44)),
+                 "Checksum at PPM: " + Copy,
                  "Checksum of MCU: " + Sum(GoodSum), "Checksum: " + Verdict};
   };
   const std::string NoCopy = "none (area too short)", NotCompared = "not compared (no checksum at PPM)";
@@ -124,25 +127,25 @@ TEST(AreaPanel, PlacesSizesLayoutsAndChecksumsOfWholeAndCutImages) {
        Flipped,
        false,
        {DivudRoot(McuSize + PpmSize), McuRows(0x200000, GoodSum ^ 0x0101, GoodSum),
-        {"PPM area", Place("Offset:", McuSize), Place("Size:", PpmSize), "Checksum at PPM: " + Sum(GoodSum ^ 0x0101),
+        {"PPM area", Place("Offset:", McuSize), Place("Size:", PpmSize), Place("Chunks from:", McuSize + 44), "Checksum at PPM: " + Sum(GoodSum ^ 0x0101),
          "Checksum of MCU: " + Sum(GoodSum ^ 0x0101), "Checksum: match"}}},
       {"PPM copy differs",
        BadCopy,
        false,
        {DivudRoot(McuSize + PpmSize), McuRows(0x200000, GoodSum, GoodSum),
-        {"PPM area", Place("Offset:", McuSize), Place("Size:", PpmSize), "Checksum at PPM: " + Sum(GoodSum ^ 0x8000),
+        {"PPM area", Place("Offset:", McuSize), Place("Size:", PpmSize), Place("Chunks from:", McuSize + 44), "Checksum at PPM: " + Sum(GoodSum ^ 0x8000),
          "Checksum of MCU: " + Sum(GoodSum), "Checksum: does not match"}}},
       {"checksum range past the MCU area",
        LongRange,
        false,
        {DivudRoot(McuSize + PpmSize), McuRows(0x200000, StoredMcuChecksum(LongRange), StoredMcuChecksum(LongRange)),
-        {"PPM area", Place("Offset:", McuSize), Place("Size:", PpmSize), "Checksum at PPM: " + Sum(StoredMcuChecksum(LongRange)),
+        {"PPM area", Place("Offset:", McuSize), Place("Size:", PpmSize), Place("Chunks from:", McuSize + 44), "Checksum at PPM: " + Sum(StoredMcuChecksum(LongRange)),
          "Checksum of MCU: " + Sum(StoredMcuChecksum(LongRange)), "Checksum: match"}}},
       {"PPM area alone",
        PpmBytes(TestPpm),
        false,
        {DivudRoot(PpmSize),
-        {"PPM area", Place("Offset:", 0), Place("Size:", PpmSize), "Checksum at PPM: 0x1234", "Checksum: not compared (no MCU area)"}}},
+        {"PPM area", Place("Offset:", 0), Place("Size:", PpmSize), Place("Chunks from:", 44), "Checksum at PPM: 0x1234", "Checksum: not compared (no MCU area)"}}},
       // WinTesla: joined in memory, joined while read (blocks of 16 KiB), read whole and joined
       // in memory (blocks too small to read one by one). The file holds a header per block.
       {"WinTesla in memory", WinTesla(High, 0x300000, 0x4000), false,
@@ -181,9 +184,9 @@ TEST(AreaPanel, PlacesSizesLayoutsAndChecksumsOfWholeAndCutImages) {
       if (Area.Kind() == TNodeKind::MCU) {
         EXPECT_EQ(Logged(L, 30, Value(4), Value(5)), Rows[6] == "Checksum: does not match");
       } else if (Area.Kind() == TNodeKind::PPM && Rows.back() == "Checksum: match") {
-        EXPECT_TRUE(Logged(L, 18, Value(4), Value(3)));
+        EXPECT_TRUE(Logged(L, 18, Value(5), Value(4)));
       } else if (Area.Kind() == TNodeKind::PPM && Rows.back() == "Checksum: does not match") {
-        EXPECT_TRUE(Logged(L, 17, Value(4), Value(3)));
+        EXPECT_TRUE(Logged(L, 17, Value(5), Value(4)));
       }
     }
   }

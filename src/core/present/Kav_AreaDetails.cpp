@@ -53,6 +53,8 @@ TAreaDetails McuDetails(const TMCU& Mcu) {
 TAreaDetails PpmDetails(const TPPM& Ppm) {
   TAreaDetails D{"PPM area", {}};
   AddPlace(D, Ppm.AreaOffset(), Ppm.AreaSize());
+  // The node's own bytes (what the bytes view lists) start behind the 44-byte header.
+  D.Rows.push_back({"Chunks from:", HexDecimal(static_cast<std::int64_t>(Ppm.ImageOffset()))});
   // The area keeps a copy of the MCU checksum, which the model compares with the MCU's stored
   // one (messages 17 and 18); there is nothing to compare without the copy or the MCU area.
   D.Rows.push_back({"Checksum at PPM:", Ppm.HasStoredChecksum() ? Checksum(Ppm.StoredChecksum()) : "none (area too short)"});

@@ -54,6 +54,9 @@ public:
   std::function<void(TByteField Field)> FieldClicked;
 
   QWidget* CurrentInfoPanel() const { return CurrentInfoPanel_; }
+  // Whether the file or area panel pArea is shown: it stands beside the two slots, which show
+  // nothing for these nodes.
+  bool AreaPanelShown() const;
   QWidget* CurrentListPanel() const { return CurrentListPanel_; }
   const TFontEntry* CurrentFontEntry() const { return CurrentFontEntry_; }
 
@@ -68,6 +71,8 @@ private:
   THeaderPanel* pSubchunk;
   TFontScrollBox* sbFontImg;
   TFontPicture* iFont;
+  // The file and its areas.
+  TFieldsPanel* pArea;
   // List slot: shown only together with pSubchunk.
   THeaderPanel* pTextSubchunk;
   THeaderPanel* pPLMNSubchunk;
