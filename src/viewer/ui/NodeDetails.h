@@ -1,6 +1,7 @@
 #pragma once
-// The detail area pAllInfo: the five panels in two slots, which of them a node shows, and the
-// font picture. It owns its panels, labels and lists; each carries its name as object name.
+// The detail area pAllInfo: the five panels in two slots and, beside them, the panel of the file
+// and its areas; which of them a node shows, and the font picture. It owns its panels, labels
+// and lists; each carries its name as object name.
 
 #include <QFont>
 #include <QSize>
