@@ -219,82 +219,37 @@ private slots:
     QVERIFY(V.Shown().isEmpty());
   }
 
-  // The file and each area show a panel of their own beside the two slots, which stay empty;
-  // any other node hides it again.
+  // The file and each area show a panel of their own, the core's rows, beside the two slots,
+  // which stay empty; any other node hides it.
   void FileAndAreasShowTheirOwnPanel() {
     const Bytes Image = GoodImage({ChunkOf("TEXT", {TextSubchunk(1, English, "en")})}, Bytes(5, 0xEE));
     for (const bool Blocks : {false, true}) {
       Viewer V(Blocks ? WinTesla(Image, 0x200000, 0x4000) : Image);
       auto* Area = Find<kavex::TFieldsPanel>(V.Main, "pArea");
       const QAbstractItemModel* Nodes = V.Main.tvMain->model();
-      const auto Rows = [&] {
-        QStringList Out{Area->TitleLabel()->text()};
-        for (const auto& [Label, Value] : Area->Fields()) Out << Label + ' ' + Value;
-        return Out;
-      };
-      const auto CoreRows = [&](const QModelIndex& Item) {
-        const kavex::TAreaDetails D = kavex::AreaDetails(*kavex::TImageTreeModel::ModelNode(Item));
-        QStringList Out{QString::fromStdString(D.Title)};
-        for (const kavex::TDetailRow& Row : D.Rows) Out << QString::fromStdString(Row.Label + ' ' + Row.Value);
-        return Out;
-      };
-      // The root is selected after opening.
       const QModelIndex Root = Nodes->index(0, 0);
-      QVERIFY(!Area->isHidden());
-      QVERIFY(V.Main.pAllInfo->AreaPanelShown());
-      QVERIFY(V.Shown().isEmpty());
-      QVERIFY(V.Main.pAllInfo->CurrentInfoPanel() == nullptr);
-      QCOMPARE(Rows(), CoreRows(Root));
-      QCOMPARE(Rows().at(1), Blocks ? QString("Layout: WinTesla") : QString("Layout: Divud"));
-      QCOMPARE(Rows().filter("WinTesla blocks: ").size(), Blocks ? 1 : 0);
-      QCOMPARE(Nodes->rowCount(Root), 3);
-      const QStringList Titles = {"MCU area", "PPM area", "EEPROM area"};
-      for (int I = 0; I < 3; ++I) {
-        V.Main.tvMain->setCurrentIndex(Nodes->index(I, 0, Root));
-        QCOMPARE(Rows(), CoreRows(Nodes->index(I, 0, Root)));
-        QCOMPARE(Rows().at(0), Titles.at(I));
-        QVERIFY(V.Shown().isEmpty());
+      for (const QModelIndex& Item : {Root, Nodes->index(0, 0, Root), Nodes->index(1, 0, Root), Nodes->index(2, 0, Root)}) {
+        V.Main.tvMain->setCurrentIndex(Item);  // the root is selected already after opening
+        QStringList Shown{Area->TitleLabel()->text()}, Core;
+        for (const auto& [Label, Value] : Area->Fields()) Shown << Label + ' ' + Value;
+        const kavex::TAreaDetails D = kavex::AreaDetails(*kavex::TImageTreeModel::ModelNode(Item));
+        Core << QString::fromStdString(D.Title);
+        for (const kavex::TDetailRow& Row : D.Rows) Core << QString::fromStdString(Row.Label + ' ' + Row.Value);
+        QCOMPARE(Shown, Core);
+        QVERIFY(V.Main.pAllInfo->AreaPanelShown() && V.Shown().isEmpty() && !V.Main.pAllInfo->CurrentInfoPanel());
+        QVERIFY(Area->ValueLabel(int(D.Rows.size()) - 1)->textInteractionFlags() & Qt::TextSelectableByMouse);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        for (const QLabel* Label : Area->findChildren<QLabel*>())  // every label whole
+          if (!Label->isHidden()) QVERIFY2(Label->width() >= Label->sizeHint().width(), qPrintable(Label->text()));
       }
-      // The EEPROM area (two rows) after the PPM area's six: no row of the PPM area is left.
-      QCOMPARE(Rows(), QStringList({"EEPROM area", QString::asprintf("Offset: 0x%08X (%d)", unsigned(Image.size() - 5), int(Image.size() - 5)),
-                                    "Size: 0x00000005 (5)"}));
-      const QList<QLabel*> Labels = Area->findChildren<QLabel*>();
-      const auto Hidden = std::count_if(Labels.cbegin(), Labels.cend(), [](const QLabel* L) { return L->isHidden(); });
-      QCOMPARE(Hidden, Labels.size() - 1 - 2 * qsizetype(Area->Fields().size()));  // all but the title and two rows
+      // The EEPROM area's two rows after the PPM area's six: none of those is left.
+      QCOMPARE(Area->Fields().size(), std::size_t{2});
       QVERIFY(!Area->ValueLabel(2));
-
-      V.Main.tvMain->setCurrentIndex(Nodes->index(0, 0, Root));
-      QVERIFY(Rows().contains(QString::fromUtf8("Flash addresses: 0x00200000 \u2013 0x0020FFFF")));
-      QVERIFY(Rows().contains("Checksum: match"));
-      // Every label whole, its value beside it from the other panels' value column on, and
-      // the values can be selected and copied.
-      QTRY_VERIFY(Area->ValueLabel(5) && Area->ValueLabel(5)->width() > 0);
-      for (int Row = 0; Row < int(Area->Fields().size()); ++Row) {
-        const QLabel* Value = Area->ValueLabel(Row);
-        QVERIFY(Value->textInteractionFlags() & Qt::TextSelectableByMouse);
-        QCOMPARE(Value->textFormat(), Qt::PlainText);
-        QVERIFY(Value->mapTo(Area, QPoint(0, 0)).x() >= 88);
-        QCOMPARE(Value->mapTo(Area, QPoint(0, 0)).y(), 32 + 16 * Row);
-      }
-      for (const QLabel* Label : Area->findChildren<QLabel*>())
-        if (!Label->isHidden() && Label != Area->TitleLabel()) QVERIFY2(Label->width() >= Label->sizeHint().width(), qPrintable(Label->text()));
-
-      // A chunk and a subchunk show their panels alone; back at the PPM area, its panel alone.
       V.Select({0});
       QCOMPARE(V.Shown(), QStringList({"pChunk"}));
       QVERIFY(Area->isHidden());
-      V.Select({0, 0});
-      QCOMPARE(V.Shown(), QStringList({"pSubchunk", "pTextSubchunk"}));
-      QVERIFY(Area->isHidden());
-      V.Main.tvMain->setCurrentIndex(Nodes->index(1, 0, Root));
-      QVERIFY(V.Shown().isEmpty());
-      QVERIFY(!Area->isHidden());
-      QCOMPARE(Rows(), CoreRows(Nodes->index(1, 0, Root)));
-
-      // Another file that cannot be read: nothing is shown.
       V.Main.OpenFlash(V.Folder.Path("missing.fls"));
       QVERIFY(Area->isHidden());
-      QVERIFY(V.Answers.Messages().empty());
     }
   }
 

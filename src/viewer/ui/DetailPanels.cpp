@@ -152,7 +152,8 @@ void TFieldsPanel::SetFields(const QString& Title, const std::vector<TField>& Fi
 
 std::vector<TFieldsPanel::TField> TFieldsPanel::Fields() const {
   std::vector<TField> Out;
-  for (int I = 0; I < Shown_; ++I) Out.push_back({Rows_[static_cast<std::size_t>(I)][0]->text(), Rows_[static_cast<std::size_t>(I)][1]->text()});
+  for (const auto& [Label, Value] : Rows_)
+    if (!Label->isHidden()) Out.push_back({Label->text(), Value->text()});
   return Out;
 }
 
