@@ -20,6 +20,7 @@
 #include "PanelImages.h"
 #include "UiTestSupport.h"
 #include "model/Kav_Font.h"
+#include "present/Kav_AreaDetails.h"
 #include "ui/ImageTree.h"
 #include "ui/Main.h"
 #include "ui/NodeDetails.h"
@@ -216,6 +217,40 @@ private slots:
     // The box may still change size; there is nothing left to draw from.
     V.Main.resize(V.Main.width() - 40, V.Main.height());
     QVERIFY(V.Shown().isEmpty());
+  }
+
+  // The file and each area show a panel of their own, the core's rows, beside the two slots,
+  // which stay empty; any other node hides it.
+  void FileAndAreasShowTheirOwnPanel() {
+    const Bytes Image = GoodImage({ChunkOf("TEXT", {TextSubchunk(1, English, "en")})}, Bytes(5, 0xEE));
+    for (const bool Blocks : {false, true}) {
+      Viewer V(Blocks ? WinTesla(Image, 0x200000, 0x4000) : Image);
+      auto* Area = Find<kavex::TFieldsPanel>(V.Main, "pArea");
+      const QAbstractItemModel* Nodes = V.Main.tvMain->model();
+      const QModelIndex Root = Nodes->index(0, 0);
+      for (const QModelIndex& Item : {Root, Nodes->index(0, 0, Root), Nodes->index(1, 0, Root), Nodes->index(2, 0, Root)}) {
+        V.Main.tvMain->setCurrentIndex(Item);  // the root is selected already after opening
+        QStringList Shown{Area->TitleLabel()->text()}, Core;
+        for (const auto& [Label, Value] : Area->Fields()) Shown << Label + ' ' + Value;
+        const kavex::TAreaDetails D = kavex::AreaDetails(*kavex::TImageTreeModel::ModelNode(Item));
+        Core << QString::fromStdString(D.Title);
+        for (const kavex::TDetailRow& Row : D.Rows) Core << QString::fromStdString(Row.Label + ' ' + Row.Value);
+        QCOMPARE(Shown, Core);
+        QVERIFY(V.Main.pAllInfo->AreaPanelShown() && V.Shown().isEmpty() && !V.Main.pAllInfo->CurrentInfoPanel());
+        QVERIFY(Area->ValueLabel(int(D.Rows.size()) - 1)->textInteractionFlags() & Qt::TextSelectableByMouse);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        for (const QLabel* Label : Area->findChildren<QLabel*>())  // every label whole
+          if (!Label->isHidden()) QVERIFY2(Label->width() >= Label->sizeHint().width(), qPrintable(Label->text()));
+      }
+      // The EEPROM area's two rows after the PPM area's six: none of those is left.
+      QCOMPARE(Area->Fields().size(), std::size_t{2});
+      QVERIFY(!Area->ValueLabel(2));
+      V.Select({0});
+      QCOMPARE(V.Shown(), QStringList({"pChunk"}));
+      QVERIFY(Area->isHidden());
+      V.Main.OpenFlash(V.Folder.Path("missing.fls"));
+      QVERIFY(Area->isHidden());
+    }
   }
 
   void ChunkAndSubchunkHeadersShowTheirFields() {

@@ -42,7 +42,8 @@ TWinTeslaStep NextWinTeslaBlock(const TBlockHeader* Previous, std::size_t Left, 
 TFls::TFls(TBytes Bytes) : TFls(TImageBytes(Bytes.begin(), Bytes.end())) {}
 
 // The root is built from a buffer, not from a parent's reader: its base is given none.
-TFls::TFls(TImageBytes Bytes) : TKavContainer(nullptr, 0, TReader()), Image_(std::move(Bytes)) {
+TFls::TFls(TImageBytes Bytes)
+    : TKavContainer(nullptr, 0, TReader()), Image_(std::move(Bytes)), FileSize_(static_cast<std::int64_t>(Image_.size())) {
   const TByteView File = Image_;
   // A file shorter than one block header cannot be WinTesla; it is taken as a Divud image.
   if (File.size() >= WinTeslaHeaderSize && File[0] == WinTeslaMarker &&
@@ -57,6 +58,9 @@ TFls::TFls(TImageBytes Bytes) : TKavContainer(nullptr, 0, TReader()), Image_(std
 TFls::TFls(TImageBytes Joined, const std::vector<TWinTeslaBlock>& Blocks)
     : TKavContainer(nullptr, 0, TReader()), Image_(std::move(Joined)) {
   const TBlockHeader& First = Blocks.front();
+  // The chain was read to the file's end: every byte was a header or a payload.
+  FileSize_ = static_cast<std::int64_t>(Image_.size() + WinTeslaHeaderSize * Blocks.size());
+  WinTeslaBlocks_ = Blocks.size();
   IsWinTesla_ = true;
   FlashBase_ = static_cast<std::int32_t>(First.FlashAddr);
   Log(msgWinTeslaHeader, {std::int64_t{First.FlashAddr}, std::int64_t{First.BlockLength}});
@@ -104,6 +108,7 @@ void TFls::JoinWinTeslaBlocks() {
         break;
     }
     Log(msgWinTeslaBlock, {std::int64_t{Block.FlashAddr}, std::int64_t{Block.BlockLength}});
+    ++WinTeslaBlocks_;
     const std::size_t Payload = Pos + WinTeslaHeaderSize;
     std::memmove(Image_.data() + Joined, Image_.data() + Payload, Block.BlockLength);
     Joined += Block.BlockLength;

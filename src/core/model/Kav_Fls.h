@@ -69,6 +69,9 @@ public:
   const std::string& FileName() const { return FileName_; }
   bool IsWinTesla() const { return IsWinTesla_; }
   std::int32_t FlashBase() const { return FlashBase_; }
+  // The file as it was read: its length, and the WinTesla blocks it holds (0 for Divud).
+  std::int64_t FileSize() const { return FileSize_; }
+  std::size_t WinTeslaBlockCount() const { return WinTeslaBlocks_; }
 
   TMCU* MCU() const { return MCU_; }
   TPPM* PPM() const { return PPM_; }
@@ -94,6 +97,8 @@ private:
   bool Done_ = false;
   bool IsWinTesla_ = false;
   std::int32_t FlashBase_ = -1;
+  std::int64_t FileSize_ = 0;
+  std::size_t WinTeslaBlocks_ = 0;
 };
 
 // The rules of the WinTesla block chain, which the join in memory and the join while reading a

@@ -32,6 +32,7 @@ std::unique_ptr<TPPM> TPPM::Create(TKavClass* Parent, std::int32_t Available, TR
 }
 
 TPPM::TPPM(TKavClass* Parent, std::int32_t Available, TReader& Reader) : TKavContainer(Parent, Available, Reader) {
+  AreaOffset_ = Reader.ImageOffset();
   // A header cut short by the end of the image is read as far as it goes; the rest stays 0.
   const TByteView HeaderBytes = Reader.TakeUpTo(PpmHeaderSize);
   std::copy(HeaderBytes.begin(), HeaderBytes.end(), Header_.begin());
@@ -52,12 +53,13 @@ TPPM::TPPM(TKavClass* Parent, std::int32_t Available, TReader& Reader) : TKavCon
   SetSize(static_cast<std::int32_t>(std::max<std::int64_t>(Length - static_cast<std::int64_t>(PpmHeaderSize), 0)));
   const std::size_t Offset = Reader.ImageOffset();
   SetData(Reader.TakeUpTo(SizeOrZero(Size())), Offset);
+  AreaSize_ = Reader.ImageOffset() - AreaOffset_;
 
   TReader Trailer(Data(), SizeOrZero(Size() - TrailerSize));
-  const bool HasChecksum = Size() >= TrailerSize && Trailer.ReadBE16(StoredChecksum_);
+  HasChecksum_ = Size() >= TrailerSize && Trailer.ReadBE16(StoredChecksum_);
 
   if (MCU_) {
-    if (HasChecksum) {
+    if (HasChecksum_) {
       const std::int64_t M = MCU_->GetStoredChecksum();
       Log(StoredChecksum_ != M ? msgPpmChecksumDiffers : msgPpmChecksumMatch, {M, std::int64_t{StoredChecksum_}});
     }

@@ -32,12 +32,20 @@ public:
   std::string VersionText() const;
   const std::array<std::uint8_t, PpmHeaderSize>& Header() const { return Header_; }
   std::uint16_t StoredChecksum() const { return StoredChecksum_; }
+  // Whether the area is long enough to hold its checksum copy (else StoredChecksum is 0).
+  bool HasStoredChecksum() const { return HasChecksum_; }
   TMCU* MCU() const { return MCU_; }
+  // The whole area in the image, its header included (Data and ImageOffset start behind it).
+  std::size_t AreaOffset() const { return AreaOffset_; }
+  std::size_t AreaSize() const { return AreaSize_; }
 
 private:
   std::array<std::uint8_t, PpmHeaderSize> Header_{};
   std::uint16_t StoredChecksum_ = 0;
+  bool HasChecksum_ = false;
   TMCU* MCU_ = nullptr;
+  std::size_t AreaOffset_ = 0;
+  std::size_t AreaSize_ = 0;
   bool Done_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "ui/DetailPanels.h"
 
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QHelpEvent>
@@ -8,6 +9,7 @@
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QTreeView>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "model/Kav_Font.h"
@@ -98,6 +100,65 @@ void THeaderPanel::resizeEvent(QResizeEvent* Event) {
   Rule_->setGeometry(LabelLeft, 26, std::max(0, W - LabelLeft - RightMargin), 2);
   for (const TRow& Row : Rows_) PlaceValue(Row);
   if (Fill_) Fill_->setGeometry(frameWidth(), FillTop_, std::max(0, W - 2 * frameWidth()), std::max(0, height() - FillTop_ - frameWidth()));
+}
+
+TFieldsPanel::TFieldsPanel(QWidget* Parent) : THeaderPanel(QString(), Parent) {
+  auto* Body = new QWidget;
+  auto* Column = new QVBoxLayout(Body);
+  // The label column starts at x 8, as in the other panels, and the rows are 16 apart.
+  Column->setContentsMargins(std::max(0, LabelLeft - frameWidth()), 0, RightMargin, 0);
+  Column->setSpacing(0);
+  Grid_ = new QGridLayout;
+  Grid_->setContentsMargins(0, 0, 0, 0);
+  Grid_->setHorizontalSpacing(ValueLeft - LabelLeft - LabelWidth);
+  Grid_->setVerticalSpacing(0);
+  Grid_->setColumnMinimumWidth(0, LabelWidth);
+  Grid_->setColumnStretch(1, 1);
+  Column->addLayout(Grid_);
+  Column->addStretch(1);
+  SetFill(Body, HeaderRowTop(0));
+}
+
+void TFieldsPanel::SetFields(const QString& Title, const std::vector<TField>& Fields) {
+  TitleLabel()->setText(Title);
+  while (Rows_.size() < Fields.size()) {
+    auto* Label = new QLabel;
+    QFont Bold = Label->font();
+    Bold.setBold(true);
+    Label->setFont(Bold);
+    Label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* Value = new QLabel;
+    Value->setTextFormat(Qt::PlainText);
+    Value->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    const int Row = static_cast<int>(Rows_.size());
+    Grid_->setRowMinimumHeight(Row, 16);
+    Grid_->addWidget(Label, Row, 0);
+    Grid_->addWidget(Value, Row, 1);
+    Rows_.push_back({Label, Value});
+  }
+  Shown_ = static_cast<int>(Fields.size());
+  for (std::size_t I = 0; I < Rows_.size(); ++I) {
+    const bool Used = I < Fields.size();
+    for (int Part = 0; Part < 2; ++Part) {
+      QLabel* Text = Rows_[I][static_cast<std::size_t>(Part)];
+      Text->setText(Used ? Fields[I][static_cast<std::size_t>(Part)] : QString());
+      Text->setVisible(Used);
+    }
+    // A row not used takes no height.
+    Grid_->setRowMinimumHeight(static_cast<int>(I), Used ? 16 : 0);
+  }
+}
+
+std::vector<TFieldsPanel::TField> TFieldsPanel::Fields() const {
+  std::vector<TField> Out;
+  for (const auto& [Label, Value] : Rows_)
+    if (!Label->isHidden()) Out.push_back({Label->text(), Value->text()});
+  return Out;
+}
+
+QLabel* TFieldsPanel::ValueLabel(int Row) const {
+  return Row >= 0 && Row < Shown_ ? Rows_[static_cast<std::size_t>(Row)][1] : nullptr;
 }
 
 TTwoColumnModel::TTwoColumnModel(const QString& First, const QString& Second, QObject* Parent)

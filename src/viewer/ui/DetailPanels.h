@@ -13,6 +13,7 @@
 
 #include "present/Kav_FontSheet.h"
 
+class QGridLayout;
 class QLabel;
 class QTreeView;
 
@@ -53,6 +54,26 @@ private:
   std::vector<TRow> Rows_;
   QWidget* Fill_ = nullptr;
   int FillTop_ = 0;
+};
+
+// A header panel whose rows change with the node shown: bold labels right-aligned in a column
+// as wide as the longest (at least the other panels' 80 pixels), each value plain text that can
+// be selected and copied. Rows are made as needed and kept for the next node.
+class TFieldsPanel : public THeaderPanel {
+public:
+  using TField = std::array<QString, 2>;  // label, value
+  explicit TFieldsPanel(QWidget* Parent);
+
+  void SetFields(const QString& Title, const std::vector<TField>& Fields);
+  // The rows shown now, as their labels and values read.
+  std::vector<TField> Fields() const;
+  // The value control of row Row; nullptr past the rows shown.
+  QLabel* ValueLabel(int Row) const;
+
+private:
+  QGridLayout* Grid_;
+  std::vector<std::array<QLabel*, 2>> Rows_;
+  int Shown_ = 0;
 };
 
 // The rows of a report list, two columns of text. A refill replaces all rows in one reset, so

@@ -8,6 +8,7 @@
 #include <QTreeView>
 
 #include "model/Kav_Chunk.h"
+#include "present/Kav_AreaDetails.h"
 #include "present/Kav_Details.h"
 #include "model/Kav_Font.h"
 #include "model/Kav_PLMN.h"
@@ -86,9 +87,12 @@ TNodeDetails::TNodeDetails(QWidget* Parent) : TDetailArea(Parent) {
   pPLMNSubchunk->SetFill(lvPLMN, HeaderRowTop(0));
   Place(pPLMNSubchunk, SubchunkPanelHeight, 0);
 
+  pArea = new TFieldsPanel(this);
+  Place(pArea, 0, 0);
+
   // Everything the area holds is found by its name.
   const std::pair<QObject*, const char*> Names[] = {
-      {pChunk, "pChunk"}, {pSubchunk, "pSubchunk"}, {sbFontImg, "sbFontImg"}, {iFont, "iFont"},
+      {pArea, "pArea"}, {pChunk, "pChunk"}, {pSubchunk, "pSubchunk"}, {sbFontImg, "sbFontImg"}, {iFont, "iFont"},
       {pTextSubchunk, "pTextSubchunk"}, {pPLMNSubchunk, "pPLMNSubchunk"}, {stChunkChkSum, "stChunkChkSum"},
       {stChunkLength, "stChunkLength"}, {stChunkNameType, "stChunkNameType"}, {stChunkVersion, "stChunkVersion"},
       {stSubchunkID, "stSubchunkID"}, {stSubchunkLength, "stSubchunkLength"},
@@ -97,7 +101,7 @@ TNodeDetails::TNodeDetails(QWidget* Parent) : TDetailArea(Parent) {
       {lvText, "lvText"}, {lvPLMN, "lvPLMN"}};
   for (const auto& [Object, Name] : Names) Object->setObjectName(QString::fromLatin1(Name));
   for (QWidget* Panel : {static_cast<QWidget*>(pChunk), static_cast<QWidget*>(pSubchunk), static_cast<QWidget*>(sbFontImg),
-                         static_cast<QWidget*>(pTextSubchunk), static_cast<QWidget*>(pPLMNSubchunk)})
+                         static_cast<QWidget*>(pTextSubchunk), static_cast<QWidget*>(pPLMNSubchunk), static_cast<QWidget*>(pArea)})
     Panel->hide();
   // A click on a header value selects its stored bytes in the bytes view.
   const std::pair<QLabel*, THeaderField> Fields[] = {
@@ -127,6 +131,9 @@ void TNodeDetails::ShowNodeInfo(const TKavClass* Node) {
   const TNodePanel Panel = NodePanelOf(Node);
   QWidget* NewInfoPanel = nullptr;
   bool DropListPanel = true;
+  // The file and its areas have none of the panels below; theirs is shown beside the slots.
+  const bool AreaNode = HasAreaDetails(Node);
+  if (!AreaNode) pArea->hide();
 
   if (Panel == TNodePanel::Chunk) {
     const TChunkDetails D = ChunkDetails(static_cast<const TChunk&>(*Node));
@@ -169,7 +176,17 @@ void TNodeDetails::ShowNodeInfo(const TKavClass* Node) {
 
   SwitchPanel(CurrentInfoPanel_, NewInfoPanel);
   if (DropListPanel) SwitchPanel(CurrentListPanel_, nullptr);
+
+  if (AreaNode) {
+    const TAreaDetails D = AreaDetails(*Node);
+    std::vector<TFieldsPanel::TField> Fields;
+    for (const TDetailRow& Row : D.Rows) Fields.push_back({Text(Row.Label), Text(Row.Value)});
+    pArea->SetFields(Text(D.Title), Fields);
+    pArea->show();
+  }
 }
+
+bool TNodeDetails::AreaPanelShown() const { return !pArea->isHidden(); }
 
 void TNodeDetails::DrawFontImage() {
   FontImageDrawnFor_ = sbFontImg->size();

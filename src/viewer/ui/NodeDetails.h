@@ -1,6 +1,7 @@
 #pragma once
-// The detail area pAllInfo: the five panels in two slots, which of them a node shows, and the
-// font picture. It owns its panels, labels and lists; each carries its name as object name.
+// The detail area pAllInfo: the five panels in two slots and, beside them, the panel of the file
+// and its areas; which of them a node shows, and the font picture. It owns its panels, labels
+// and lists; each carries its name as object name.
 
 #include <QFont>
 #include <QSize>
@@ -54,6 +55,9 @@ public:
   std::function<void(TByteField Field)> FieldClicked;
 
   QWidget* CurrentInfoPanel() const { return CurrentInfoPanel_; }
+  // Whether the file or area panel pArea is shown: it stands beside the two slots, which show
+  // nothing for these nodes.
+  bool AreaPanelShown() const;
   QWidget* CurrentListPanel() const { return CurrentListPanel_; }
   const TFontEntry* CurrentFontEntry() const { return CurrentFontEntry_; }
 
@@ -68,6 +72,8 @@ private:
   THeaderPanel* pSubchunk;
   TFontScrollBox* sbFontImg;
   TFontPicture* iFont;
+  // The file and its areas.
+  TFieldsPanel* pArea;
   // List slot: shown only together with pSubchunk.
   THeaderPanel* pTextSubchunk;
   THeaderPanel* pPLMNSubchunk;
