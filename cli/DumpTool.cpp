@@ -17,6 +17,7 @@
 #include "model/Kav_Fls.h"
 #include "model/Kav_Font.h"
 #include "present/Kav_FontSheet.h"
+#include "present/Kav_Place.h"
 #include "log/Kav_LogSession.h"
 #include "model/Kav_Subchunk.h"
 #include "model/Kav_Text.h"
@@ -27,7 +28,7 @@ namespace kavex {
 namespace {
 
 constexpr const char* Usage =
-    "Usage: kavex-dump [--all] [--details] [--glyphs] FILE\n"
+    "Usage: kavex-dump [--all] [--details] [--glyphs] [--offsets] FILE\n"
     "       kavex-dump --json [--all] [--details] [--glyphs] FILE\n"
     "       kavex-dump [--export-texts DIR] [--export-fonts DIR]\n"
     "                  [--extract POS --out OUT] [--force] FILE\n"
@@ -39,7 +40,11 @@ constexpr const char* Usage =
     "  --all               expand every node (subchunks, font entries), not only the areas\n"
     "  --details           print each node's detail values under its line\n"
     "  --glyphs            with the details, draw every glyph of every font (implies --details)\n"
-    "  --json              print tree and log as one JSON document instead of text\n"
+    "  --offsets           end each node's line with its place: @OFFSET +SIZE in hex, the offset\n"
+    "                      of its first byte in the loaded image (a WinTesla file's blocks\n"
+    "                      joined) and the number of bytes --extract writes of it\n"
+    "  --json              print tree and log as one JSON document instead of text; it gives\n"
+    "                      every node's offset and size, and the MCU area's its flash address\n"
     "  --export-texts DIR  write every text table to DIR as a UTF-8 TSV file (index, text)\n"
     "  --export-fonts DIR  write every font to DIR as a PNG glyph sheet of 16 columns\n"
     "  --extract POS       write the raw bytes of the node at POS (\"0\" the root, \"2.5.1\" the\n"
@@ -73,6 +78,7 @@ struct TOptions {
   bool Details = false;
   bool Glyphs = false;
   bool Json = false;
+  bool Offsets = false;
   bool Force = false;
   std::optional<std::string> TextDir;
   std::optional<std::string> FontDir;
@@ -94,7 +100,9 @@ void ExpandAll(TKavClass& Node, std::ostream& Err) {
 
 void PrintTree(const TKavClass& Node, int Depth, const TOptions& Options, std::ostream& Out) {
   const std::string Indent(static_cast<std::size_t>(Depth) * 2, ' ');
-  Out << Indent << Node.ClassName() << ' ' << EscapeLine(Node.GetCaption()) << '\n';
+  Out << Indent << Node.ClassName() << ' ' << EscapeLine(Node.GetCaption());
+  if (Options.Offsets) Out << ' ' << NodePlaceText(Node);
+  Out << '\n';
   if (Options.Details) {
     const std::string DetailIndent = std::string(static_cast<std::size_t>(Depth + 1) * 2, ' ') + "- ";
     for (const std::string& Line : DumpDetailLines(Node, Options.Glyphs)) Out << DetailIndent << EscapeLine(Line) << '\n';
@@ -121,13 +129,17 @@ nlohmann::json NodeJson(const TKavClass& Node, const TOptions& Options) {
                       {"path", Node.GetPath()},
                       {"position", NodePosition(Node)}};
   J["details"] = Options.Details ? DumpDetailLines(Node, Options.Glyphs) : std::vector<std::string>{};
+  const TNodePlace Place = NodePlace(Node);
+  J["offset"] = Place.Offset;
+  J["size"] = Place.Size;
+  if (Place.Address >= 0) J["address"] = Place.Address;
   nlohmann::json Children = nlohmann::json::array();
   for (std::size_t I = 0; I < Node.ChildCount(); ++I) Children.push_back(NodeJson(*Node.Child(I), Options));
   J["children"] = std::move(Children);
   return J;
 }
 
-void PrintJson(const TKavClass* Root, const TMsgCollection& Store, const TOptions& Options, int Status, std::ostream& Out) {
+void PrintJson(const TFls* Root, const TMsgCollection& Store, const TOptions& Options, int Status, std::ostream& Out) {
   nlohmann::json Log = nlohmann::json::array();
   for (std::size_t I = 0; I < Store.Count(); ++I) {
     const TMsgItem& Item = Store.At(I);
@@ -137,10 +149,12 @@ void PrintJson(const TKavClass* Root, const TMsgCollection& Store, const TOption
                    {"text", Item.Text},
                    {"path", Item.Path}});
   }
-  const nlohmann::json Doc = {{"file", Options.File},
-                              {"status", Status},
-                              {"tree", Root ? NodeJson(*Root, Options) : nlohmann::json(nullptr)},
-                              {"log", std::move(Log)}};
+  nlohmann::json Tree = nullptr;
+  if (Root) {
+    Tree = NodeJson(*Root, Options);
+    Tree["layout"] = LayoutName(*Root);
+  }
+  const nlohmann::json Doc = {{"file", Options.File}, {"status", Status}, {"tree", std::move(Tree)}, {"log", std::move(Log)}};
   // A file name need not be UTF-8; such bytes become U+FFFD rather than stop the output.
   Out << Doc.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
@@ -243,6 +257,8 @@ int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& 
       Options.Glyphs = Options.Details = true;
     } else if (Arg == "--json") {
       Options.Json = true;
+    } else if (Arg == "--offsets") {
+      Options.Offsets = true;
     } else if (Arg == "--force") {
       Options.Force = true;
     } else if (Arg == "--export-texts") {
@@ -269,14 +285,14 @@ int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& 
   if (Options.ExtractPos && !IsNodePosition(*Options.ExtractPos))
     return Fail("--extract " + EscapeLine(*Options.ExtractPos) + ": " + NodePositionForm);
   if (Options.ExtractPos.has_value() != Options.ExtractOut.has_value()) return Fail("--extract and --out go together");
-  if (Options.Exports() && (Options.Json || Options.Details))
-    return Fail("--json, --details and --glyphs print the tree; they cannot be combined with exports");
+  if (Options.Exports() && (Options.Json || Options.Details || Options.Offsets))
+    return Fail("--json, --details, --glyphs and --offsets print the tree; they cannot be combined with exports");
   return dumpOk;
 }
 
 }  // namespace
 
-int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
+int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err, bool ErrIsTerminal) {
   TOptions Options;
   bool Help = false;
   bool Version = false;
