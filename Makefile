@@ -41,13 +41,15 @@ fuzz: deps
 	@build-fuzz/fuzz/kavex-fuzz -max_total_time=$(SECONDS) -dict=fuzz/kavex.dict -max_len=262144 \
 	  -artifact_prefix=build-fuzz/crashes/ -print_final_stats=1 $(FUZZ_CORPUS) build-fuzz/seeds fuzz/corpus tests/fuzz-regressions
 
-# Benchmarks of the model (against memcpy) and of the viewer, then their table.
+# Benchmarks of the model (against memcpy), of the viewer, and of kavex-dump --check (against
+# sha256sum), each with its table.
 bench: build
 	@$(BUILD_DIR)/bench/kavex_core_bench --benchmark_color=false > $(BUILD_DIR)/bench-core.log 2>&1; \
 	  status=$$?; sed -n '/^step/,$$p' $(BUILD_DIR)/bench-core.log; \
 	  if [ -x $(BUILD_DIR)/bench/kavex_ui_bench ]; then \
 	    QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/kavex_ui_bench > $(BUILD_DIR)/bench-ui.log 2>&1 || status=1; \
 	    sed -n '/^viewer step/,/targets/p' $(BUILD_DIR)/bench-ui.log; fi; \
+	  bash bench/check_bench.sh $(BUILD_DIR) || status=1; \
 	  exit $$status
 
 # A Debian package of the viewer, the tool, the sample image, the desktop entry and the manual

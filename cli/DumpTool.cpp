@@ -17,6 +17,7 @@
 #include "model/Kav_Fls.h"
 #include "model/Kav_Font.h"
 #include "present/Kav_FontSheet.h"
+#include "present/Kav_Place.h"
 #include "log/Kav_LogSession.h"
 #include "model/Kav_Subchunk.h"
 #include "model/Kav_Text.h"
@@ -27,10 +28,11 @@ namespace kavex {
 namespace {
 
 constexpr const char* Usage =
-    "Usage: kavex-dump [--all] [--details] [--glyphs] FILE\n"
+    "Usage: kavex-dump [--all] [--details] [--glyphs] [--offsets] FILE\n"
     "       kavex-dump --json [--all] [--details] [--glyphs] FILE\n"
     "       kavex-dump [--export-texts DIR] [--export-fonts DIR]\n"
     "                  [--extract POS --out OUT] [--force] FILE\n"
+    "       kavex-dump --check FILE...\n"
     "\n"
     "Loads a DCT-3 flash image (.fls, .mcu, .ppm, .wt; WinTesla or Divud layout) and prints\n"
     "the tree of its areas, chunks and subchunks, then every message of the loader, as the\n"
@@ -39,13 +41,22 @@ constexpr const char* Usage =
     "  --all               expand every node (subchunks, font entries), not only the areas\n"
     "  --details           print each node's detail values under its line\n"
     "  --glyphs            with the details, draw every glyph of every font (implies --details)\n"
-    "  --json              print tree and log as one JSON document instead of text\n"
+    "  --offsets           end each node's line with its place: @OFFSET +SIZE in hex, the offset\n"
+    "                      of its first byte in the loaded image (a WinTesla file's blocks\n"
+    "                      joined) and the number of bytes --extract writes of it\n"
+    "  --json              print tree and log as one JSON document instead of text; it gives\n"
+    "                      every node's offset and size, and the MCU area's flash address\n"
     "  --export-texts DIR  write every text table to DIR as a UTF-8 TSV file (index, text)\n"
     "  --export-fonts DIR  write every font to DIR as a PNG glyph sheet of 16 columns\n"
     "  --extract POS       write the raw bytes of the node at POS (\"0\" the root, \"2.5.1\" the\n"
     "                      first child of the fifth child of the root's second child)\n"
     "  --out OUT           where --extract writes; \"-\" for standard output\n"
     "  --force             overwrite files that exist (otherwise they are never overwritten)\n"
+    "  --check             build every node of each FILE and print one line per file instead:\n"
+    "                      \"FILE: ok\", \"FILE: 2 errors, 1 warning; first: LINE\" (LINE the\n"
+    "                      first warning or error of its log, as a log line of the output),\n"
+    "                      or \"FILE: why\" it cannot be read or holds no image; with more\n"
+    "                      than ten FILEs it shows its progress on stderr if that is a terminal\n"
     "  --help              show this text (takes no FILE)\n"
     "  --version           show the program's version (takes no FILE)\n"
     "\n"
@@ -64,7 +75,8 @@ constexpr const char* Usage =
     "nothing is exported); 3 a file to write exists already (nothing was written); 4 a\n"
     "folder or file could not be written; 5 no node at the --extract position; 6 a font\n"
     "had too many glyphs for one sheet (its sheet holds the first ones); 64 wrong command\n"
-    "line (also: a POS that is not numbers joined by dots, a FILE with --help or --version).\n";
+    "line (also: a POS that is not numbers joined by dots, a FILE with --help or --version).\n"
+    "With --check: 0 every FILE is ok, 7 any is not (64 a wrong command line).\n";
 
 constexpr const char* ProblemLine = "kavex-dump: Problem found, for more information see messages in Log.";
 
@@ -73,11 +85,14 @@ struct TOptions {
   bool Details = false;
   bool Glyphs = false;
   bool Json = false;
+  bool Offsets = false;
   bool Force = false;
   std::optional<std::string> TextDir;
   std::optional<std::string> FontDir;
   std::optional<std::string> ExtractPos;
   std::optional<std::string> ExtractOut;
+  bool Check = false;
+  std::vector<std::string> Files;  // as given; without --check there is one, File
   std::string File;
   bool Exports() const { return TextDir || FontDir || ExtractPos; }
 };
@@ -94,7 +109,9 @@ void ExpandAll(TKavClass& Node, std::ostream& Err) {
 
 void PrintTree(const TKavClass& Node, int Depth, const TOptions& Options, std::ostream& Out) {
   const std::string Indent(static_cast<std::size_t>(Depth) * 2, ' ');
-  Out << Indent << Node.ClassName() << ' ' << EscapeLine(Node.GetCaption()) << '\n';
+  Out << Indent << Node.ClassName() << ' ' << EscapeLine(Node.GetCaption());
+  if (Options.Offsets) Out << ' ' << NodePlaceText(Node);
+  Out << '\n';
   if (Options.Details) {
     const std::string DetailIndent = std::string(static_cast<std::size_t>(Depth + 1) * 2, ' ') + "- ";
     for (const std::string& Line : DumpDetailLines(Node, Options.Glyphs)) Out << DetailIndent << EscapeLine(Line) << '\n';
@@ -121,13 +138,17 @@ nlohmann::json NodeJson(const TKavClass& Node, const TOptions& Options) {
                       {"path", Node.GetPath()},
                       {"position", NodePosition(Node)}};
   J["details"] = Options.Details ? DumpDetailLines(Node, Options.Glyphs) : std::vector<std::string>{};
+  const TNodePlace Place = NodePlace(Node);
+  J["offset"] = Place.Offset;
+  J["size"] = Place.Size;
+  if (Place.Address >= 0) J["address"] = Place.Address;
   nlohmann::json Children = nlohmann::json::array();
   for (std::size_t I = 0; I < Node.ChildCount(); ++I) Children.push_back(NodeJson(*Node.Child(I), Options));
   J["children"] = std::move(Children);
   return J;
 }
 
-void PrintJson(const TKavClass* Root, const TMsgCollection& Store, const TOptions& Options, int Status, std::ostream& Out) {
+void PrintJson(const TFls* Root, const TMsgCollection& Store, const TOptions& Options, int Status, std::ostream& Out) {
   nlohmann::json Log = nlohmann::json::array();
   for (std::size_t I = 0; I < Store.Count(); ++I) {
     const TMsgItem& Item = Store.At(I);
@@ -137,10 +158,12 @@ void PrintJson(const TKavClass* Root, const TMsgCollection& Store, const TOption
                    {"text", Item.Text},
                    {"path", Item.Path}});
   }
-  const nlohmann::json Doc = {{"file", Options.File},
-                              {"status", Status},
-                              {"tree", Root ? NodeJson(*Root, Options) : nlohmann::json(nullptr)},
-                              {"log", std::move(Log)}};
+  nlohmann::json Tree = nullptr;
+  if (Root) {
+    Tree = NodeJson(*Root, Options);
+    Tree["layout"] = LayoutName(*Root);
+  }
+  const nlohmann::json Doc = {{"file", Options.File}, {"status", Status}, {"tree", std::move(Tree)}, {"log", std::move(Log)}};
   // A file name need not be UTF-8; such bytes become U+FFFD rather than stop the output.
   Out << Doc.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
@@ -205,6 +228,75 @@ int RunExports(TKavClass& Root, const TOptions& Options, std::ostream& Out, std:
   return WritePlan(Plan, Options.Force, Status, Options.ExtractOut == "-" ? Err : Out, Err);
 }
 
+// ---- --check -------------------------------------------------------------------------------
+
+// The warnings and errors of one file's log, and the first of either.
+struct TFindings {
+  std::size_t Errors = 0;
+  std::size_t Warnings = 0;
+  const TMsgItem* First = nullptr;
+};
+
+TFindings CountFindings(const TMsgCollection& Store) {
+  TFindings F;
+  for (std::size_t I = 0; I < Store.Count(); ++I) {
+    const TMsgItem& Item = Store.At(I);
+    if (Item.Kind() == TMsgKind::Error) ++F.Errors;
+    else if (Item.Kind() == TMsgKind::Warning) ++F.Warnings;
+    else continue;
+    if (!F.First) F.First = &Item;
+  }
+  return F;
+}
+
+std::string Counted(std::size_t Count, const char* Noun) { return std::to_string(Count) + ' ' + Noun + (Count == 1 ? "" : "s"); }
+
+std::string FirstLine(const TFindings& F) { return F.First ? "; first: " + FormatMsgLine(*F.First) : std::string(); }
+
+// Builds every node of File with a fresh log; nothing when the file is ok, otherwise why not,
+// as the line says it. The image is released before the next file is read.
+std::optional<std::string> CheckFile(const std::string& File, TMsgCollection& Store) {
+  Store.Clear();
+  std::unique_ptr<TFls> Root;
+  std::string Reason;
+  try {
+    Root = LoadFile(File, &Reason);
+  } catch (const EKavError&) {
+    // The dump's own words, and the finding that stopped the root, since no log is listed here.
+    return EKavError::Text + FirstLine(CountFindings(Store));
+  }
+  if (!Root) return Reason;
+  kavex::ExpandAll(*Root);
+  if (HoldsNoArea(*Root)) return std::string(NoAreaFoundText);
+  const TFindings F = CountFindings(Store);
+  if (!F.First) return std::nullopt;
+  std::string Why;
+  if (F.Errors) Why = Counted(F.Errors, "error");
+  if (F.Warnings) Why += (Why.empty() ? "" : ", ") + Counted(F.Warnings, "warning");
+  return Why + FirstLine(F);
+}
+
+// One line per file on Out: "FILE: ok" or "FILE: why not".
+int RunCheck(const TOptions& Options, std::ostream& Out, std::ostream& Err, bool ErrIsTerminal) {
+  TMsgCollection Store;
+  const TLogSession Session(Store);
+  const std::size_t Count = Options.Files.size();
+  // A long run shows where it is, on a line of its own that is wiped before each result, so
+  // that the results stay clean when both streams are the same terminal.
+  const bool Progress = ErrIsTerminal && Count > 10;
+  bool AllOk = true;
+  for (std::size_t I = 0; I < Count; ++I) {
+    const std::string& File = Options.Files[I];
+    if (Progress) Err << "\rkavex-dump: checking " << I + 1 << " of " << Count << std::flush;
+    const std::optional<std::string> Why = CheckFile(File, Store);
+    if (Progress) Err << "\r\x1B[K" << std::flush;
+    Out << EscapeLine(File) << ": " << (Why ? EscapeLine(*Why) : "ok") << '\n';
+    if (Progress) Out.flush();
+    AllOk &= !Why;
+  }
+  return AllOk ? dumpOk : dumpCheckFailed;
+}
+
 // Returns dumpOk, or the status for a wrong command line after saying why.
 int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& Help, bool& Version, std::ostream& Err) {
   const auto Fail = [&Err](const std::string& Why) -> int {
@@ -243,6 +335,8 @@ int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& 
       Options.Glyphs = Options.Details = true;
     } else if (Arg == "--json") {
       Options.Json = true;
+    } else if (Arg == "--offsets") {
+      Options.Offsets = true;
     } else if (Arg == "--force") {
       Options.Force = true;
     } else if (Arg == "--export-texts") {
@@ -253,30 +347,38 @@ int ParseOptions(const std::vector<std::string>& Args, TOptions& Options, bool& 
       Status = Value(Options.ExtractPos);
     } else if (Arg == "--out") {
       Status = Value(Options.ExtractOut);
+    } else if (Arg == "--check") {
+      Options.Check = true;
     } else if (Arg.size() > 1 && Arg[0] == '-') {
       return Fail("unknown option " + Args[I]);
-    } else if (Options.File.empty()) {
-      Options.File = Arg;
     } else {
-      return Fail("only one FILE may be given");
+      Options.Files.push_back(Arg);
     }
     if (Status != dumpOk) return Status;
     if (Inline && Arg != "--export-texts" && Arg != "--export-fonts" && Arg != "--extract" && Arg != "--out")
       return Fail("option " + Arg + " takes no value");
   }
-  if (Help || Version) return Options.File.empty() ? dumpOk : Fail("--help and --version take no FILE");
-  if (Options.File.empty()) return Fail("no FILE given");
+  if (Help || Version) return Options.Files.empty() ? dumpOk : Fail("--help and --version take no FILE");
+  if (Options.Files.empty()) return Fail("no FILE given");
+  if (Options.Check) {
+    if (Options.All || Options.Details || Options.Json || Options.Offsets || Options.Force || Options.TextDir || Options.FontDir ||
+        Options.ExtractPos || Options.ExtractOut)
+      return Fail("--check prints one line per FILE; it cannot be combined with other options");
+    return dumpOk;
+  }
+  if (Options.Files.size() > 1) return Fail("only one FILE may be given");
+  Options.File = Options.Files.front();
   if (Options.ExtractPos && !IsNodePosition(*Options.ExtractPos))
     return Fail("--extract " + EscapeLine(*Options.ExtractPos) + ": " + NodePositionForm);
   if (Options.ExtractPos.has_value() != Options.ExtractOut.has_value()) return Fail("--extract and --out go together");
-  if (Options.Exports() && (Options.Json || Options.Details))
-    return Fail("--json, --details and --glyphs print the tree; they cannot be combined with exports");
+  if (Options.Exports() && (Options.Json || Options.Details || Options.Offsets))
+    return Fail("--json, --details, --glyphs and --offsets print the tree; they cannot be combined with exports");
   return dumpOk;
 }
 
 }  // namespace
 
-int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
+int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err, bool ErrIsTerminal) {
   TOptions Options;
   bool Help = false;
   bool Version = false;
@@ -289,6 +391,7 @@ int RunKavexDump(const std::vector<std::string>& Args, std::ostream& Out, std::o
     Out << "kavex-dump " << VersionText << '\n';
     return dumpOk;
   }
+  if (Options.Check) return RunCheck(Options, Out, Err, ErrIsTerminal);
 
   TMsgCollection Store;
   const TLogSession Session(Store);

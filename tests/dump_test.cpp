@@ -261,7 +261,7 @@ TEST(KavexDump, WrongCommandLinesExit64AndHelpExits0) {
   for (const Lines& Args : {Lines{"--help"}, Lines{"--help", "--all"}, Lines{"-h"}}) {
     const DumpResult Help = RunDump(Args);
     EXPECT_EQ(Help.Status, 0);
-    EXPECT_EQ(Help.Out.rfind("Usage: kavex-dump [--all] [--details] [--glyphs] FILE\n", 0), 0u);
+    EXPECT_EQ(Help.Out.rfind("Usage: kavex-dump [--all] [--details] [--glyphs] [--offsets] FILE\n", 0), 0u);
   }
   EXPECT_EQ(RunDump({"--version"}).Status, 0);
 }
