@@ -2,7 +2,10 @@
 
 #include <QFile>
 
+#include "model/Kav_Chunk.h"
+#include "ui/ImageTree.h"
 #include "ui/LogWindow.h"
+#include "ui/Main.h"
 
 namespace kavtest {
 
@@ -111,6 +114,18 @@ std::vector<int> LogIdents(const kavex::TKavexApp& App) {
   auto& Log = const_cast<kavex::TKavexApp&>(App).Log();
   for (std::size_t I = 0; I < Log.Store().Count(); ++I) Out.push_back(Log.Store().At(I).Ident);
   return Out;
+}
+
+QModelIndex ChunkItem(kavex::TfMain& Main, const char* Name) {
+  const QAbstractItemModel* Nodes = Main.tvMain->model();
+  const QModelIndex Root = Nodes->index(0, 0);
+  for (int A = 0; A < Nodes->rowCount(Root); ++A)
+    for (int C = 0; C < Nodes->rowCount(Nodes->index(A, 0, Root)); ++C) {
+      const QModelIndex Item = Nodes->index(C, 0, Nodes->index(A, 0, Root));
+      const auto* Chunk = dynamic_cast<const kavex::TChunk*>(kavex::TImageTreeModel::ModelNode(Item));
+      if (Chunk && Chunk->NameText() == Name) return Item;
+    }
+  return {};
 }
 
 }  // namespace kavtest

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QFont>
+#include <QModelIndex>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -99,5 +100,8 @@ Bytes BrokenWinTesla();
 // The log's records as their export lines.
 QStringList LogLines(const kavex::TKavexApp& App);
 std::vector<int> LogIdents(const kavex::TKavexApp& App);
+
+// The tree node of the first chunk named Name among the areas' children; invalid for none.
+QModelIndex ChunkItem(kavex::TfMain& Main, const char* Name);
 
 }  // namespace kavtest

@@ -46,18 +46,6 @@ std::vector<std::size_t> Starts(const Bytes& Image, const Bytes& Pattern) {
 
 Bytes Ascii(std::string_view Text) { return Bytes(Text.begin(), Text.end()); }
 
-QModelIndex TextChunkItem(kavex::TfMain& Main) {
-  const QAbstractItemModel* Nodes = Main.tvMain->model();
-  const QModelIndex Root = Nodes->index(0, 0);
-  for (int A = 0; A < Nodes->rowCount(Root); ++A)
-    for (int C = 0; C < Nodes->rowCount(Nodes->index(A, 0, Root)); ++C) {
-      const QModelIndex Item = Nodes->index(C, 0, Nodes->index(A, 0, Root));
-      const auto* Chunk = dynamic_cast<const kavex::TChunk*>(TImageTreeModel::ModelNode(Item));
-      if (Chunk && Chunk->NameText() == "TEXT") return Item;
-    }
-  return {};
-}
-
 const TKavClass* Current(const kavex::TfMain& Main) { return TImageTreeModel::ModelNode(Main.tvMain->currentIndex()); }
 
 // The image offsets of the bytes view's run.
@@ -94,7 +82,7 @@ private slots:
     Main.OpenFlash(Folder.Write("find.fls", Image));
     const std::vector<std::size_t> At = Starts(Image, Ascii("NOKIA"));
     QCOMPARE(At.size(), std::size_t{3});
-    const QModelIndex Chunk = TextChunkItem(Main);
+    const QModelIndex Chunk = ChunkItem(Main, "TEXT");
     QCOMPARE(Main.tvMain->model()->rowCount(Chunk), 0);  // not built yet
     QCOMPARE(Main.aFindBytes->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     QCOMPARE(Main.mEdit->actions().indexOf(Main.aFindBytes), Main.mEdit->actions().indexOf(Main.aFind) + 1);
@@ -168,7 +156,7 @@ private slots:
     const Bytes Image = FindBytesImage();
     Main.OpenFlash(Folder.Write("find.fls", Image));
     const std::vector<std::size_t> At = Starts(Image, Ascii("NOKIA"));
-    const QModelIndex Chunk = TextChunkItem(Main);
+    const QModelIndex Chunk = ChunkItem(Main, "TEXT");
     Main.tvMain->ExpandNode(Chunk);
     const QModelIndex SecondItem = Main.tvMain->model()->index(1, 0, Chunk);
     Main.tvMain->setCurrentIndex(SecondItem);

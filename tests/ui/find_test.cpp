@@ -40,17 +40,6 @@ Bytes FindImage() {
                     ChunkOf("TONE", {ToneSubchunk(1, "Worldly")})});
 }
 
-QModelIndex ChunkItem(kavex::TfMain& Main, const char* Name) {
-  const QAbstractItemModel* Nodes = Main.tvMain->model();
-  const QModelIndex Root = Nodes->index(0, 0);
-  for (int A = 0; A < Nodes->rowCount(Root); ++A)
-    for (int C = 0; C < Nodes->rowCount(Nodes->index(A, 0, Root)); ++C) {
-      const QModelIndex Item = Nodes->index(C, 0, Nodes->index(A, 0, Root));
-      const auto* Chunk = dynamic_cast<const kavex::TChunk*>(TImageTreeModel::ModelNode(Item));
-      if (Chunk && Chunk->NameText() == Name) return Item;
-    }
-  return {};
-}
 
 QStringList HitTexts(const kavex::TfMain& Main) {
   QStringList Out;
