@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Retakes docs/screenshot-viewer.png, docs/screenshot-text.png, docs/screenshot-font.png,
-# docs/screenshot-font-zoom.png, docs/screenshot-bytes.png and docs/screenshot-find.png with the
-# sample image that the build
-# makes: the viewer runs under a virtual display with
+# docs/screenshot-font-zoom.png, docs/screenshot-bytes.png, docs/screenshot-find.png and
+# docs/screenshot-problems.png with the sample image that the build makes (the last with a copy
+# damaged in three places): the viewer runs under a virtual display with
 # settings of its own, opens the sample with Help > Open sample image and is steered through
 # the tree with the keyboard.
 # Needs xvfb-run, xdotool and ImageMagick's import.   scripts/screenshots.sh [BUILD_DIR]
@@ -38,7 +38,15 @@ FontName=DejaVu Sans
 FontSize=9
 FontCharset=1
 CONF
-  KAVEX_SHOTS_INNER=1 XDG_CONFIG_HOME="$work/config" \
+  # The damaged copy: a byte of the MCU's code, a letter of a German entry and the length of a
+  # tone subchunk changed.
+  cp "$build/samples/kavex-sample.fls" "$work/damaged.fls"
+  for at in 16384:FF 131584:01 134834:40; do
+    off=${at%%:*}
+    old=$(od -An -tu1 -j "$off" -N1 "$work/damaged.fls" | tr -d ' ')
+    printf "\\$(printf '%03o' $(( old ^ 0x${at##*:} )))" | dd of="$work/damaged.fls" bs=1 seek="$off" conv=notrunc status=none
+  done
+  KAVEX_SHOTS_INNER=1 KAVEX_SHOTS_DAMAGED="$work/damaged.fls" XDG_CONFIG_HOME="$work/config" \
     xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$build"
   exit
 fi
@@ -94,5 +102,23 @@ xdotool type --delay 80 ton
 keys Return
 keys F3 F3
 import -window "$window" "$root/docs/screenshot-find.png"
+# The damaged copy opened with File > Open...: its marks, the TONE chunk opened (its broken
+# subchunk marks it red), the count clicked (the log window shows), then F8 from the top round
+# the three problems back to the MCU area and its row in the log.
+keys Escape
+xdotool windowsize --sync "$window" 640 560
+sleep 0.5
+xdotool mousemove --window "$window" 632 303 click 1  # the Find view's close button
+keys ctrl+o
+xdotool type --delay 20 "$KAVEX_SHOTS_DAMAGED"
+keys Return
+keys F8 F8 F8 Right
+log=$(xdotool search --name '^Log$' | head -n1)
+xdotool windowmap --sync "$log"  # unmapped behind Qt's back above: shown again, then raised by the click
+xdotool windowmove --sync "$log" 650 0
+xdotool mousemove --window "$window" 560 550 click 1
+sleep 1
+keys Home F8 F8 F8 F8
+import -window root -crop 1280x565+0+0 +repage "$root/docs/screenshot-problems.png"
 keys alt+x
 wait "$viewer" || true
