@@ -7,6 +7,7 @@
 #include "model/Kav_MCU.h"
 #include "model/Kav_PPM.h"
 #include "present/Kav_Bytes.h"
+#include "present/Kav_Place.h"
 
 namespace kavex {
 namespace {
@@ -22,7 +23,7 @@ void AddPlace(TAreaDetails& D, std::size_t Offset, std::size_t Size) {
 
 TAreaDetails FileDetails(const TFls& Root) {
   TAreaDetails D{"File", {}};
-  D.Rows.push_back({"Layout:", Root.IsWinTesla() ? "WinTesla" : "Divud"});
+  D.Rows.push_back({"Layout:", LayoutName(Root)});
   D.Rows.push_back({"File size:", HexDecimal(Root.FileSize())});
   if (Root.IsWinTesla())
     D.Rows.push_back({"WinTesla blocks:", FormatText("%d", {static_cast<std::int64_t>(Root.WinTeslaBlockCount())})});
