@@ -530,6 +530,12 @@ private:
   }
 
   void ComparePair(const TKavClass& A, const TKavClass& B) {
+    // Children are matched within their class; only roots given by a caller can differ in it.
+    if (std::strcmp(A.ClassName(), B.ClassName()) != 0 || A.Kind() != B.Kind()) {
+      AddNode(TChange::Removed, &A, nullptr);
+      AddNode(TChange::Added, nullptr, &B);
+      return;
+    }
     // Equal chunks hold equal subchunks: a chunk is built from its own bytes alone.
     if (A.Kind() == TNodeKind::Chunk && Equal(A.ImageBytes(), B.ImageBytes())) return;
     if (Alike(A, B)) return;

@@ -54,6 +54,24 @@ bool GapBefore(const std::vector<TItemDiff>& Items, std::size_t I) {
   return Prev.Kind == TItemKind::Detail && Items[I].Line > Prev.Line + 1;
 }
 
+// A run's bytes in hex: the context before it, the run's shown bytes between Open and Close
+// ("…" among them when the run is longer), the context after it.
+std::string RangeHex(const TByteRange& R, int Side, const char* Open, const char* Close) {
+  const TByteView All(Side == 1 ? R.Around1 : R.Around2);
+  const std::size_t Shown = Side == 1 ? R.Shown1 : R.Shown2;
+  const std::size_t Length = Side == 1 ? R.Length1 : R.Length2;
+  const std::size_t Lead = std::min(R.Lead, All.size());
+  const std::size_t Mid = std::min(Shown, All.size() - Lead);
+  std::string Out = BytesHex(All.first(Lead));
+  if (!Out.empty()) Out += ' ';
+  Out.append(Open).append(BytesHex(All.subspan(Lead, Mid)));
+  if (Length > Shown) Out.append(Mid ? " " : "").append(Ellipsis);
+  Out.append(Close);
+  const std::string After = BytesHex(All.subspan(Lead + Mid));
+  if (!After.empty()) Out += ' ' + After;
+  return Out;
+}
+
 // ---- text -----------------------------------------------------------------------------------
 
 void WriteSide(std::ostream& Out, int Side, const std::string& Position, const std::string& Caption) {
@@ -256,22 +274,8 @@ std::string MarkedHtml(const std::string& Text, const std::vector<TTextRun>& Run
   return Out;
 }
 
-// A run of bytes in hex with the shown bytes of the run marked.
-std::string HtmlRange(const TByteRange& R, int Side) {
-  const TBytes& Around = Side == 1 ? R.Around1 : R.Around2;
-  const std::size_t Shown = Side == 1 ? R.Shown1 : R.Shown2;
-  const std::size_t Length = Side == 1 ? R.Length1 : R.Length2;
-  const TByteView All(Around);
-  const std::size_t Lead = std::min(R.Lead, All.size());
-  const std::size_t Mid = std::min(Shown, All.size() - Lead);
-  std::string Out = BytesHex(All.first(Lead));
-  if (!Out.empty()) Out += ' ';
-  Out += std::string(Side == 1 ? "<del>" : "<ins>") + BytesHex(All.subspan(Lead, Mid)) + (Length > Shown ? std::string(" ") + Ellipsis : "") +
-         (Side == 1 ? "</del>" : "</ins>");
-  const std::string After = BytesHex(All.subspan(Lead + Mid));
-  if (!After.empty()) Out += ' ' + After;
-  return Out;
-}
+// A run of bytes in hex with its shown bytes marked.
+std::string HtmlRange(const TByteRange& R, int Side) { return RangeHex(R, Side, Side == 1 ? "<del>" : "<ins>", Side == 1 ? "</del>" : "</ins>"); }
 
 void WriteHtmlItem(std::ostream& Out, const TItemDiff& Item) {
   const char* Class = ChangeName(Item.Change);
@@ -346,20 +350,7 @@ std::string DescribeBytes(const TItemDiff& Item) {
          Item.New + ")";
 }
 
-std::string ShowRange(const TByteRange& R, int Side) {
-  const TBytes& Around = Side == 1 ? R.Around1 : R.Around2;
-  const std::size_t Shown = Side == 1 ? R.Shown1 : R.Shown2;
-  const std::size_t Length = Side == 1 ? R.Length1 : R.Length2;
-  const TByteView All(Around);
-  const std::size_t Lead = std::min(R.Lead, All.size());
-  const std::size_t Mid = std::min(Shown, All.size() - Lead);
-  std::string Out = BytesHex(All.first(Lead));
-  if (!Out.empty()) Out += ' ';
-  Out += '[' + BytesHex(All.subspan(Lead, Mid)) + (Length > Shown ? std::string(Mid ? " " : "") + Ellipsis : std::string()) + ']';
-  const std::string After = BytesHex(All.subspan(Lead + Mid));
-  if (!After.empty()) Out += ' ' + After;
-  return Out;
-}
+std::string ShowRange(const TByteRange& R, int Side) { return RangeHex(R, Side, "[", "]"); }
 
 std::string EscapeHtml(const std::string& Text) {
   const std::string Line = EscapeLine(Text);
