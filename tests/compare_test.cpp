@@ -178,18 +178,22 @@ TEST(Compare, ReportsWhatDiffersOfEachKind) {
 }
 
 TEST(Compare, NamesReachingBeyondTheirSubchunkAreCompared) {
-  // The operator's name runs on over the subchunk's end into the next subchunk's Id, which
-  // alone differs: the subchunk's own bytes are equal.
-  const auto Image2 = [](const char* NextId) {
-    Bytes First = SubchunkBytes({.Id = 1, .Body = {12, 0x10, 0x20, 8, 'A', 'B'}, .Pad = false});
-    Append(First, Bytes{'C', 'D'});
+  // An operator's record (8 bytes) and a tone (4 body bytes) end with their subchunk's bytes,
+  // but their names (8 and 6 bytes) run on into the next subchunk's Id, which alone differs:
+  // the subchunks' own bytes are equal.
+  const auto With = [](const std::string& Name, const Bytes& Body, const char* NextId) {
     Bytes Next(NextId, NextId + 4);
     Append(Next, Bytes{0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0});
-    return Image({ChunkBytes({.Name = "PLMN", .Data = Concat({First, Next, ClosingRecord()})})});
+    return Image({ChunkBytes({.Name = Name, .Data = Concat({SubchunkBytes({.Id = 1, .Body = Body, .Pad = false}), Next, ClosingRecord()})})});
   };
-  const Lines Got = Describe(Compare(Image2("WXYZ"), Image2("WXYQ")));
-  ASSERT_GE(Got.size(), 2u);
-  EXPECT_EQ(Got[1], "changed TPLMNSubchunk 1.1.1|1.1.1 MCC 12: ABCDWXYZ -> ABCDWXYQ");
+  const Bytes Operator = {8, 0x10, 0x20, 8, 'A', 'B', 'C', 'D'};
+  const Bytes Tone = {6, 'R', 'i', 'n'};
+  const Lines Plmn = Describe(Compare(With("PLMN", Operator, "WXYZ"), With("PLMN", Operator, "WXYQ")));
+  ASSERT_GE(Plmn.size(), 2u);
+  EXPECT_EQ(Plmn[1], "changed TPLMNSubchunk 1.1.1|1.1.1 MCC 12: ABCDWXYZ -> ABCDWXYQ");
+  const Lines Tones = Describe(Compare(With("TONE", Tone, "g!??"), With("TONE", Tone, "g???")));
+  ASSERT_GE(Tones.size(), 2u);
+  EXPECT_EQ(Tones[1], "changed TToneSubchunk 1.1.1|1.1.1 Name: Ring!? -> Ring??");
 }
 
 TEST(Compare, BytesCountEveryRunAndListTheFirstHundred) {
@@ -284,6 +288,7 @@ TEST(Compare, SameGlyphAgreesWithTheDrawnGlyphs) {
       Glyphs('A', 'C', ABC),
       Glyphs('A', 'C', {"###", "#.#", "###", ".#.", "###", ".#.", "#..", "##.", "###"}),  // one pixel of C
       Glyphs('A', 'C', Lower, 3, "Small", 2),
+      Glyphs('A', 'C', ABC, 3, "Small", 1),  // the same bands, each glyph a row lower
       Glyphs('A', 'C', ABC, 2),  // lower boxes
       Glyphs('A', 'F', Tall),
       Glyphs('A', 'F', Filled),
