@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test asan clean fuzz bench package install
+.PHONY: all deps configure build run test asan clean fuzz fuzz-diff bench package install
 
 all: build
 
@@ -40,6 +40,17 @@ fuzz: deps
 	@build-fuzz/fuzz/kavex-fuzz-seeds build-fuzz/seeds >/dev/null
 	@build-fuzz/fuzz/kavex-fuzz -max_total_time=$(SECONDS) -dict=fuzz/kavex.dict -max_len=262144 \
 	  -artifact_prefix=build-fuzz/crashes/ -print_final_stats=1 $(FUZZ_CORPUS) build-fuzz/seeds fuzz/corpus tests/fuzz-regressions
+
+# The same for the comparison of two images: each input split into two (fuzz/FuzzDiff.h), from
+# pairs of seed images; what it finds goes to build-fuzz/crashes-diff/.
+FUZZ_DIFF_CORPUS ?= build-fuzz/corpus-diff
+fuzz-diff: deps
+	@CXX=clang++ cmake -S . -B build-fuzz -DKAVEX_FUZZ=ON -DKAVEX_BUILD_GUI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target kavex-fuzz-diff kavex-fuzz-seeds
+	@mkdir -p $(FUZZ_DIFF_CORPUS) build-fuzz/crashes-diff
+	@build-fuzz/fuzz/kavex-fuzz-seeds build-fuzz/seeds build-fuzz/seeds-diff >/dev/null
+	@build-fuzz/fuzz/kavex-fuzz-diff -max_total_time=$(SECONDS) -dict=fuzz/kavex.dict -max_len=524288 \
+	  -artifact_prefix=build-fuzz/crashes-diff/ -print_final_stats=1 $(FUZZ_DIFF_CORPUS) build-fuzz/seeds-diff tests/fuzz-regressions
 
 # Benchmarks of the model (against memcpy), of the viewer, and of kavex-dump --check (against
 # sha256sum), each with its table.

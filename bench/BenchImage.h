@@ -13,6 +13,10 @@
 namespace kavbench {
 
 kavtest::Bytes RealisticImage(int Scale, int Content = 1);
+// The same image as a modified copy of it, to compare with it: 1 % of the text entries
+// reworded (most grow), 5 glyphs in different fonts with one pixel changed, 10 operators
+// renamed and 100 bytes of the MCU area changed.
+kavtest::Bytes RealisticImageChanged(int Scale);
 // The same image as a WinTesla file of 64 KiB blocks.
 kavtest::Bytes RealisticWinTesla(int Scale);
 

@@ -1,5 +1,6 @@
 // Speed of the model on a realistic image, each step measured against memcpy of the same bytes
-// in the same run, at two sizes; and the peak memory of kavex-dump --all --details.
+// in the same run, at two sizes; the comparison of that image with a changed copy against
+// building both; and the peak memory of kavex-dump --all --details and of kavex-diff.
 
 #include <benchmark/benchmark.h>
 
@@ -20,6 +21,7 @@
 
 #include "BenchImage.h"
 #include "log/Log.h"
+#include "present/Kav_Compare.h"
 #include "present/Kav_Details.h"
 #include "model/Kav_Fls.h"
 #include "present/Kav_FindBytes.h"
@@ -102,6 +104,19 @@ std::size_t Everything(const kavex::TKavClass& Node) {
   return N;
 }
 
+// The changed copy of the Divud image (RealisticImageChanged), written once.
+const TImageFile& ChangedFile(int Scale) {
+  static std::map<int, TImageFile> Files;
+  TImageFile& F = Files[Scale];
+  if (F.Path.empty()) {
+    const Bytes Image = kavbench::RealisticImageChanged(Scale);
+    F.Path = (Folder() / ("image-changed-" + std::to_string(Scale) + ".fls")).string();
+    std::ofstream(F.Path, std::ios::binary).write(reinterpret_cast<const char*>(Image.data()), static_cast<std::streamsize>(Image.size()));
+    F.Size = Image.size();
+  }
+  return F;
+}
+
 enum TStep { stepOpen, stepExpand, stepEverything };
 
 void BM_Memcpy(benchmark::State& State, int Scale) {
@@ -126,6 +141,27 @@ void BM_Model(benchmark::State& State, bool WinTesla, int Scale, TStep Step) {
     benchmark::DoNotOptimize(Root.get());
   }
   State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * File.Size));
+}
+
+// Both images read and built whole, as kavex-diff builds them; with Compare, compared too.
+void BM_Pair(benchmark::State& State, int Scale, bool Compare) {
+  const TImageFile& A = ImageFile(false, Scale);
+  const TImageFile& B = ChangedFile(Scale);
+  TLogged Log;
+  for (auto _ : State) {
+    Log.Store.Clear();
+    std::unique_ptr<kavex::TFls> RootA = kavex::LoadFile(A.Path);
+    kavex::ExpandAll(*RootA);
+    std::unique_ptr<kavex::TFls> RootB = kavex::LoadFile(B.Path);
+    kavex::ExpandAll(*RootB);
+    if (Compare) {
+      const kavex::TComparison C = kavex::CompareImages(*RootA, *RootB);
+      if (C.Same()) State.SkipWithError("the changed copy compares the same");
+      benchmark::DoNotOptimize(C.Nodes.data());
+    }
+    benchmark::DoNotOptimize(RootB.get());
+  }
+  State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * (A.Size + B.Size)));
 }
 
 const char* const StepNames[] = {"open", "expand", "everything"};
@@ -189,6 +225,10 @@ void Register() {
       benchmark::RegisterBenchmark((std::string("findbytes/") + FindCaseNames[Case] + "/" + std::to_string(Scale)).c_str(),
                                    BM_FindBytes, Scale, Case)
           ->Unit(benchmark::kMillisecond);
+    for (bool Compare : {false, true})
+      benchmark::RegisterBenchmark(((Compare ? "compare/divud/" : "build-both/divud/") + std::to_string(Scale)).c_str(), BM_Pair, Scale,
+                                   Compare)
+          ->Unit(benchmark::kMillisecond);
   }
 }
 
@@ -208,8 +248,8 @@ public:
   }
 };
 
-// Peak resident memory of a child process in KiB.
-long PeakKiB(const std::vector<std::string>& Args) {
+// Peak resident memory of a child process in KiB; -1 when it does not end with Status.
+long PeakKiB(const std::vector<std::string>& Args, int Expected = 0) {
   std::vector<char*> Argv;
   for (const std::string& A : Args) Argv.push_back(const_cast<char*>(A.c_str()));
   Argv.push_back(nullptr);
@@ -223,7 +263,7 @@ long PeakKiB(const std::vector<std::string>& Args) {
   if (Spawned != 0) return -1;
   int Status = 0;
   rusage Usage{};
-  if (wait4(Pid, &Status, 0, &Usage) != Pid || !WIFEXITED(Status) || WEXITSTATUS(Status) != 0) return -1;
+  if (wait4(Pid, &Status, 0, &Usage) != Pid || !WIFEXITED(Status) || WEXITSTATUS(Status) != Expected) return -1;
   return Usage.ru_maxrss;
 }
 
@@ -237,6 +277,7 @@ int main(int argc, char** argv) {
   std::vector<char*> Args;
 #ifdef KAVEX_DUMP_PATH
   std::string DumpPath = KAVEX_DUMP_PATH;
+  std::string DiffPath = KAVEX_DIFF_PATH;
 #endif
   for (int I = 0; I < argc; ++I) {
     if (std::strncmp(argv[I], "--write-image=", 14) == 0) {
@@ -256,6 +297,10 @@ int main(int argc, char** argv) {
 #ifdef KAVEX_DUMP_PATH
     if (std::strncmp(argv[I], "--dump=", 7) == 0) {
       DumpPath = argv[I] + 7;
+      continue;
+    }
+    if (std::strncmp(argv[I], "--diff=", 7) == 0) {
+      DiffPath = argv[I] + 7;
       continue;
     }
 #endif
@@ -278,11 +323,14 @@ int main(int argc, char** argv) {
     long KiB = 0;
   };
   TPeak Peaks[2] = {{(Folder() / "peak.fls").string()}, {(Folder() / "peak-content4.fls").string()}};
+  const std::string PeakChanged = (Folder() / "peak-changed.fls").string();
   if (const pid_t Maker = fork(); Maker == 0) {
     for (int K = 0; K < 2; ++K) {
       const Bytes Image = kavbench::RealisticImage(1, K == 0 ? 1 : 4);
       std::ofstream(Peaks[K].File, std::ios::binary).write(reinterpret_cast<const char*>(Image.data()), static_cast<std::streamsize>(Image.size()));
     }
+    const Bytes Changed = kavbench::RealisticImageChanged(1);
+    std::ofstream(PeakChanged, std::ios::binary).write(reinterpret_cast<const char*>(Changed.data()), static_cast<std::streamsize>(Changed.size()));
     _exit(0);
   } else {
     int Status = 0;
@@ -292,6 +340,8 @@ int main(int argc, char** argv) {
     P.FileSize = fs::file_size(P.File);
     P.KiB = PeakKiB({DumpPath, "--all", "--details", P.File});
   }
+  // kavex-diff on the image and its changed copy, which differ (status 1).
+  const long DiffKiB = PeakKiB({DiffPath, Peaks[0].File, PeakChanged}, 1);
 #endif
   // A warm heap for every run: without this, glibc hands large blocks back to the kernel
   // between runs as its history dictates, and the kernel's zeroing of fresh pages, not the
@@ -355,6 +405,20 @@ int main(int argc, char** argv) {
   Line("findbytes", "end", 0, 50, "find bytes, near end");
   Line("findbytes", "absent", 0, 50, "find bytes, absent");
   Line("findbytes", "back", 0, 50, "find bytes back");
+  // The comparison, building both images whole included, against building them alone.
+  const auto Ms = [&](const std::string& Name) {
+    const auto It = Collector.Ms.find(Name);
+    return It == Collector.Ms.end() ? -1.0 : It->second;
+  };
+  for (int Scale : {1, 2}) {
+    const double Build = Ms("build-both/divud/" + std::to_string(Scale));
+    const double Compare = Ms("compare/divud/" + std::to_string(Scale));
+    if (Build <= 0 || Compare <= 0) continue;
+    const bool Ok = Compare <= 3 * Build;
+    Met &= Ok;
+    std::printf("%-22s %9.2f ms, building both %.2f ms: %.2f x of at most 3 (%d MiB each) %s\n", "compare with a copy", Compare, Build,
+                Compare / Build, 4 * Scale, Ok ? "ok" : "RATIO NOT MET");
+  }
 #ifdef KAVEX_DUMP_PATH
   for (int K = 0; K < 2; ++K) {
     const TPeak& P = Peaks[K];
@@ -365,6 +429,14 @@ int main(int argc, char** argv) {
     std::printf("%-24s %7.1f MiB of at most %.1f MiB (%s, %.1f MiB) %s\n", "kavex-dump peak memory",
                 static_cast<double>(P.KiB) / 1024, LimitKiB / 1024, K == 0 ? "image" : "4 x content",
                 static_cast<double>(P.FileSize) / (1024 * 1024), Ok ? "ok" : "NOT MET");
+  }
+  {
+    // At most two and a half times kavex-dump's on one of the two images.
+    const double LimitKiB = 2.5 * static_cast<double>(Peaks[0].KiB);
+    const bool Ok = DiffKiB > 0 && Peaks[0].KiB > 0 && static_cast<double>(DiffKiB) <= LimitKiB;
+    Met &= Ok;
+    std::printf("%-24s %7.1f MiB of at most %.1f MiB (2.5 x kavex-dump's, image and changed copy) %s\n", "kavex-diff peak memory",
+                static_cast<double>(DiffKiB) / 1024, LimitKiB / 1024, Ok ? "ok" : "NOT MET");
   }
 #endif
   std::error_code Ignored;

@@ -1,11 +1,13 @@
 // Replays fuzz inputs (files, or every file below the folders given) through the same code as
 // the fuzzer, so the regression check needs no clang. Exits non-zero when a folder is missing.
+// Built twice: for the image target, and with KAVEX_REPLAY_TWO_IMAGES for the comparison's.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
+#include "fuzz/FuzzDiff.h"
 #include "fuzz/FuzzImage.h"
 
 namespace fs = std::filesystem;
@@ -13,7 +15,11 @@ namespace fs = std::filesystem;
 static void ReplayFile(const fs::path& File, std::size_t& Count) {
   std::ifstream In(File, std::ios::binary);
   const std::vector<std::uint8_t> Bytes((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+#ifdef KAVEX_REPLAY_TWO_IMAGES
+  kavex::FuzzTwoImages(Bytes.data(), Bytes.size());
+#else
   kavex::FuzzOneImage(Bytes.data(), Bytes.size());
+#endif
   ++Count;
 }
 

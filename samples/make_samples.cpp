@@ -2,6 +2,8 @@
 // and kavex-sample.wt (the same image in WinTesla layout). Everything in them is made here:
 // texts in four languages and the common table, two fonts drawn by hand, named tones,
 // operator lists with real public country and network codes, and the raw record kinds.
+// Beside them, for trying kavex-diff, kavex-sample-changed.fls: the Divud sample with one
+// German entry, one glyph of the small font and one operator name changed (not installed).
 //   kavex-make-samples FOLDER
 
 #include <cstdio>
@@ -124,9 +126,23 @@ std::vector<std::string> Stack(std::initializer_list<const std::vector<Glyph>*> 
   return Rows;
 }
 
+// What the changed copy of the sample changes: each the same number of bytes, so that nothing
+// else moves.
+struct Changes {
+  bool Entry = false;     // German entry 13, "Eintrag hinzufügen", reads "Eintrag bearbeiten"
+  bool Glyph = false;     // the small font's A has a pointed top
+  bool Operator = false;  // Telia (244 91) is called Tele2
+};
+
 // Digits and Latin capitals stacked in bit image 0, Cyrillic capitals in bit image 1.
-Font HandFont(std::string Name1, std::string Name2, bool Large) {
-  const std::vector<Glyph> D = Scaled(Digits, Large), A = Scaled(Latin, Large), Y = Scaled(Cyrillic(), Large);
+Font HandFont(std::string Name1, std::string Name2, bool Large, bool PointedA = false) {
+  const std::vector<Glyph> D = Scaled(Digits, Large);
+  std::vector<Glyph> A = Scaled(Latin, Large);
+  const std::vector<Glyph> Y = Scaled(Cyrillic(), Large);
+  if (PointedA) {
+    A[0][0] = "..#..";
+    A[0][1] = ".#.#.";
+  }
   const auto H = static_cast<std::uint32_t>(D.front().size());
   const auto W = static_cast<std::uint8_t>(D.front().front().size());
   Font F{.Name1 = std::move(Name1), .Name2 = std::move(Name2)};
@@ -184,10 +200,12 @@ const std::vector<std::string> Common = {"+", "*#06#", "112", "SOS", "GSM", "SIM
 constexpr std::uint32_t TwoByteCharacters = 0x80000000;
 constexpr std::uint32_t CommonTableId = 0x33;
 
-Bytes TextChunk() {
+Bytes TextChunk(const Changes& C) {
+  std::vector<std::u16string> Deutsch = German;
+  if (C.Entry) Deutsch[13] = u"Eintrag bearbeiten";
   return ChunkBytes({.Name = "TEXT", .Version = "V 1.00", .Data = Concat({
       SubchunkBytes({.Id = 1, .ShortName = "ENG", .Body = TextBody(NarrowTable(English), true)}),
-      SubchunkBytes({.Id = 2, .ShortName = "DEU", .Body = TextBody(NarrowTable(German), true)}),
+      SubchunkBytes({.Id = 2, .ShortName = "DEU", .Body = TextBody(NarrowTable(Deutsch), true)}),
       SubchunkBytes({.Id = 3, .ShortName = "FIN", .Body = TextBody(NarrowTable(Finnish))}),
       SubchunkBytes({.Id = 4, .ShortName = "RUS", .Flags = TwoByteCharacters, .Body = WideTextBody(Russian, true)}),
       SubchunkBytes({.Id = CommonTableId, .Body = TextBody(Common)}),
@@ -195,8 +213,8 @@ Bytes TextChunk() {
 }
 
 // ---- fonts: one font subchunk with both fonts, then the terminator that fills the chunk ----
-Bytes FontChunk() {
-  Bytes Body = FontBody({HandFont("Small", "5x7", false), HandFont("Large", "10x14", true)});
+Bytes FontChunk(const Changes& C) {
+  Bytes Body = FontBody({HandFont("Small", "5x7", false, C.Glyph), HandFont("Large", "10x14", true)});
   Body.resize((Body.size() + 3) & ~std::size_t{3}, 0);  // the subchunk's length covers its fill
   return ChunkBytes({.Name = "FONT", .Version = "V 1.00",
                      .Data = Concat({SubchunkBytes({.Id = 1, .ShortName = "FNT", .Body = Body}), ClosingRecord()})});
@@ -240,9 +258,9 @@ Bytes OperatorList(std::uint32_t Id, int Mcc, const std::vector<Network>& Networ
                         .Body = OperatorEntries(Entries)});
 }
 
-Bytes PlmnChunk() {
+Bytes PlmnChunk(const Changes& C) {
   return ChunkBytes({.Name = "PLMN", .Version = "V 1.00", .Data = Concat({
-      OperatorList(1, 244, {{5, "Elisa"}, {12, "DNA"}, {91, "Telia"}}),
+      OperatorList(1, 244, {{5, "Elisa"}, {12, "DNA"}, {91, C.Operator ? "Tele2" : "Telia"}}),
       OperatorList(2, 262, {{1, "Telekom"}, {2, "Vodafone"}, {7, "O2"}}),
       OperatorList(3, 234, {{10, "O2"}, {15, "Vodafone"}, {20, "Three"}, {30, "EE"}}),
       OperatorList(4, 250, {{1, "MTS"}, {2, "MegaFon"}, {99, "Beeline"}}),
@@ -271,13 +289,13 @@ Bytes Text(std::string_view S) { return Bytes(S.begin(), S.end()); }
 // checksum check; its stored checksum is 0, as the viewer expects of such a chunk.
 Bytes NamelessEndChunk() { return ChunkBytes({.Name = "", .Version = "END", .Data = {}, .Checksum = 0}); }
 
-Bytes SampleImage() {
+Bytes SampleImage(const Changes& C = {}) {
   Ppm P{.Version = "V 1.00\n08-12-26\nKAVEX-1"};
   P.Chunks = {
-      TextChunk(),
-      FontChunk(),
+      TextChunk(C),
+      FontChunk(C),
       ToneChunk(),
-      PlmnChunk(),
+      PlmnChunk(C),
       RawChunk("LDB", {Text("Menu layout: 1 2 3 4 5 6 7 8 9"), Counting(24, 0x10)}, "LDB"),
       RawChunk("AORD", {Bytes{1, 2, 3, 4, 0x33}}),
       RawChunk("WUGS", {Counting(12, 0x80), Counting(20, 0x40)}),
@@ -314,6 +332,7 @@ int main(int argc, char** argv) {
   std::error_code Error;
   std::filesystem::create_directories(Folder, Error);
   const Bytes Image = SampleImage();
-  const bool Written = WriteFile(Folder / "kavex-sample.fls", Image) && WriteFile(Folder / "kavex-sample.wt", WinTesla(Image));
+  const bool Written = WriteFile(Folder / "kavex-sample.fls", Image) && WriteFile(Folder / "kavex-sample.wt", WinTesla(Image)) &&
+                       WriteFile(Folder / "kavex-sample-changed.fls", SampleImage({.Entry = true, .Glyph = true, .Operator = true}));
   return Written ? 0 : 1;
 }

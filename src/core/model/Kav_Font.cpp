@@ -141,42 +141,94 @@ std::uint16_t TFontEntry::GetCharCode(std::int32_t Index) const {
   return 0;  // not reached: CharCount never exceeds the ranges' total
 }
 
-void TFontEntry::DrawGlyph(std::uint16_t Char, TGlyphSurface& Surface, int Left, int Top) const {
-  TGlyphRange R;
+bool TFontEntry::LayOutGlyph(std::uint16_t Char, TGlyphLayout& Layout) const {
+  // The first range that covers Char, found by its first and last character alone.
   std::size_t I = 0;
   for (; I < StoredRanges_; ++I) {
-    R = Range(I);
-    if (R.FirstChar <= Char && Char <= R.LastChar) break;
+    const std::size_t Pos = RangeTablePos_ + GlyphRangeSize * I;
+    if (BE16OrZero(FontData_, Pos) <= Char && Char <= BE16OrZero(FontData_, Pos + 2)) break;
   }
-  if (I == StoredRanges_) return;
-  const std::int64_t Height = R.GlyphHeight;
-  const std::int64_t Row0 = std::int64_t{R.FirstRow} + std::int64_t{Char - R.FirstChar} * Height;
+  if (I == StoredRanges_) return false;
+  const TGlyphRange R = Range(I);
+  Layout.Height = R.GlyphHeight;
+  Layout.Row0 = std::int64_t{R.FirstRow} + std::int64_t{Char - R.FirstChar} * Layout.Height;
 
   std::size_t EntryPos = 0;
-  if (!Locate(std::uint64_t{BitImageTableOffset()} + BitImageEntrySize * R.ImageIndex, 8, EntryPos)) return;
-  const std::uint64_t Width = FontData_[EntryPos + 7];
-  // Without columns the walk below would never meet the glyph's last row.
-  if (Width == 0 || Height == 0) return;
-  const std::uint64_t Bitmap = std::uint64_t{EntryPos} + BE32OrZero(FontData_, EntryPos);  // located above: all there
+  if (!Locate(std::uint64_t{BitImageTableOffset()} + BitImageEntrySize * R.ImageIndex, 8, EntryPos)) return false;
+  Layout.Width = FontData_[EntryPos + 7];
+  // Without columns the walk over the rows would never meet the glyph's last row.
+  if (Layout.Width == 0 || Layout.Height == 0) return false;
+  Layout.Bitmap = std::uint64_t{EntryPos} + BE32OrZero(FontData_, EntryPos);  // located above: all there
+  return true;
+}
 
+TFontEntry::TGlyphRow TFontEntry::GlyphRow(const TGlyphLayout& Layout, std::int64_t J) const {
   // Bands of 8 rows, Width bytes each, bit 0 the band's top row; the glyph may start and end
-  // inside a band. Drawn row by row; bitmap bytes outside the font data leave their pixels
-  // undrawn, as do pixels whose place no int can hold.
-  for (std::int64_t J = 0; J < Height; ++J) {
+  // inside a band. Bitmap bytes outside the font data leave their pixels undrawn.
+  const std::uint64_t Row = static_cast<std::uint64_t>(Layout.Row0 + J);
+  const std::uint64_t RowStart = Layout.Bitmap + Row / 8 * Layout.Width;
+  const std::uint64_t Columns =
+      RowStart < FontData_.size() ? std::min<std::uint64_t>(Layout.Width, FontData_.size() - RowStart) : 0;
+  return {FontData_.data() + (Columns ? RowStart : 0), Columns, static_cast<int>(Row % 8)};
+}
+
+void TFontEntry::DrawGlyph(std::uint16_t Char, TGlyphSurface& Surface, int Left, int Top) const {
+  TGlyphLayout Layout;
+  if (!LayOutGlyph(Char, Layout)) return;
+  // Drawn row by row; pixels whose place no int can hold are left undrawn.
+  for (std::int64_t J = 0; J < Layout.Height; ++J) {
     const std::int64_t Y = std::int64_t{Top} + J;
     if (Y > INT_MAX) break;
-    const std::uint64_t Row = static_cast<std::uint64_t>(Row0 + J);
-    const std::uint64_t RowStart = Bitmap + Row / 8 * Width;
-    const int Bit = static_cast<int>(Row % 8);
-    // The columns whose byte lies inside the font data and whose X an int holds.
-    std::uint64_t Columns = RowStart < FontData_.size() ? std::min<std::uint64_t>(Width, FontData_.size() - RowStart) : 0;
-    Columns = std::min<std::uint64_t>(Columns, static_cast<std::uint64_t>(std::max<std::int64_t>(std::int64_t{INT_MAX} - Left + 1, 0)));
-    const std::uint8_t* Bytes = FontData_.data() + (Columns ? RowStart : 0);
+    const TGlyphRow Row = GlyphRow(Layout, J);
+    // The columns whose X an int holds.
+    const std::uint64_t Columns =
+        std::min<std::uint64_t>(Row.Columns, static_cast<std::uint64_t>(std::max<std::int64_t>(std::int64_t{INT_MAX} - Left + 1, 0)));
     for (std::uint64_t C = 0; C < Columns; ++C) {
-      const bool Ink = (Bytes[C] >> Bit) & 1;
+      const bool Ink = (Row.Bytes[C] >> Row.Bit) & 1;
       Surface.SetPixel(static_cast<int>(Left + static_cast<std::int64_t>(C)), static_cast<int>(Y), Ink ? GlyphInk : GlyphPaper);
     }
   }
+}
+
+TFontEntry::TGlyphBox TFontEntry::GlyphBox(std::uint16_t Char) const {
+  TGlyphLayout Layout;
+  if (!LayOutGlyph(Char, Layout)) return {};
+  return {static_cast<int>(Layout.Width), static_cast<int>(Layout.Height)};
+}
+
+bool TFontEntry::SameGlyph(std::uint16_t Char, const TFontEntry& Other) const {
+  TGlyphLayout A;
+  TGlyphLayout B;
+  const bool DrawsA = LayOutGlyph(Char, A);
+  const bool DrawsB = Other.LayOutGlyph(Char, B);
+  if (!DrawsA || !DrawsB) return DrawsA == DrawsB;
+  if (A.Width != B.Width || A.Height != B.Height) return false;
+  // The bands a glyph's rows lie in follow one another: when they all lie inside the font data
+  // on both sides, the glyphs start at the same row of their first band and the bands hold the
+  // same bytes, the glyphs are the same.
+  if (A.Row0 % 8 == B.Row0 % 8) {
+    const auto Bands = [](const TGlyphLayout& L, std::uint64_t& Start) {
+      Start = L.Bitmap + static_cast<std::uint64_t>(L.Row0) / 8 * L.Width;
+      return (static_cast<std::uint64_t>(L.Row0 % 8 + L.Height) + 7) / 8 * L.Width;
+    };
+    std::uint64_t StartA = 0, StartB = 0;
+    const std::uint64_t Size = Bands(A, StartA);
+    Bands(B, StartB);
+    if (StartA <= FontData_.size() && Size <= FontData_.size() - StartA && StartB <= Other.FontData_.size() &&
+        Size <= Other.FontData_.size() - StartB &&
+        std::equal(FontData_.begin() + static_cast<std::ptrdiff_t>(StartA), FontData_.begin() + static_cast<std::ptrdiff_t>(StartA + Size),
+                   Other.FontData_.begin() + static_cast<std::ptrdiff_t>(StartB)))
+      return true;
+  }
+  for (std::int64_t J = 0; J < A.Height; ++J) {
+    const TGlyphRow RowA = GlyphRow(A, J);
+    const TGlyphRow RowB = Other.GlyphRow(B, J);
+    if (RowA.Columns != RowB.Columns) return false;
+    unsigned Differs = 0;
+    for (std::uint64_t C = 0; C < RowA.Columns; ++C) Differs |= ((RowA.Bytes[C] >> RowA.Bit) ^ (RowB.Bytes[C] >> RowB.Bit)) & 1u;
+    if (Differs) return false;
+  }
+  return true;
 }
 
 }  // namespace kavex

@@ -85,6 +85,16 @@ public:
   // Draws the glyph of Char with its top-left pixel at (Left, Top): ink black on green paper
   // over the glyph's whole box. Nothing when no range covers Char.
   void DrawGlyph(std::uint16_t Char, TGlyphSurface& Surface, int Left, int Top) const;
+  // The box DrawGlyph fills for Char: its bit image's width by its range's height; 0 by 0 when
+  // it draws nothing for Char.
+  struct TGlyphBox {
+    int Width = 0;
+    int Height = 0;
+  };
+  TGlyphBox GlyphBox(std::uint16_t Char) const;
+  // Whether DrawGlyph draws the same for Char here as for Char in Other: the same box, with ink,
+  // paper and the pixels it leaves undrawn at the same places. Reads the bits without drawing.
+  bool SameGlyph(std::uint16_t Char, const TFontEntry& Other) const;
 
   std::uint32_t BitImageTableOffset() const { return FieldBE32<0>(Header_); }
   std::uint32_t RangeTableOffset() const { return FieldBE32<8>(Header_); }
@@ -103,6 +113,24 @@ private:
   // Position in the font data of an offset counted from this font's header; none when the
   // Length bytes there are not all inside the font data.
   bool Locate(std::uint64_t Offset, std::size_t Length, std::size_t& Pos) const;
+  // Where the glyph of a character is stored: Height rows from Row0 of the bit image whose
+  // bands of Width bytes start at Bitmap in the font data.
+  struct TGlyphLayout {
+    std::uint64_t Width = 0;
+    std::int64_t Height = 0;
+    std::uint64_t Bitmap = 0;
+    std::int64_t Row0 = 0;
+  };
+  // False when DrawGlyph draws nothing for Char.
+  bool LayOutGlyph(std::uint16_t Char, TGlyphLayout& Layout) const;
+  // Row J of a laid-out glyph: bit Bit of Columns bytes from Bytes, the columns whose byte lies
+  // inside the font data (those behind it are not drawn).
+  struct TGlyphRow {
+    const std::uint8_t* Bytes;
+    std::uint64_t Columns;
+    int Bit;
+  };
+  TGlyphRow GlyphRow(const TGlyphLayout& Layout, std::int64_t J) const;
 
   TByteView FontData_;  // the parent's; it lives as long as this entry
   std::array<std::uint8_t, FontHeaderSize> Header_{};

@@ -20,6 +20,9 @@ public:
   std::int32_t GetOperatorCount() const { return static_cast<std::int32_t>(Operators_.size()); }
   std::int32_t GetOperatorCode(std::int32_t Index) const;   // 0 past the end
   std::string GetOperatorName(std::int32_t Index) const;    // empty past the end
+  // The bytes the entries and their names are read from: from the body's start to the end of
+  // the furthest name, which may lie behind the subchunk's own bytes.
+  TByteView BodyBytes() const { return Body_; }
 
 private:
   struct TOperator {

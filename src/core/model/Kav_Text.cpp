@@ -62,11 +62,6 @@ std::string TTextSubchunk::GetDescription() const {
   return FormatText("%d entries", {std::int64_t{EntryCount_}});
 }
 
-TByteView TTextSubchunk::EntryBytes(std::int32_t Index) const {
-  const auto I = static_cast<std::size_t>(Index);
-  return EntryData_.subspan(EntryStarts_[I], EntryStarts_[I + 1] - EntryStarts_[I]);
-}
-
 std::u16string TTextSubchunk::GetText(std::int32_t Index) const {
   std::u16string Text;
   if (Index < 0 || Index >= EntryCount_) return Text;

@@ -30,11 +30,18 @@ public:
   void AppendTextUtf8(std::int32_t Index, std::string& Out) const;
 
   TByteView EntryLengths() const { return EntryLengths_; }
+  // The stored bytes of entry Index as far as the chunk data holds them (an entry may come up
+  // short at its end); empty when there is no such entry. Equal bytes, lengths and flags make
+  // equal texts.
+  TByteView EntryBytes(std::int32_t Index) const {
+    if (Index < 0 || Index >= EntryCount_) return {};
+    const auto I = static_cast<std::size_t>(Index);
+    return EntryData_.subspan(EntryStarts_[I], EntryStarts_[I + 1] - EntryStarts_[I]);
+  }
   TByteView PackedData() const { return PackedData_; }
   std::int32_t PackedSize() const { return static_cast<std::int32_t>(PackedData_.size()); }
 
 private:
-  TByteView EntryBytes(std::int32_t Index) const;
 
   std::uint8_t CharWidth_ = 0;
   std::int32_t EntryCount_ = 0;

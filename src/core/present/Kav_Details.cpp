@@ -52,29 +52,22 @@ const char* CharsetName(const TTextSubchunk& Text) {
   }
 }
 
-// The text panel's lines as kavex-dump prints them, each made in one piece: tables hold
-// thousands of entries.
-void AppendTextLines(const TTextSubchunk& Text, std::vector<std::string>& Lines) {
-  const bool Common = Text.GetID() == TTextSubchunk::CommonTableID;
+// The text panel's lines before the entries, as kavex-dump prints them: language and charset.
+void AppendTextHeadLines(const TTextSubchunk& Text, std::vector<std::string>& Lines) {
   std::string Language = "Language: ";
-  if (Common)
+  if (Text.GetID() == TTextSubchunk::CommonTableID)
     Language += "(common)";
   else
     Text.AppendTextUtf8(0, Language);
   Lines.push_back(std::move(Language));
   Lines.push_back(std::string("Charset: ") + CharsetName(Text));
-  const std::int32_t First = Common ? 0 : 1;
+}
+
+// The entry lines, each made in one piece: tables hold thousands of entries.
+void AppendTextEntryLines(const TTextSubchunk& Text, std::vector<std::string>& Lines) {
+  const std::int32_t First = FirstListedEntry(Text);
   Lines.reserve(Lines.size() + static_cast<std::size_t>(std::max(Text.GetEntryCount() - First, 0)));
-  const TByteView Lengths = Text.EntryLengths();
-  for (std::int32_t I = First; I < Text.GetEntryCount(); ++I) {
-    char Digits[16];
-    const auto Number = std::to_chars(Digits, Digits + sizeof Digits, I);
-    std::string& Line = Lines.emplace_back();
-    // Room for the text of one byte a character; others make it grow.
-    Line.reserve(8 + static_cast<std::size_t>(Number.ptr - Digits) + Lengths[static_cast<std::size_t>(I)]);
-    Line.append("Entry ").append(Digits, Number.ptr).append(": ");
-    Text.AppendTextUtf8(I, Line);
-  }
+  for (std::int32_t I = First; I < Text.GetEntryCount(); ++I) AppendEntryLine(Text, I, Lines.emplace_back());
 }
 
 // Appends a line Label + Value for each pair, each line allocated once.
@@ -147,7 +140,20 @@ void TTextCanvas::SetPixel(int X, int Y, std::uint32_t Colour) {
   Row[static_cast<std::size_t>(X)] = Colour == GlyphInk ? '#' : '.';
 }
 
-std::vector<std::string> DumpDetailLines(const TKavClass& Node, bool Glyphs) {
+std::int32_t FirstListedEntry(const TTextSubchunk& Text) { return Text.GetID() == TTextSubchunk::CommonTableID ? 0 : 1; }
+
+void AppendEntryLine(const TTextSubchunk& Text, std::int32_t Index, std::string& Line) {
+  char Digits[16];
+  const auto Number = std::to_chars(Digits, Digits + sizeof Digits, Index);
+  // Room for the text of one byte a character; others make it grow.
+  const TByteView Lengths = Text.EntryLengths();
+  const std::size_t Length = Index >= 0 && static_cast<std::size_t>(Index) < Lengths.size() ? Lengths[static_cast<std::size_t>(Index)] : 0;
+  Line.reserve(Line.size() + 8 + static_cast<std::size_t>(Number.ptr - Digits) + Length);
+  Line.append("Entry ").append(Digits, Number.ptr).append(": ");
+  Text.AppendTextUtf8(Index, Line);
+}
+
+std::vector<std::string> DetailLinesBeforeEntries(const TKavClass& Node, bool Glyphs) {
   std::vector<std::string> Lines;
   // The kind agrees with the class name (NodeKindRowOf checks it), so the casts hold.
   const TNodePanel Panel = NodePanelOf(&Node);
@@ -165,7 +171,7 @@ std::vector<std::string> DumpDetailLines(const TKavClass& Node, bool Glyphs) {
       const TSubchunkDetails D = SubchunkDetails(static_cast<const TSubchunk&>(Node));
       AddLines(Lines, {{"Id: ", D.Id}, {"Length: ", D.Length}, {"Shortname: ", D.Shortname}, {"Flags: ", D.Flags}});
       if (Panel == TNodePanel::TextList) {
-        AppendTextLines(static_cast<const TTextSubchunk&>(Node), Lines);
+        AppendTextHeadLines(static_cast<const TTextSubchunk&>(Node), Lines);
       } else if (Panel == TNodePanel::OperatorList) {
         for (const TOperatorRow& Row : OperatorListRows(static_cast<const TPLMNSubchunk&>(Node)))
           Lines.push_back("MCC " + Row.Mcc + ": " + Row.Provider);
@@ -176,6 +182,12 @@ std::vector<std::string> DumpDetailLines(const TKavClass& Node, bool Glyphs) {
       if (Glyphs) AppendGlyphLines(static_cast<const TFontEntry&>(Node), Lines);
       break;
   }
+  return Lines;
+}
+
+std::vector<std::string> DumpDetailLines(const TKavClass& Node, bool Glyphs) {
+  std::vector<std::string> Lines = DetailLinesBeforeEntries(Node, Glyphs);
+  if (NodePanelOf(&Node) == TNodePanel::TextList) AppendTextEntryLines(static_cast<const TTextSubchunk&>(Node), Lines);
   return Lines;
 }
 

@@ -74,4 +74,12 @@ private:
 // with Glyphs, font entries add their glyphs drawn as text. Empty for nodes without details.
 std::vector<std::string> DumpDetailLines(const TKavClass& Node, bool Glyphs);
 
+// The same lines in two parts, for callers that go through a text table's entries one by one:
+// the lines before the entry lines (all the lines of any other node), then each entry's line
+// ("Entry 3: ..."), appended to Line. The entries are listed from FirstListedEntry (0 for the
+// common table, whose entry 0 is no language name) up to the last.
+std::vector<std::string> DetailLinesBeforeEntries(const TKavClass& Node, bool Glyphs);
+std::int32_t FirstListedEntry(const TTextSubchunk& Text);
+void AppendEntryLine(const TTextSubchunk& Text, std::int32_t Index, std::string& Line);
+
 }  // namespace kavex
