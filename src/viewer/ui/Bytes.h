@@ -15,6 +15,7 @@ class QTableView;
 namespace kavex {
 
 class TKavClass;
+struct TNodeDiff;
 
 class TBytesModel : public QAbstractTableModel {
   Q_OBJECT
@@ -59,6 +60,10 @@ public:
 
   // Shows the node from its first byte, nothing selected.
   void SetNode(const TKavClass* Node);
+  // While two images are compared: the node's counterpart in the second image (null: none),
+  // shown beside the node's bytes with the differing bytes tinted. Set after SetNode; SetNode
+  // forgets it. CompareDetails.cpp.
+  void SetCounterpart(const TNodeDiff* Diff);
   const TBytesModel& Model() const { return *Model_; }
   // Selects Count bytes from byte First of the node (clipped to its bytes), the cursor on the
   // first, and shows them.

@@ -19,6 +19,7 @@ namespace kavex {
 
 class TKavClass;
 class TFontEntry;
+struct TNodeDiff;
 
 class TNodeDetails : public TDetailArea {
 public:
@@ -47,6 +48,12 @@ public:
   void ForgetFontEntry() { CurrentFontEntry_ = nullptr; }
   // The Unicode display font, for the text list and the language field (never the MCC list).
   void ApplyDisplayFont(const QFont& Font);
+
+  // While two images are compared: shows both sides of a node found in both that differs
+  // (Diff->Node1 in the first image, Diff->Node2 in the second), in place of the node's own
+  // panels, and returns true; for none, or a node it shows no sides of, returns false and the
+  // caller shows the node's own details. CompareDetails.cpp.
+  bool ShowComparison(const TNodeDiff* Diff);
 
   // Selects and shows row Row of the list now shown (texts or operators); nothing without one.
   void SelectListRow(int Row);
