@@ -113,6 +113,7 @@ TNodeDetails::TNodeDetails(QWidget* Parent) : TDetailArea(Parent) {
     Label->setProperty("kavexField", static_cast<int>(Field));
     Label->installEventFilter(this);
   }
+  BuildComparePanel();
 }
 
 bool TNodeDetails::eventFilter(QObject* Watched, QEvent* Event) {
@@ -129,6 +130,8 @@ void TNodeDetails::ShowNodeInfo(const TKavClass* Node) {
   // The panel of the node's row in the kind table; its kind agrees with its class name, so
   // the casts below hold.
   const TNodePanel Panel = NodePanelOf(Node);
+  // The node's own panels, not both sides of it.
+  pCompare->hide();
   QWidget* NewInfoPanel = nullptr;
   bool DropListPanel = true;
   // The file and its areas have none of the panels below; theirs is shown beside the slots.
