@@ -212,7 +212,7 @@ private slots:
       };
       const QRgb Outline = kavex::TNodeDetails::DifferingCellOutline;
       const Probe Probes[] = {
-          {1, 0, 0, true},         {1, 1, 1, true},          {1, W - 1, H - 1, true}, {1, W - 2, H / 2, true}, {1, W / 2, H - 2, true},
+          {1, 0, 0, true},         {1, W / 2, 1, true},      {1, 1, H / 2, true},          {1, W - 1, H - 1, true}, {1, W - 2, H / 2, true}, {1, W / 2, H - 2, true},
           {1, 2, 2, false},        {1, W - 3, H - 3, false},  // inside the frame: the glyph's own pixels
           {0, 0, 0, false},        {0, W - 1, H - 1, false}, {2, 1, 1, false},
       };
