@@ -171,6 +171,11 @@ private slots:
       if (Sign == "~") QCOMPARE(Tint.value<QColor>(), TSideModel::Tint(TChange::Changed));
     }
     QCOMPARE(Find<QLabel>(*Details, "stCompareCounts")->text(), Counts);
+    // The display font reaches the text entries, never the operators.
+    const QFont Display(QStringLiteral("DejaVu Serif"), 17);
+    const QFont Before = List->font();
+    Details->ApplyDisplayFont(Display);
+    QCOMPARE(List->font().pointSize(), Class == "TTextSubchunk" ? 17 : Before.pointSize());
   }
 
   // Changed characters are given per side; removed rows stand on the first side only.

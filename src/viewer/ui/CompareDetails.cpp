@@ -246,6 +246,7 @@ bool TNodeDetails::ShowComparison(const TNodeDiff* Diff) {
 
   const TNodePanel Panel = NodePanelOf(Diff->Node1);
   const bool Texts = Panel == TNodePanel::TextList, Operators = Panel == TNodePanel::OperatorList;
+  CompareTexts_ = Texts;
   if (Texts || Operators) {
     TSideTable List = Texts ? TextSideRows(*Diff) : OperatorSideRows(*Diff);
     stCompareCounts->setText(QStringLiteral("%1: %2").arg(Texts ? QStringLiteral("Text entries") : QStringLiteral("MCC entries"),

@@ -255,6 +255,8 @@ void TNodeDetails::SelectListRow(int Row) {
 
 void TNodeDetails::ApplyDisplayFont(const QFont& Font) {
   lvText->setFont(Font);
+  // The side-by-side list follows while it shows text entries (the MCC list keeps its font).
+  if (CompareTexts_) tvCompareList->setFont(Font);
   eTextSubchunkLanguage->setFont(Font);
 }
 

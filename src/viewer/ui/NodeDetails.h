@@ -135,6 +135,7 @@ private:
   TFontGrid CompareGrid1_;
   TFontGrid CompareGrid2_;
   QSize ComparedFontsDrawnFor_;
+  bool CompareTexts_ = false;  // the side-by-side list shows text entries
 };
 
 }  // namespace kavex
