@@ -227,6 +227,12 @@ private slots:
       }
       QCOMPARE(Picture.pixel(0, 0) & 0xFFFFFFu, kavex::FontSheetGrey);
     }
+    // Zoomed as the viewer's own picture; the outline stays in the picture's pixels.
+    Details->SetFontZoom(3);
+    QCOMPARE(Top->Zoom(), 3);
+    QCOMPARE(Bottom->size(), QSize(Details->ComparedFontGrid(2).Width(), Details->ComparedFontGrid(2).Height()) * 3);
+    const kavex::TFontGrid& Zoomed = Details->ComparedFontGrid(1);
+    QCOMPARE(Top->Picture().pixel(Zoomed.CellWidth, 0) | 0xFF000000u, kavex::TNodeDetails::DifferingCellOutline);
   }
 
   // Null, or a diff that is no change of a node in both, leaves the side-by-side panel, and the

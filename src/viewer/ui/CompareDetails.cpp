@@ -279,12 +279,13 @@ void TNodeDetails::DrawComparedFonts() {
       Picture->SetPicture({}, {0, 0});
       return;
     }
-    // Each picture laid out as the viewer lays out one, for half the box's height.
-    Grid = LayoutFontGrid(*Font, Client.width(), Client.height() / 2, sbCompareFonts->ScrollBarWidth());
+    // Each picture laid out and zoomed as the viewer's own picture, for half the box's height.
+    const int Z = FontZoom_;
+    Grid = LayoutFontGrid(*Font, Client.width() / Z, Client.height() / 2 / Z, (sbCompareFonts->ScrollBarWidth() + Z - 1) / Z);
     QImage Image = DrawFontGrid(*Font, Grid);
     if (!Image.isNull())
       for (const int Cell : Cells) OutlineCell(Image, Grid, Cell, QColor::fromRgb(DifferingCellOutline));
-    Picture->SetPicture(std::move(Image), {Grid.Width(), Grid.Height()});
+    Picture->SetPicture(std::move(Image), {Grid.Width(), Grid.Height()}, Z);
   };
   Draw(CompareFont1_, CompareCells1_, CompareGrid1_, iFont1);
   Draw(CompareFont2_, CompareCells2_, CompareGrid2_, iFont2);

@@ -212,6 +212,7 @@ void TNodeDetails::SetFontZoom(int Zoom) {
   if (Zoom == FontZoom_) return;
   FontZoom_ = Zoom;
   DrawFontImage();
+  if (ComparisonShown()) DrawComparedFonts();
 }
 
 bool TNodeDetails::OverFontPicture(const QPoint& Global) const {
