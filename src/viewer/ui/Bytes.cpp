@@ -30,7 +30,19 @@ void TBytesModel::SetNode(const TKavClass* Node) {
   Offset_ = Node ? Node->ImageOffset() : 0;
   FlashBase_ = Node ? FlashAddressBase(*Node) : -1;
   Header_ = Node ? NodeHeaderSize(*Node) : 0;
+  Other_ = {};
+  Compared_ = false;
   endResetModel();
+}
+
+void TBytesModel::SetOtherSide(TByteView Other, bool Compared) {
+  Other_ = Other;
+  Compared_ = Compared;
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1), {Qt::BackgroundRole});
+}
+
+bool TBytesModel::Differs(std::size_t Byte) const {
+  return Compared_ && Byte < Bytes_.size() && (Byte >= Other_.size() || Other_[Byte] != Bytes_[Byte]);
 }
 
 long long TBytesModel::ByteAt(const QModelIndex& Index) const {
@@ -68,6 +80,11 @@ QVariant TBytesModel::data(const QModelIndex& Index, int Role) const {
   if (Role == Qt::BackgroundRole) {
     // The header's bytes on a tint of their own.
     const long long Byte = ByteAt(Index);
+    // While compared, a byte that differs from the other side's on a tint above all.
+    if (Byte >= 0 && Differs(static_cast<std::size_t>(Byte))) return DifferTint();
+    if (Compared_ && Column == colText)
+      for (std::size_t B = Row * BytesPerRow; B < std::min(Bytes_.size(), (Row + 1) * BytesPerRow); ++B)
+        if (Differs(B)) return DifferTint();
     if (Byte >= 0 && static_cast<std::size_t>(Byte) < Header_) return QColor(255, 244, 200);
     if (Column == colText && Row * BytesPerRow < Header_) return QColor(255, 244, 200);
   }
@@ -157,31 +174,36 @@ private:
   const TBytesView& View_;
 };
 
+// The look of a bytes table: fixed font, rows and columns, no grid, no editing.
+void SetUpBytesTable(QTableView* Table) {
+  Table->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // The view keeps the run itself; the table only paints it and keeps the cursor's cell.
+  Table->setSelectionMode(QAbstractItemView::NoSelection);
+  Table->setTabKeyNavigation(false);
+  Table->setShowGrid(false);
+  Table->setWordWrap(false);
+  Table->verticalHeader()->hide();
+  // Fixed row and column sizes: nothing is measured over the rows, however many there are.
+  Table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  Table->verticalHeader()->setDefaultSectionSize(QFontMetrics(Table->font()).height() + 2);
+  Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  const int Digit = QFontMetrics(Table->font()).horizontalAdvance(QLatin1Char('0'));
+  Table->setColumnWidth(TBytesModel::colOffset, Digit * 10);
+  Table->setColumnWidth(TBytesModel::colAddress, Digit * 10);
+  for (int C = TBytesModel::colFirstByte; C < TBytesModel::colText; ++C) Table->setColumnWidth(C, Digit * 3);
+  Table->setColumnWidth(TBytesModel::colText, Digit * 18);
+  Table->horizontalHeader()->setStretchLastSection(true);
+}
+
 }  // namespace
 
-TBytesView::TBytesView(QWidget* Parent) : QWidget(Parent), Model_(new TBytesModel(this)) {
+TBytesView::TBytesView(QWidget* Parent) : QWidget(Parent), Model_(new TBytesModel(this)), Counterpart_(new TBytesModel(this)) {
   tvBytes = new QTableView(this);
   tvBytes->setObjectName(QStringLiteral("tvBytes"));
   tvBytes->setModel(Model_);
   tvBytes->setItemDelegate(new TBytesDelegate(*this, tvBytes));
-  tvBytes->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  tvBytes->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  // The view keeps the run itself; the table only paints it and keeps the cursor's cell.
-  tvBytes->setSelectionMode(QAbstractItemView::NoSelection);
-  tvBytes->setTabKeyNavigation(false);
-  tvBytes->setShowGrid(false);
-  tvBytes->setWordWrap(false);
-  tvBytes->verticalHeader()->hide();
-  // Fixed row and column sizes: nothing is measured over the rows, however many there are.
-  tvBytes->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  tvBytes->verticalHeader()->setDefaultSectionSize(QFontMetrics(tvBytes->font()).height() + 2);
-  tvBytes->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  const int Digit = QFontMetrics(tvBytes->font()).horizontalAdvance(QLatin1Char('0'));
-  tvBytes->setColumnWidth(TBytesModel::colOffset, Digit * 10);
-  tvBytes->setColumnWidth(TBytesModel::colAddress, Digit * 10);
-  for (int C = TBytesModel::colFirstByte; C < TBytesModel::colText; ++C) tvBytes->setColumnWidth(C, Digit * 3);
-  tvBytes->setColumnWidth(TBytesModel::colText, Digit * 18);
-  tvBytes->horizontalHeader()->setStretchLastSection(true);
+  SetUpBytesTable(tvBytes);
   tvBytes->installEventFilter(this);
   tvBytes->viewport()->installEventFilter(this);
 
@@ -212,9 +234,23 @@ TBytesView::TBytesView(QWidget* Parent) : QWidget(Parent), Model_(new TBytesMode
   auto* Layout = new QVBoxLayout(this);
   Layout->setContentsMargins(0, 0, 0, 0);
   Layout->addWidget(tvBytes);
+
+  tvBytes2 = new QTableView(this);
+  tvBytes2->setObjectName(QStringLiteral("tvBytes2"));
+  tvBytes2->setModel(Counterpart_);
+  SetUpBytesTable(tvBytes2);
+  tvBytes2->setSelectionMode(QAbstractItemView::NoSelection);
+  tvBytes2->setFocusPolicy(Qt::NoFocus);
+  Layout->addWidget(tvBytes2);
+  tvBytes2->hide();
+  // Both sides scroll together.
+  connect(tvBytes->verticalScrollBar(), &QScrollBar::valueChanged, tvBytes2->verticalScrollBar(), &QScrollBar::setValue);
+  connect(tvBytes2->verticalScrollBar(), &QScrollBar::valueChanged, tvBytes->verticalScrollBar(), &QScrollBar::setValue);
+  connect(tvBytes->horizontalScrollBar(), &QScrollBar::valueChanged, tvBytes2->horizontalScrollBar(), &QScrollBar::setValue);
 }
 
 void TBytesView::SetNode(const TKavClass* Node) {
+  SetCounterpart(nullptr);
   if (Node == Model_->Node()) return;
   Anchor_ = Cursor_ = -1;
   Model_->SetNode(Node);

@@ -3,6 +3,7 @@
 // node's view of the image (nothing is copied or formatted beyond the rows on screen).
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QWidget>
 
 #include "present/Kav_Bytes.h"
@@ -34,6 +35,11 @@ public:
   // The byte of a cell (from the node's first), or -1 for a cell without one.
   long long ByteAt(const QModelIndex& Index) const;
   QModelIndex IndexOfByte(std::size_t Byte) const;
+  // While two images are compared: the other side's bytes of the node; a byte that differs
+  // from its place there (or that the other side lacks) is tinted. SetNode forgets them.
+  void SetOtherSide(TByteView Other, bool Compared);
+  bool Differs(std::size_t Byte) const;
+  static QColor DifferTint() { return QColor(255, 180, 180); }
 
   int rowCount(const QModelIndex& Parent = {}) const override;
   int columnCount(const QModelIndex& Parent = {}) const override;
@@ -46,6 +52,8 @@ private:
   std::size_t Offset_ = 0;
   std::int64_t FlashBase_ = -1;
   std::size_t Header_ = 0;
+  TByteView Other_;
+  bool Compared_ = false;
 };
 
 // The selection is the run of bytes from an anchor byte to the cursor byte, across rows, as
@@ -85,6 +93,9 @@ public:
   QString CursorText() const;
 
   QTableView* tvBytes = nullptr;
+  // The counterpart's bytes under the node's, shown only while one is set.
+  QTableView* tvBytes2 = nullptr;
+  const TBytesModel& CounterpartModel() const { return *Counterpart_; }
   QAction* aCopyHex = nullptr;
   QAction* aCopyText = nullptr;
 
@@ -101,6 +112,7 @@ private:
   TByteView SelectedBytes() const;
 
   TBytesModel* Model_;
+  TBytesModel* Counterpart_;
   long long Anchor_ = -1;
   long long Cursor_ = -1;
   bool Moving_ = false;    // the cursor is being set here, not by the table

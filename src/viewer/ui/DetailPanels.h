@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+#include "present/Kav_CompareSides.h"
 #include "present/Kav_FontSheet.h"
 
 class QGridLayout;
@@ -95,6 +96,35 @@ private:
   TRow Headers_;
   std::vector<TRow> Rows_;
 };
+
+// The rows of a side-by-side table while two images are compared: the sign ("~", "+", "−"),
+// the row's label, its first and its second value. Changed, added and removed rows have tints
+// of their own; ChangeRole gives a row's TChange, MarksRole a value cell's changed characters
+// as a list of QPoint(start, length) in UTF-16 units of its text.
+class TSideModel : public QAbstractTableModel {
+public:
+  enum TColumn { colSign, colLabel, colFirst, colSecond, ColumnCount };
+  static constexpr int ChangeRole = Qt::UserRole + 1;
+  static constexpr int MarksRole = Qt::UserRole + 2;
+  using QAbstractTableModel::QAbstractTableModel;
+
+  // The rows, the label column headed Label ("Field", "Index", "MCC").
+  void SetTable(TSideTable Table, const QString& Label);
+  const TSideTable& Table() const { return Table_; }
+  static QColor Tint(TChange Change);
+
+  int rowCount(const QModelIndex& Parent = {}) const override;
+  int columnCount(const QModelIndex& Parent = {}) const override;
+  QVariant data(const QModelIndex& Index, int Role) const override;
+  QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override;
+
+private:
+  QString Label_;
+  TSideTable Table_;
+};
+
+// A report-style list over a side model, the changed characters of its values marked.
+QTreeView* MakeSideList(TSideModel* Model, QWidget* Parent);
 
 // A report-style list over Model: column headers, whole-row selection, no editing; the first
 // column FirstWidth wide, the second takes the rest.

@@ -113,6 +113,7 @@ TNodeDetails::TNodeDetails(QWidget* Parent) : TDetailArea(Parent) {
     Label->setProperty("kavexField", static_cast<int>(Field));
     Label->installEventFilter(this);
   }
+  BuildComparePanel();
 }
 
 bool TNodeDetails::eventFilter(QObject* Watched, QEvent* Event) {
@@ -129,6 +130,8 @@ void TNodeDetails::ShowNodeInfo(const TKavClass* Node) {
   // The panel of the node's row in the kind table; its kind agrees with its class name, so
   // the casts below hold.
   const TNodePanel Panel = NodePanelOf(Node);
+  // The node's own panels, not both sides of it.
+  pCompare->hide();
   QWidget* NewInfoPanel = nullptr;
   bool DropListPanel = true;
   // The file and its areas have none of the panels below; theirs is shown beside the slots.
@@ -209,6 +212,7 @@ void TNodeDetails::SetFontZoom(int Zoom) {
   if (Zoom == FontZoom_) return;
   FontZoom_ = Zoom;
   DrawFontImage();
+  if (ComparisonShown()) DrawComparedFonts();
 }
 
 bool TNodeDetails::OverFontPicture(const QPoint& Global) const {
@@ -252,6 +256,8 @@ void TNodeDetails::SelectListRow(int Row) {
 
 void TNodeDetails::ApplyDisplayFont(const QFont& Font) {
   lvText->setFont(Font);
+  // The side-by-side list follows while it shows text entries (the MCC list keeps its font).
+  if (CompareTexts_) tvCompareList->setFont(Font);
   eTextSubchunkLanguage->setFont(Font);
 }
 

@@ -45,7 +45,10 @@ public:
   // it shows; empty outside the glyph cells.
   QString FontCellToolTip(const QPoint& At) const;
   // The model the font entry belongs to is going: its picture is not drawn again.
-  void ForgetFontEntry() { CurrentFontEntry_ = nullptr; }
+  void ForgetFontEntry() {
+    CurrentFontEntry_ = nullptr;
+    CompareFont1_ = CompareFont2_ = nullptr;
+  }
   // The Unicode display font, for the text list and the language field (never the MCC list).
   void ApplyDisplayFont(const QFont& Font);
 
@@ -54,6 +57,11 @@ public:
   // panels, and returns true; for none, or a node it shows no sides of, returns false and the
   // caller shows the node's own details. CompareDetails.cpp.
   bool ShowComparison(const TNodeDiff* Diff);
+  bool ComparisonShown() const;
+  // The grid of the first (Side 1) or second font picture shown side by side.
+  const TFontGrid& ComparedFontGrid(int Side) const { return Side == 1 ? CompareGrid1_ : CompareGrid2_; }
+  // The 2-pixel frame drawn inside the cells of differing glyphs in both pictures.
+  static constexpr unsigned DifferingCellOutline = 0xFFE00000u;
 
   // Selects and shows row Row of the list now shown (texts or operators); nothing without one.
   void SelectListRow(int Row);
@@ -73,6 +81,8 @@ protected:
 
 private:
   void sbFontImgResize();
+  void BuildComparePanel();
+  void DrawComparedFonts();
 
   // Info slot: one of these at a time.
   THeaderPanel* pChunk;
@@ -105,6 +115,27 @@ private:
   QSize FontImageDrawnFor_;  // the scroll box size the picture was laid out for
   TFontGrid FontGrid_;       // the grid of the picture shown
   int FontZoom_ = FontZoomMin;
+
+  // Both sides of a compared node: its header values, its text table or operator list, its
+  // two font pictures one above the other.
+  QWidget* pCompare = nullptr;
+  QTreeView* tvCompareHeader = nullptr;
+  QLabel* stCompareCounts = nullptr;
+  QTreeView* tvCompareList = nullptr;
+  TSideModel* HeaderSides = nullptr;
+  TSideModel* ListSides = nullptr;
+  TFontScrollBox* sbCompareFonts = nullptr;
+  TFontPicture* iFont1 = nullptr;
+  TFontPicture* iFont2 = nullptr;
+  QWidget* CompareFontSheet_ = nullptr;
+  const TFontEntry* CompareFont1_ = nullptr;  // nodes of the compared models
+  const TFontEntry* CompareFont2_ = nullptr;
+  std::vector<int> CompareCells1_;
+  std::vector<int> CompareCells2_;
+  TFontGrid CompareGrid1_;
+  TFontGrid CompareGrid2_;
+  QSize ComparedFontsDrawnFor_;
+  bool CompareTexts_ = false;  // the side-by-side list shows text entries
 };
 
 }  // namespace kavex
