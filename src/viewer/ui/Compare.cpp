@@ -110,9 +110,9 @@ void TfMain::CompareWith(const QString& FileName) {
     std::string Reason;
     try {
       Session->Second = LoadFile(FileName.toStdString(), &Reason);
+      if (Session->Second) ExpandAll(*Session->Second);
       if (!Session->Second) Failure = QString::fromLocal8Bit(Reason);
       else if (HoldsNoArea(*Session->Second)) Failure = QString::fromLatin1(NoAreaFoundText) + QStringLiteral(" in it");
-      else ExpandAll(*Session->Second);
     } catch (const EKavError& Error) {
       Failure = QStringLiteral("a problem was found in it (%1)").arg(QString::fromStdString(EscapeControls(Error.what())));
     }
