@@ -41,7 +41,7 @@ const Bytes Raw2 = ChunkOf("LDB", {Sub(1, {1, 2, 3, 5})});
 Bytes ImageOf(std::vector<Bytes> Chunks) {
   Ppm P;
   P.Chunks = std::move(Chunks);
-  P.Chunks.push_back(EndChunk());
+  P.Chunks.push_back(ChunkBytes({.Name = "", .Version = "END", .Data = {}, .Checksum = 0}));  // a clean end
   return DivudImage(Mcu{}, P);
 }
 
@@ -287,6 +287,24 @@ private slots:
       QVERIFY(V.Status().isEmpty());
       QVERIFY(LogLines(V.App).filter(QStringLiteral("Loading file")).size() >= 2);  // the open's and this one's
     }
+  }
+
+  void TheSecondImagesMessagesMarkNothingOfTheFirst() {
+    IsolatedSettings S;
+    Viewer V;
+    Bytes Flipped = Raw2;
+    Flipped[3] ^= 1;  // the stored checksum: a warning at the same path as the first's chunk
+    V.Open({Raw}, {Flipped});
+    const qsizetype Lines = LogLines(V.App).size();
+    QVERIFY(!V.Main.tvMain->Nodes()->Marks().HasMarkedNodes());
+    V.Compare();
+    QVERIFY(V.Main.Comparing());
+    QVERIFY(LogLines(V.App).size() > Lines + 1);  // "Loading file" and the warning
+    QVERIFY(!V.Main.tvMain->Nodes()->Marks().HasMarkedNodes());
+    // The first image's own records still mark it: the link to the log is back.
+    V.Main.StopComparing();
+    V.Main.OpenFlash(V.Second);
+    QVERIFY(V.Main.tvMain->Nodes()->Marks().HasMarkedNodes());
   }
 
   void EndingAComparisonLeavesNothingOfTheSecondImage() {

@@ -175,7 +175,7 @@ void TfMain::ShowCompareSides(const QModelIndex& Current) {
   const TNodeDiff* Diff = ChangedDiffAt(Current);
   // When it cannot show both sides, the node's own details are shown as they are without one.
   if (Diff && !pAllInfo->ShowComparison(Diff)) pAllInfo->ShowNodeInfo(TImageTreeModel::ModelNode(Current));
-  if (!dkBytes->isHidden()) pBytes->SetCounterpart(Diff);
+  pBytes->SetCounterpart(dkBytes->isHidden() ? nullptr : Diff);  // a hidden view holds no node
 }
 
 void TfMain::ApplyOnlyDifferences() {
