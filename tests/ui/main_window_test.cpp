@@ -99,9 +99,10 @@ private slots:
       kavex::TfMain& Main = App.Main();
       QCOMPARE(Main.windowTitle(), Untitled);
       QCOMPARE(kavex::ApplicationTitle(), Untitled);
-      // The described items first; the exports follow, before the recent files.
+      // The described items first; the exports follow, then the comparison's, before the recent files.
       QCOMPARE(VisibleCaptions(Main.mFile), QStringList({"&Open...", "-", "E&xit", "-", "Export &texts...",
-                                                         "Export &fonts...", "Save &bytes of the selected node..."}));
+                                                         "Export &fonts...", "Save &bytes of the selected node...", "-",
+                                                         "&Compare with...", "S&top comparing", "Export comparison &report..."}));
       QVERIFY(Main.Reopen().RecentItems().isEmpty());
       QCOMPARE(App.Log().geometry().size(), QSize(561, 375));
       QCOMPARE(App.Log().pos(), QPoint(239, 172));

@@ -366,6 +366,15 @@ public:
     return std::move(Result_);
   }
 
+  static std::vector<TPair> Children(const TKavClass& A, const TKavClass& B) {
+    std::vector<std::string> KeysA, KeysB;
+    KeysA.reserve(A.ChildCount());
+    KeysB.reserve(B.ChildCount());
+    for (std::size_t I = 0; I < A.ChildCount(); ++I) KeysA.push_back(ChildKey(A, *A.Child(I)));
+    for (std::size_t I = 0; I < B.ChildCount(); ++I) KeysB.push_back(ChildKey(B, *B.Child(I)));
+    return MatchInOrder(KeysA, KeysB);
+  }
+
 private:
   TGlyphPicture Picture(const TFontEntry& Font, std::uint16_t Code) {
     TGlyphPicture P;
@@ -553,12 +562,7 @@ private:
 
   void CompareChildren(const TKavClass& A, const TKavClass& B) {
     if (A.ChildCount() == 0 && B.ChildCount() == 0) return;
-    std::vector<std::string> KeysA, KeysB;
-    KeysA.reserve(A.ChildCount());
-    KeysB.reserve(B.ChildCount());
-    for (std::size_t I = 0; I < A.ChildCount(); ++I) KeysA.push_back(ChildKey(A, *A.Child(I)));
-    for (std::size_t I = 0; I < B.ChildCount(); ++I) KeysB.push_back(ChildKey(B, *B.Child(I)));
-    for (const TPair& P : MatchInOrder(KeysA, KeysB)) {
+    for (const TPair& P : Children(A, B)) {
       if (P.A == None)
         AddNode(TChange::Added, nullptr, B.Child(P.B));
       else if (P.B == None)
@@ -577,6 +581,12 @@ private:
 
 TComparison CompareImages(const TKavClass& Root1, const TKavClass& Root2, const TCompareOptions& Options) {
   return TComparer(Options).Run(Root1, Root2);
+}
+
+std::vector<TChildPair> MatchChildren(const TKavClass& A, const TKavClass& B) {
+  std::vector<TChildPair> Out;
+  for (const TPair& P : TComparer::Children(A, B)) Out.push_back({P.A, P.B});
+  return Out;
 }
 
 // ---- marking changed characters ---------------------------------------------------------------

@@ -137,6 +137,16 @@ struct TCompareOptions {
 // - the root: its layout; the PPM area: its version. Containers report no bytes of their own.
 TComparison CompareImages(const TKavClass& Root1, const TKavClass& Root2, const TCompareOptions& Options = {});
 
+// How CompareImages matches the children of A with those of B: every child of either once, in
+// the order the comparison reports them (one found in B only just before the pair of the next
+// B child found in both). A and B are places among the children; NoChild on the side without.
+constexpr std::size_t NoChild = static_cast<std::size_t>(-1);
+struct TChildPair {
+  std::size_t A = NoChild;
+  std::size_t B = NoChild;
+};
+std::vector<TChildPair> MatchChildren(const TKavClass& A, const TKavClass& B);
+
 // The parts of Old and New that a change made, for marking them: both texts as runs of bytes
 // (whole UTF-8 characters), each run kept or changed. Characters common to both (their longest
 // common subsequence, or for long texts their common start and end) are kept.

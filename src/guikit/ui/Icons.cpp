@@ -105,6 +105,84 @@ QIcon NodeIcon(int Index, TProblemMarker Marker) {
   return Icon;
 }
 
+namespace {
+
+QPixmap PaintCompareMark(const QIcon& Base, TCompareMark Mark) {
+  QPixmap Pixmap(IconSide, IconSide);
+  Pixmap.fill(Qt::transparent);
+  QPainter P(&Pixmap);
+  if (!Base.isNull()) P.drawPixmap(0, 0, Base.pixmap(IconSide, IconSide));
+  P.setRenderHint(QPainter::Antialiasing);
+  const bool Faint = Mark == TCompareMark::Below;
+  const qreal Side = Faint ? 6 : 8.5;
+  const QRectF Box(IconSide - 0.5 - Side, 0.5, Side, Side);
+  QPainterPath Shape;
+  QColor Colour;
+  switch (Mark) {
+    case TCompareMark::Added:
+      Shape.addRect(Box);
+      Colour = QColor(0x1E, 0x9A, 0x32);
+      break;
+    case TCompareMark::Removed:
+      Shape.addEllipse(Box);
+      Colour = QColor(0xC8, 0x1E, 0x28);
+      break;
+    default:  // Changed and Below: a diamond
+      Shape.moveTo(Box.center().x(), Box.top());
+      Shape.lineTo(Box.right(), Box.center().y());
+      Shape.lineTo(Box.center().x(), Box.bottom());
+      Shape.lineTo(Box.left(), Box.center().y());
+      Shape.closeSubpath();
+      Colour = QColor(0x1E, 0x5A, 0xD2);
+      break;
+  }
+  if (Faint) {
+    P.setPen(QPen(Colour, 1.3));
+    P.setBrush(QColor(255, 255, 255, 200));
+    P.drawPath(Shape);
+    return Pixmap;
+  }
+  P.setPen(QPen(Qt::white, 1));
+  P.setBrush(Colour);
+  P.drawPath(Shape);
+  // The sign, white: "+" two bars, "-" one, "~" a small wave.
+  const QPointF C = Box.center();
+  P.setPen(Qt::NoPen);
+  P.setBrush(Qt::white);
+  if (Mark == TCompareMark::Added || Mark == TCompareMark::Removed) P.drawRect(QRectF(C.x() - 2.5, C.y() - 0.6, 5, 1.2));
+  if (Mark == TCompareMark::Added) P.drawRect(QRectF(C.x() - 0.6, C.y() - 2.5, 1.2, 5));
+  if (Mark == TCompareMark::Changed) {
+    QPainterPath Wave;
+    Wave.moveTo(C.x() - 2.2, C.y() + 0.6);
+    Wave.cubicTo(C.x() - 1.2, C.y() - 1.4, C.x() + 1.2, C.y() + 1.4, C.x() + 2.2, C.y() - 0.6);
+    P.setPen(QPen(Qt::white, 1.1));
+    P.setBrush(Qt::NoBrush);
+    P.drawPath(Wave);
+  }
+  return Pixmap;
+}
+
+using TComparedIcons = std::array<std::array<std::array<QIcon, CompareMarkCount>, ProblemMarkerCount>, NodeIconCount + 1>;
+TComparedIcons* ComparedIcons = nullptr;
+
+}  // namespace
+
+QIcon NodeIcon(int Index, TProblemMarker Marker, TCompareMark Mark) {
+  const int Shape = static_cast<int>(Mark);
+  if (Shape <= 0 || Shape >= CompareMarkCount) return NodeIcon(Index, Marker);
+  const int Row = Index >= 0 && Index < NodeIconCount ? Index : NodeIconCount;
+  if (!ComparedIcons) {
+    ComparedIcons = new TComparedIcons;
+    qAddPostRoutine([] {
+      delete ComparedIcons;
+      ComparedIcons = nullptr;
+    });
+  }
+  QIcon& Icon = (*ComparedIcons)[static_cast<std::size_t>(Row)][static_cast<std::size_t>(Marker)][static_cast<std::size_t>(Shape)];
+  if (Icon.isNull()) Icon = QIcon(PaintCompareMark(NodeIcon(Row < NodeIconCount ? Row : -1, Marker), Mark));
+  return Icon;
+}
+
 QIcon ActionIcon(TActionIcon Which) {
   static const char* const Names[] = {"open", "exit", "log"};
   return FromResource(QStringLiteral(":/icons/actions/%1.xpm").arg(QLatin1String(Names[static_cast<int>(Which)])));

@@ -3,6 +3,7 @@
 
 #include <QIcon>
 
+#include "present/Kav_CompareView.h"
 #include "present/Kav_Problems.h"
 
 namespace kavex {
@@ -15,6 +16,12 @@ QIcon NodeIcon(int Index);
 // a problem below the node. An index outside 0..19 gives the marker alone. Each pair is painted
 // once and kept.
 QIcon NodeIcon(int Index, TProblemMarker Marker);
+
+// The same icon, problem marker and all, with a comparison mark in its upper right corner,
+// each told apart by its shape as well as its colour: a blue diamond with "~" for a node that
+// changed, a green square with "+" for one added, a red disc with "-" for one removed, and a
+// small hollow diamond, faint, for a node with differences below it. Painted once and kept.
+QIcon NodeIcon(int Index, TProblemMarker Marker, TCompareMark Mark);
 
 enum class TActionIcon { Open = 0, Exit = 1, ViewLog = 2 };
 QIcon ActionIcon(TActionIcon Which);

@@ -1,6 +1,8 @@
 #include "ui/ImageTree.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QPalette>
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -44,6 +46,7 @@ struct TImageTreeModel::TNode {
   int Image = -1;            // -1: no icon
   bool HasChildren = false;  // whether the node shows an expand button
   bool Stopped = false;  // the last fetch was ended by an error
+  bool StandIn = false;  // a node of a compared second image, not of the shown one
   std::vector<std::unique_ptr<TNode>> Children;
 };
 
@@ -162,11 +165,19 @@ QVariant TImageTreeModel::data(const QModelIndex& Index, int Role) const {
   switch (Role) {
     case Qt::DisplayRole: return Node->Text;
     case Qt::DecorationRole:
+      if (CompareView_)
+        if (const TCompareMark Mark = CompareView_->MarkOf(Node->Model); Mark != TCompareMark::None)
+          return NodeIcon(Node->Image, ShownMarker(*Node), Mark);
       if (const TProblemMarker Marker = ShownMarker(*Node); Marker != TProblemMarker::None) return NodeIcon(Node->Image, Marker);
       return Node->Image >= 0 ? QVariant(NodeIcon(Node->Image)) : QVariant();
     case ImageIndexRole: return Node->Image;
     case HasChildrenRole: return Node->HasChildren;
     case ProblemMarkerRole: return static_cast<int>(ShownMarker(*Node));
+    case CompareMarkRole: return static_cast<int>(CompareView_ ? CompareView_->MarkOf(Node->Model) : TCompareMark::None);
+    case StandInRole: return Node->StandIn;
+    case Qt::ForegroundRole:
+      if (Node->StandIn) return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
+      break;
   }
   return {};
 }
@@ -302,6 +313,63 @@ QModelIndex TImageTreeModel::IndexOfModelNode(const TKavClass* Node) const {
     At = Found->get();
   }
   return IndexOf(At);
+}
+
+TCompareMark TImageTreeModel::CompareMark(const QModelIndex& Index) {
+  return static_cast<TCompareMark>(Index.data(CompareMarkRole).toInt());
+}
+
+void TImageTreeModel::SetCompareView(const TCompareView* View) {
+  const TCompareView* Before = std::exchange(CompareView_, View);
+  if (Before == View) return;
+  // Every node whose mark may have changed is repainted.
+  std::vector<TNode*> Pending;
+  for (auto& Root : Roots_) Pending.push_back(Root.get());
+  while (!Pending.empty()) {
+    TNode* Node = Pending.back();
+    Pending.pop_back();
+    const bool Had = Before && Before->MarkOf(Node->Model) != TCompareMark::None;
+    const bool Has = View && View->MarkOf(Node->Model) != TCompareMark::None;
+    if (Had || Has) {
+      const QModelIndex Index = IndexOf(Node);
+      emit dataChanged(Index, Index, {Qt::DecorationRole, CompareMarkRole});
+    }
+    for (auto& Child : Node->Children) Pending.push_back(Child.get());
+  }
+}
+
+QModelIndex TImageTreeModel::InsertStandIn(const QModelIndex& Parent, int Row, TKavClass* Node) {
+  TNode* Above = NodeOf(Parent);
+  if (!Above || !Node) return {};
+  auto& Children = Above->Children;
+  Row = std::clamp(Row, 0, static_cast<int>(Children.size()));
+  auto StandIn = MakeNode(Node, Above, Row);
+  StandIn->StandIn = true;
+  StandIn->HasChildren = false;  // the added node is reported alone
+  beginInsertRows(Parent, Row, Row);
+  Children.insert(Children.begin() + Row, std::move(StandIn));
+  for (std::size_t I = static_cast<std::size_t>(Row) + 1; I < Children.size(); ++I) Children[I]->Row = static_cast<int>(I);
+  endInsertRows();
+  return IndexOf(Children[static_cast<std::size_t>(Row)].get());
+}
+
+void TImageTreeModel::RemoveStandIns() {
+  std::vector<TNode*> Pending;
+  for (auto& Root : Roots_) Pending.push_back(Root.get());
+  while (!Pending.empty()) {
+    TNode* Node = Pending.back();
+    Pending.pop_back();
+    auto& Children = Node->Children;
+    for (std::size_t I = Children.size(); I-- > 0;) {
+      if (!Children[I]->StandIn) continue;
+      const int Row = static_cast<int>(I);
+      beginRemoveRows(IndexOf(Node), Row, Row);
+      Children.erase(Children.begin() + Row);
+      for (std::size_t J = I; J < Children.size(); ++J) Children[J]->Row = static_cast<int>(J);
+      endRemoveRows();
+    }
+    for (auto& Child : Children) Pending.push_back(Child.get());
+  }
 }
 
 // ---------------------------------------------------------------------------------------

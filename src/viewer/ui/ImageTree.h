@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "model/Kav_Kinds.h"
+#include "present/Kav_CompareView.h"
 #include "present/Kav_Problems.h"
 
 namespace kavex {
@@ -43,7 +44,9 @@ class TImageTreeModel : public QAbstractItemModel {
   Q_OBJECT
 public:
   // ProblemMarkerRole: the problem marker drawn on the node's icon (a TProblemMarker as int).
-  enum TRole { ImageIndexRole = Qt::UserRole + 1, HasChildrenRole, ProblemMarkerRole };
+  // CompareMarkRole: the comparison mark drawn on the node's icon (a TCompareMark as int);
+  // StandInRole: whether the node stands for one of a compared second image only.
+  enum TRole { ImageIndexRole = Qt::UserRole + 1, HasChildrenRole, ProblemMarkerRole, CompareMarkRole, StandInRole };
 
   explicit TImageTreeModel(QObject* Parent = nullptr);
   ~TImageTreeModel() override;
@@ -87,6 +90,17 @@ public:
   // The tree node of a model node among those built so far; invalid when it has none.
   QModelIndex IndexOfModelNode(const TKavClass* Node) const;
 
+  // A comparison shown over the tree: View's marks on the icons (null: none), and the nodes of
+  // the second image only as childless, greyed stand-in rows among the first image's. The view
+  // and the second image must outlive the marks and the stand-ins.
+  void SetCompareView(const TCompareView* View);
+  const TCompareView* CompareView() const { return CompareView_; }
+  // Puts a stand-in for Node under Parent at Row (at most the row count); its index.
+  QModelIndex InsertStandIn(const QModelIndex& Parent, int Row, TKavClass* Node);
+  // Removes every stand-in row.
+  void RemoveStandIns();
+  static TCompareMark CompareMark(const QModelIndex& Index);
+
   QModelIndex index(int Row, int Column, const QModelIndex& Parent = {}) const override;
   QModelIndex parent(const QModelIndex& Index) const override;
   int rowCount(const QModelIndex& Parent = {}) const override;
@@ -115,6 +129,7 @@ private:
   std::vector<std::unique_ptr<TNode>> Roots_;  // at most one
   TProblemMarks Marks_;
   bool MarksShown_ = true;
+  const TCompareView* CompareView_ = nullptr;
   struct TReported {
     std::size_t Errors = 0, Warnings = 0;
     bool Marked = false;

@@ -25,6 +25,7 @@
 #include "settings/SettingsNames.h"
 #include "ui/About.h"
 #include "ui/Bytes.h"
+#include "ui/Compare.h"
 #include "ui/AppInfo.h"
 #include "ui/Find.h"
 #include "ui/Hints.h"
@@ -109,6 +110,7 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
   CreateBytesView();
   CreateFindBytes();
   CreateProblemActions();
+  CreateCompareActions();
   ResetView();
   LoadUnicodeFont();
   ApplyUnicodeFont();
@@ -118,6 +120,7 @@ TfMain::TfMain(QWidget* Parent) : QMainWindow(Parent) {
 }
 
 TfMain::~TfMain() {
+  StopComparing();  // the tree's stand-ins point into the second image
   qApp->removeEventFilter(this);
   SaveWindowState(*Settings_, this, settings::PosMain, AllWindowItems);
   SaveWindowState(*Settings_, TTreeWidthTarget(this), settings::PosMainTree, wiWidth);
@@ -289,6 +292,7 @@ void TfMain::CreateBytesView() {
   connect(dkBytes, &QDockWidget::visibilityChanged, this, [this](bool) {
     const QModelIndex Current = tvMain->currentIndex();
     pBytes->SetNode(dkBytes->isHidden() || !Current.isValid() ? nullptr : TImageTreeModel::ModelNode(Current));
+    if (Compare_) pBytes->SetCounterpart(ChangedDiffAt(Current));
   });
 
   aGoToOffset = new QAction(QStringLiteral("&Go to offset..."), this);
@@ -425,6 +429,10 @@ void TfMain::dropEvent(QDropEvent* Event) {
   const QString FileName = DroppedFile(Event->mimeData());
   if (FileName.isEmpty()) return;
   Event->acceptProposedAction();
+  if ((Event->modifiers() & Qt::ControlModifier) && ShownModel()) {
+    CompareWith(FileName);
+    return;
+  }
   Reopen_.AddRecentFile(FileName);
   OpenFileCallback(FileName);
 }
@@ -450,8 +458,10 @@ QString TfMain::NoImageHint() {
 
 void TfMain::UpdateStatusHint() {
   UpdateExportActions();
+  UpdateCompareActions();
   if (ShownModel()) {
-    stStatusHint->clear();
+    if (Compare_) stStatusHint->setText(CompareStatusText(Compare_->FileName, Compare_->Comparison));
+    else stStatusHint->clear();
     return;
   }
   stStatusHint->setText(OpenFailure_.isEmpty() ? NoImageHint() : OpenFailure_ + QLatin1Char(' ') + NoImageHint());
@@ -518,6 +528,7 @@ void TfMain::ShowOpenFailure(const QString& FileName, const QString& Reason) {
 }
 
 void TfMain::ResetView() {
+  StopComparing();
   SetCaptionFile(QStringLiteral("(Untitled)"));
   pAllInfo->ForgetFontEntry();  // it belongs to the model released here
   if (pFind) pFind->Clear();     // so do the hits
@@ -547,8 +558,10 @@ void TfMain::SetCaptionFile(const QString& Text) {
 }
 
 void TfMain::tvMainClick() {
-  if (const QModelIndex Current = tvMain->currentIndex(); Current.isValid())
+  if (const QModelIndex Current = tvMain->currentIndex(); Current.isValid()) {
     ShowNodeInfo(TImageTreeModel::ModelNode(Current));
+    if (Compare_) ShowCompareSides(Current);
+  }
 }
 
 int TfMain::TreeWidth() const { return LaidOut_ ? Splitter->sizes().value(0, TreeWidth_) : TreeWidth_; }
@@ -575,7 +588,9 @@ void TfMain::showEvent(QShowEvent* Event) {
 
 void TfMain::closeEvent(QCloseEvent* Event) {
   QMainWindow::closeEvent(Event);
-  if (Event->isAccepted()) emit Closed();
+  if (!Event->isAccepted()) return;
+  StopComparing();
+  emit Closed();
 }
 
 }  // namespace kavex

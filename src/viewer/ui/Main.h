@@ -35,6 +35,8 @@ class TFindPanel;
 class TBytesView;
 class TFindBytesDialog;
 class TClickableLabel;
+struct TCompareSession;
+struct TNodeDiff;
 
 class TfMain : public QMainWindow {
   Q_OBJECT
@@ -168,6 +170,29 @@ public:
   // error row too (none when that row's kind is not listed).
   void StepProblem(int Step);
 
+  // Comparing the shown image with a second one (Compare.cpp), after the described items:
+  // File > Compare with... (Ctrl+Shift+O, or a file dropped with Ctrl held), Stop comparing (Esc
+  // in the tree), Export comparison report...; View > Only differences, Next difference (F7)
+  // and Previous difference (Shift+F7).
+  QAction* aCompare = nullptr;
+  QAction* aStopComparing = nullptr;
+  QAction* aExportComparison = nullptr;
+  QAction* aOnlyDifferences = nullptr;
+  QAction* aNextDifference = nullptr;
+  QAction* aPrevDifference = nullptr;
+  // Reads FileName as an open does (its records reach the log), builds both images whole and
+  // shows their comparison in the tree; a message box says why when it cannot be read.
+  void CompareWith(const QString& FileName);
+  // Back to the one image: nothing of the second stays. Nothing happens while none is compared.
+  void StopComparing();
+  bool Comparing() const { return Compare_ != nullptr; }
+  const TCompareSession* Comparison() const { return Compare_.get(); }
+  // Writes kavex-diff's HTML report of the two images into a file chosen in a save dialog.
+  void ExportComparison();
+  // Selects the next (Step 1) or previous (-1) node with a difference of its own in tree
+  // order, round the ends, opening the nodes above it.
+  void StepDifference(int Step);
+
 signals:
   void Closed();
 
@@ -196,6 +221,12 @@ private:
   // Feeds the log window's records to the tree's problem marks.
   void ConnectProblemLog();
   void UpdateProblemCount();
+  void CreateCompareActions();
+  void UpdateCompareActions();
+  // Shows both sides of the current node while comparing (its Changed difference, if any).
+  void ShowCompareSides(const QModelIndex& Current);
+  const TNodeDiff* ChangedDiffAt(const QModelIndex& Index) const;
+  void ApplyOnlyDifferences();
   void OpenFileCallback(const QString& FileName);
   void tvMainClick();
   void ApplyTreeWidth();
@@ -229,6 +260,7 @@ private:
   int BytesHeight_ = 0;  // the same for the bytes view
   bool BytesSearchLast_ = false;  // F3 and Shift+F3 step Find bytes' matches, not Find's hits
   QObject* ProblemLogLink_ = nullptr;  // holds the links to the log window's records
+  std::shared_ptr<TCompareSession> Compare_;  // the second image while one is compared
 };
 
 }  // namespace kavex
