@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Retakes docs/screenshot-viewer.png, docs/screenshot-text.png, docs/screenshot-font.png,
 # docs/screenshot-font-zoom.png, docs/screenshot-bytes.png, docs/screenshot-find.png and
-# docs/screenshot-problems.png with the sample image that the build makes (the last with a copy
-# damaged in three places): the viewer runs under a virtual display with
+# docs/screenshot-problems.png, docs/screenshot-compare-text.png and docs/screenshot-compare-font.png
+# with the sample image that the build makes (the problems with a copy damaged in three places,
+# the comparison with the sample's changed copy): the viewer runs under a virtual display with
 # settings of its own, opens the sample with Help > Open sample image and is steered through
 # the tree with the keyboard.
 # Needs xvfb-run, xdotool and ImageMagick's import.   scripts/screenshots.sh [BUILD_DIR]
@@ -120,5 +121,17 @@ xdotool mousemove --window "$window" 560 550 click 1
 sleep 1
 keys Home F8 F8 F8 F8
 import -window root -crop 1280x565+0+0 +repage "$root/docs/screenshot-problems.png"
+# The sample again, compared with its changed copy (File > Compare with..., Ctrl+Shift+O); F7
+# twice to the German table side by side, twice more to the small font, zoomed to 3 x.
+xdotool windowunmap "$log"
+xdotool windowsize --sync "$window" 900 560
+keys alt+h s
+keys ctrl+shift+o
+xdotool type --delay 20 "$build/samples/kavex-sample-changed.fls"
+keys Return
+keys F7 F7
+import -window "$window" "$root/docs/screenshot-compare-text.png"
+keys F7 F7 ctrl+equal ctrl+equal
+import -window "$window" "$root/docs/screenshot-compare-font.png"
 keys alt+x
 wait "$viewer" || true
