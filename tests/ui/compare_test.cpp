@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
+#include <QTableView>
 #include <QtTest>
 #include <map>
 #include <sstream>
@@ -14,7 +15,9 @@
 #include "present/Kav_CompareReport.h"
 #include "ui/Compare.h"
 #include "ui/Icons.h"
+#include "ui/Bytes.h"
 #include "ui/ImageTree.h"
+#include "ui/NodeDetails.h"
 #include "ui/Main.h"
 
 using namespace kavtest;
@@ -234,6 +237,40 @@ private slots:
     V.Main.tvMain->setCurrentIndex(V.At({1, 1, 0}));
     V.Main.aNextDifference->trigger();
     QCOMPARE(V.PlaceOf(V.Main.tvMain->currentIndex()), (Place{0}));
+  }
+
+  // Selecting a node while comparing: a changed one shows both sides in the detail area and
+  // the bytes view, any other its own details and bytes alone; after the comparison, every
+  // node its own again.
+  void SelectingAChangedNodeShowsBothSides() {
+    IsolatedSettings S;
+    Viewer V;
+    V.Open({Texts({1, 2}), Raw}, {Texts({1, 2}, "u"), Raw2});
+    V.Main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&V.Main));
+    V.Main.aViewBytes->trigger();
+    V.Compare();
+    struct Case {
+      Place At;
+      bool BothSides;
+    };
+    const Case Cases[] = {
+        {{1, 0, 0}, true},   // a text table whose entry changed
+        {{1, 0, 2}, false},  // its closing record, the same in both
+        {{1, 1, 0}, true},   // a raw record whose bytes changed
+        {{1}, false},        // the PPM area: its differences lie below it
+        {{1, 0, 1}, true},
+    };
+    for (const Case& C : Cases) {
+      V.Main.tvMain->setCurrentIndex(V.At(C.At));
+      QCOMPARE(V.Main.pAllInfo->ComparisonShown(), C.BothSides);
+      QCOMPARE(V.Main.pBytes->tvBytes2->isVisible(), C.BothSides);
+      QCOMPARE(V.Main.pBytes->Model().Node(), TImageTreeModel::ModelNode(V.At(C.At)));
+    }
+    V.Main.StopComparing();
+    V.Main.tvMain->setCurrentIndex(V.At({1, 0, 1}));
+    QVERIFY(!V.Main.pAllInfo->ComparisonShown());
+    QVERIFY(!V.Main.pBytes->tvBytes2->isVisible());
   }
 
   void TheReportIsKavexDiffsHtmlPage() {
