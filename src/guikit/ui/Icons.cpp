@@ -53,6 +53,19 @@ QPainterPath MarkerShape(TProblemMarker Marker) {
   return Shape;
 }
 
+// A badge's body over P: faint, its outline alone over a pale fill that keeps it apart from
+// the icon's marks; else filled, with a white rim that parts it from the icon's black marks.
+void PaintBadge(QPainter& P, const QPainterPath& Shape, const QColor& Colour, bool Faint) {
+  if (Faint) {
+    P.setPen(QPen(Colour, 1.3));
+    P.setBrush(QColor(255, 255, 255, 200));
+  } else {
+    P.setPen(QPen(Qt::white, 1));
+    P.setBrush(Colour);
+  }
+  P.drawPath(Shape);
+}
+
 QPixmap PaintMarked(const QIcon& Base, TProblemMarker Marker) {
   QPixmap Pixmap(IconSide, IconSide);
   Pixmap.fill(Qt::transparent);
@@ -62,17 +75,9 @@ QPixmap PaintMarked(const QIcon& Base, TProblemMarker Marker) {
   const bool Error = Marker == TProblemMarker::Error || Marker == TProblemMarker::ErrorBelow;
   const QColor Colour = Error ? QColor(0xD8, 0x1E, 0x28) : QColor(0xF2, 0xA2, 0x00);
   const QPainterPath Shape = MarkerShape(Marker);
-  if (Marker == TProblemMarker::ErrorBelow || Marker == TProblemMarker::WarningBelow) {
-    // Faint: the outline alone, over a pale fill that keeps it apart from the icon's marks.
-    P.setPen(QPen(Colour, 1.3));
-    P.setBrush(QColor(255, 255, 255, 200));
-    P.drawPath(Shape);
-    return Pixmap;
-  }
-  // A white rim parts the badge from the icon's black marks.
-  P.setPen(QPen(Qt::white, 1));
-  P.setBrush(Colour);
-  P.drawPath(Shape);
+  const bool Faint = Marker == TProblemMarker::ErrorBelow || Marker == TProblemMarker::WarningBelow;
+  PaintBadge(P, Shape, Colour, Faint);
+  if (Faint) return Pixmap;
   // The "!": a bar and a dot, white on red, dark on amber.
   const QRectF Box = Shape.boundingRect();
   const qreal X = Box.center().x() - 0.75;
@@ -136,15 +141,8 @@ QPixmap PaintCompareMark(const QIcon& Base, TCompareMark Mark) {
       Colour = QColor(0x1E, 0x5A, 0xD2);
       break;
   }
-  if (Faint) {
-    P.setPen(QPen(Colour, 1.3));
-    P.setBrush(QColor(255, 255, 255, 200));
-    P.drawPath(Shape);
-    return Pixmap;
-  }
-  P.setPen(QPen(Qt::white, 1));
-  P.setBrush(Colour);
-  P.drawPath(Shape);
+  PaintBadge(P, Shape, Colour, Faint);
+  if (Faint) return Pixmap;
   // The sign, white: "+" two bars, "-" one, "~" a small wave.
   const QPointF C = Box.center();
   P.setPen(Qt::NoPen);

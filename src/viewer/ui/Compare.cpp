@@ -80,13 +80,7 @@ void TfMain::CreateCompareActions() {
   aPrevDifference->setObjectName(QStringLiteral("aPrevDifference"));
   aPrevDifference->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F7));
   connect(aPrevDifference, &QAction::triggered, this, [this] { StepDifference(-1); });
-  // After the problems' group, before the views' group, which stays last.
-  const QList<QAction*> View = mView->actions();
-  const qsizetype Views = View.indexOf(dkFind->toggleViewAction());
-  QAction* Before = Views > 0 && View.at(Views - 1)->isSeparator() ? View.at(Views - 1) : nullptr;
-  if (Before) mView->insertSeparator(Before);
-  else mView->addSeparator();
-  mView->insertActions(Before, {aOnlyDifferences, aNextDifference, aPrevDifference});
+  InsertViewGroup({aOnlyDifferences, aNextDifference, aPrevDifference});  // after the problems' group
   UpdateCompareActions();
 }
 

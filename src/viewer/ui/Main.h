@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QMainWindow>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -218,6 +219,8 @@ private:
   // at it (after a match already selected there).
   void SearchBytes(int Step);
   void CreateProblemActions();
+  // Puts Actions as a group of their own at the View menu's end, before its views' group.
+  void InsertViewGroup(std::initializer_list<QAction*> Actions);
   // Feeds the log window's records to the tree's problem marks.
   void ConnectProblemLog();
   void UpdateProblemCount();

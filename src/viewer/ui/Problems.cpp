@@ -53,14 +53,7 @@ void TfMain::CreateProblemActions() {
   aPrevProblem->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8));
   connect(aPrevProblem, &QAction::triggered, this, [this] { StepProblem(-1); });
 
-  // A group of their own after the described items, before the views' group (Find, bytes),
-  // which stays last.
-  const QList<QAction*> View = mView->actions();
-  const qsizetype Views = View.indexOf(dkFind->toggleViewAction());
-  QAction* Before = Views > 0 && View.at(Views - 1)->isSeparator() ? View.at(Views - 1) : nullptr;
-  if (Before) mView->insertSeparator(Before);
-  else mView->addSeparator();
-  mView->insertActions(Before, {aMarkProblems, aNextProblem, aPrevProblem});
+  InsertViewGroup({aMarkProblems, aNextProblem, aPrevProblem});
 
   stProblems = new TClickableLabel(statusBar());
   stProblems->setObjectName(QStringLiteral("stProblems"));
@@ -109,6 +102,17 @@ void TfMain::StepProblem(int Step) {
   tvMain->setCurrentIndex(Target);
   tvMain->scrollTo(Target);
   if (Log_ && Log_->isVisible()) Log_->SelectRecord(Nodes.Marks().FirstRecordOf(*Next));
+}
+
+// A group of its own in the View menu after the items there, before the views' group (Find,
+// bytes), which stays last.
+void TfMain::InsertViewGroup(std::initializer_list<QAction*> Actions) {
+  const QList<QAction*> View = mView->actions();
+  const qsizetype Views = View.indexOf(dkFind->toggleViewAction());
+  QAction* Before = Views > 0 && View.at(Views - 1)->isSeparator() ? View.at(Views - 1) : nullptr;
+  if (Before) mView->insertSeparator(Before);
+  else mView->addSeparator();
+  mView->insertActions(Before, QList<QAction*>(Actions));
 }
 
 }  // namespace kavex
