@@ -9,6 +9,7 @@
 
 #include "cli/DumpTool.h"
 #include "model/KavObj.h"
+#include "present/Kav_Walk.h"
 
 namespace kavtest {
 
@@ -83,6 +84,12 @@ std::string ChildClasses(const kavex::TKavClass& Node) {
   std::string Out;
   for (std::size_t I = 0; I < Node.ChildCount(); ++I) Out += (I ? " " : "") + std::string(Node.Child(I)->ClassName());
   return Out;
+}
+
+std::unique_ptr<kavex::TFls> Whole(const Bytes& Image) {
+  auto Root = kavex::LoadImage(Image, "image.fls");
+  kavex::ExpandAll(*Root);
+  return Root;
 }
 
 }  // namespace kavtest

@@ -2,6 +2,7 @@
 // Shared fixtures: a log that collects every record, temporary files, and kavex-dump runs.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,5 +59,8 @@ std::size_t BuildAll(kavex::TKavClass& Node);
 std::unique_ptr<kavex::TFls> LoadAndExpand(const Bytes& Image);
 // The class names of Node's children, blank-separated ("TMCU TPPM TEEPROM").
 std::string ChildClasses(const kavex::TKavClass& Node);
+
+// Image loaded and built whole, every node, as kavex-dump --all and kavex-diff build it.
+std::unique_ptr<kavex::TFls> Whole(const Bytes& Image);
 
 }  // namespace kavtest

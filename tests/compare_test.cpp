@@ -12,12 +12,6 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-std::unique_ptr<TFls> Whole(const Bytes& Image) {
-  auto Root = LoadImage(Image, "image.fls");
-  ExpandAll(*Root);
-  return Root;
-}
-
 // Each difference on one line: "changed TTextSubchunk 1.1.1|1.1.1 Entry 1: Yes -> Ja"; a node
 // alone "added TChunk -|1.1". Checksums and lengths follow from the builder: only named.
 Lines Describe(const TComparison& C) {

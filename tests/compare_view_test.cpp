@@ -10,12 +10,6 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-std::unique_ptr<TFls> Whole(const Bytes& Image) {
-  auto Root = LoadImage(Image, "image.fls");
-  ExpandAll(*Root);
-  return Root;
-}
-
 const char* const MarkNames[] = {"-", "changed", "added", "removed", "below"};
 
 // The marks of the first tree in tree order ("1.1 changed"), then each added node with where it

@@ -204,12 +204,7 @@ void TfMain::StepDifference(int Step) {
   });
   const QModelIndex Target = Step > 0 ? (After.isValid() ? After : First) : (Before.isValid() ? Before : Last);
   if (!Target.isValid()) return;
-  std::vector<QModelIndex> Above;
-  for (QModelIndex At = Target.parent(); At.isValid(); At = At.parent()) Above.push_back(At);
-  for (auto At = Above.rbegin(); At != Above.rend(); ++At)
-    if (!tvMain->isExpanded(*At)) tvMain->ExpandNode(*At);
-  tvMain->setCurrentIndex(Target);
-  tvMain->scrollTo(Target);
+  SelectRevealed(Target);
 }
 
 void TfMain::ExportComparison() {

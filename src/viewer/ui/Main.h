@@ -221,6 +221,8 @@ private:
   void CreateProblemActions();
   // Puts Actions as a group of their own at the View menu's end, before its views' group.
   void InsertViewGroup(std::initializer_list<QAction*> Actions);
+  // Selects Target and shows it, the closed nodes above it opened from the top down.
+  void SelectRevealed(const QModelIndex& Target);
   // Feeds the log window's records to the tree's problem marks.
   void ConnectProblemLog();
   void UpdateProblemCount();

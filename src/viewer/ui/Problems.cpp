@@ -94,13 +94,7 @@ void TfMain::StepProblem(int Step) {
   const TKavClass* Next = Nodes.Marks().NextMarked(TImageTreeModel::ModelNode(tvMain->currentIndex()), Step);
   const QModelIndex Target = Nodes.IndexOfModelNode(Next);
   if (!Target.isValid()) return;
-  // The nodes above it are opened from the top down, each as an expansion by the user is.
-  std::vector<QModelIndex> Above;
-  for (QModelIndex At = Target.parent(); At.isValid(); At = At.parent()) Above.push_back(At);
-  for (auto At = Above.rbegin(); At != Above.rend(); ++At)
-    if (!tvMain->isExpanded(*At)) tvMain->ExpandNode(*At);
-  tvMain->setCurrentIndex(Target);
-  tvMain->scrollTo(Target);
+  SelectRevealed(Target);
   if (Log_ && Log_->isVisible()) Log_->SelectRecord(Nodes.Marks().FirstRecordOf(*Next));
 }
 
@@ -113,6 +107,16 @@ void TfMain::InsertViewGroup(std::initializer_list<QAction*> Actions) {
   if (Before) mView->insertSeparator(Before);
   else mView->addSeparator();
   mView->insertActions(Before, QList<QAction*>(Actions));
+}
+
+void TfMain::SelectRevealed(const QModelIndex& Target) {
+  // The nodes above it are opened from the top down, each as an expansion by the user is.
+  std::vector<QModelIndex> Above;
+  for (QModelIndex At = Target.parent(); At.isValid(); At = At.parent()) Above.push_back(At);
+  for (auto At = Above.rbegin(); At != Above.rend(); ++At)
+    if (!tvMain->isExpanded(*At)) tvMain->ExpandNode(*At);
+  tvMain->setCurrentIndex(Target);
+  tvMain->scrollTo(Target);
 }
 
 }  // namespace kavex
