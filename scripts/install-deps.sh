@@ -10,7 +10,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   clang libclang-rt-14-dev
   gcovr
-  nlohmann-json3-dev zlib1g-dev libpng-dev libbenchmark-dev dpkg-dev
+  nlohmann-json3-dev zlib1g-dev libpng-dev libstb-dev libbenchmark-dev dpkg-dev
   lintian
 )
 

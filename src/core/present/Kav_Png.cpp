@@ -3,11 +3,47 @@
 #include <algorithm>
 #include <new>
 
+#if KAVEX_PNG_STB
+// Where libpng is not to be had (the browser and Windows builds), stb's writer does the same.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#endif
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STBI_WRITE_NO_STDIO
+#include <stb/stb_image_write.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+#include <climits>
+#else
 #include <png.h>
 #include <zlib.h>
+#endif
 
 namespace kavex {
 namespace {
+
+#if KAVEX_PNG_STB
+void AppendToVector(void* Context, void* Data, int Length) {
+  auto* Out = static_cast<std::vector<std::uint8_t>*>(Context);
+  const auto* Bytes = static_cast<const std::uint8_t*>(Data);
+  Out->insert(Out->end(), Bytes, Bytes + Length);
+}
+
+// Unfiltered rows and fast deflate, as the libpng writer does. False when stb gave up or the
+// picture is too large for its int sizes.
+bool WritePng(const TRgbImage& Image, std::vector<std::uint8_t>* Out) {
+  if (static_cast<long long>(Image.Width()) * 3 * Image.Height() >= INT_MAX) return false;
+  stbi_write_force_png_filter = 0;
+  stbi_write_png_compression_level = 1;
+  return stbi_write_png_to_func(&AppendToVector, Out, Image.Width(), Image.Height(), 3, Image.Rgb().data(),
+                                Image.Width() * 3) != 0;
+}
+#else
 
 void AppendToVector(png_structp Png, png_bytep Data, png_size_t Length) {
   auto* Out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(Png));
@@ -47,6 +83,7 @@ bool WritePng(const TRgbImage& Image, std::vector<std::uint8_t>* Out) {
   png_destroy_write_struct(&Png, &Info);
   return true;
 }
+#endif
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #pragma once
-// Glyph sheets as PNG files (8-bit RGB), written with libpng.
+// Glyph sheets as PNG files (8-bit RGB), written with libpng, or with stb's writer where the
+// build has no libpng.
 
 #include <cstdint>
 #include <string>
@@ -26,7 +27,7 @@ private:
   std::vector<std::uint8_t> Rgb_;
 };
 
-// The PNG file of Image; empty when libpng fails or the picture has no pixels.
+// The PNG file of Image; empty when the writer fails or the picture has no pixels.
 std::vector<std::uint8_t> EncodePng(const TRgbImage& Image);
 
 }  // namespace kavex
