@@ -6,13 +6,8 @@
 
 #include <filesystem>
 #include <string>
-#include <string_view>
 
 namespace kavex {
-
-// UTF-8 to UTF-16 code units. Each byte that is no part of a well-formed sequence (overlong,
-// surrogate, above U+10FFFF, cut short) becomes one U+FFFD.
-std::u16string Utf8ToUtf16(std::string_view Text);
 
 // A UTF-8 name as the system's path: POSIX keeps its bytes, Windows takes its UTF-16.
 std::filesystem::path PathFromUtf8(const std::string& Name);
