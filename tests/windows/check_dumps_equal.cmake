@@ -1,0 +1,40 @@
+# Dumps every fuzz seed, corpus input and regression input with the native build's batch
+# driver and with the Windows one under Wine, and compares the two trees byte for byte.
+# -DNATIVE=native build  -DBATCH=kavex-dump-batch.exe  -DWINE=wine-run.sh  -DSOURCE=sources
+# -DWORK=scratch folder. The Windows side is given its folders as Z:/... (Wine's Z: is /).
+foreach(tool fuzz/kavex-fuzz-seeds tests/windows/kavex-dump-batch)
+  if(NOT EXISTS ${NATIVE}/${tool})
+    message(FATAL_ERROR "${NATIVE}/${tool} is missing: build the native tree first (make build)")
+  endif()
+endforeach()
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+execute_process(COMMAND ${NATIVE}/fuzz/kavex-fuzz-seeds ${WORK}/seeds OUTPUT_QUIET RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "kavex-fuzz-seeds failed: ${status}")
+endif()
+set(inputs seeds ${WORK}/seeds corpus ${SOURCE}/fuzz/corpus regressions ${SOURCE}/tests/fuzz-regressions)
+set(win_inputs seeds Z:${WORK}/seeds corpus Z:${SOURCE}/fuzz/corpus regressions Z:${SOURCE}/tests/fuzz-regressions)
+
+execute_process(COMMAND ${NATIVE}/tests/windows/kavex-dump-batch ${WORK}/native ${inputs}
+                RESULT_VARIABLE status OUTPUT_VARIABLE native_said ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "native batch failed (${status}): ${errors}")
+endif()
+execute_process(COMMAND ${WINE} ${BATCH} Z:${WORK}/windows ${win_inputs}
+                RESULT_VARIABLE status OUTPUT_VARIABLE windows_said ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "Windows batch failed (${status}): ${errors}")
+endif()
+string(REPLACE "Z:${WORK}/windows" "" windows_said "${windows_said}")
+string(REPLACE "${WORK}/native" "" native_said "${native_said}")
+if(NOT native_said STREQUAL windows_said OR native_said MATCHES "wrote 0 ")
+  message(FATAL_ERROR "the builds dumped different sets: native '${native_said}', Windows '${windows_said}'")
+endif()
+execute_process(COMMAND diff -r -q ${WORK}/native ${WORK}/windows RESULT_VARIABLE status OUTPUT_VARIABLE differ)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the Windows dumps differ from the native ones:\n${differ}")
+endif()
+string(STRIP "${native_said}" native_said)
+message(STATUS "identical: ${native_said}")
+file(REMOVE_RECURSE ${WORK})
