@@ -50,3 +50,6 @@ if(NOT EXISTS ${KAVEX_WINEPREFIX}/system.reg)
   execute_process(COMMAND ${CMAKE_COMMAND} -E env WINEPREFIX=${KAVEX_WINEPREFIX} ${KAVEX_WINESERVER} -w)
 endif()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+
+# The version as the programs show it, for the zip's name (scripts/package-windows.sh).
+file(WRITE ${CMAKE_BINARY_DIR}/kavex-version.txt "${KAVEX_VERSION_TEXT}\n")

@@ -6,7 +6,12 @@
 // scripts/compare-dumps.sh does it: from inside FOLDER under its bare name, as text
 // (--all --details --glyphs) into OUT/LABEL/NAME.txt and as JSON into OUT/LABEL/NAME.json,
 // each with stdout, then stderr, then "exit STATUS". Arguments and names are UTF-8.
+// A dump larger than 1 MiB (a fuzzed font's glyphs drawn can fill hundreds) is written as
+// NAME.txt.digest instead: its size and its 64-bit FNV-1a hash, so that the ~8 GB of such
+// dumps are compared without being written and read back.
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -21,6 +26,19 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr std::size_t WholeLimit = std::size_t{1} << 20;
+
+std::string Digest(const std::string& Bytes) {
+  std::uint64_t Hash = 0xCBF29CE484222325u;
+  for (const char C : Bytes) {
+    Hash ^= static_cast<unsigned char>(C);
+    Hash *= 0x100000001B3u;
+  }
+  char Hex[17];
+  std::snprintf(Hex, sizeof Hex, "%016llx", static_cast<unsigned long long>(Hash));
+  return "size " + std::to_string(Bytes.size()) + " fnv1a64 " + Hex + "\n";
+}
 
 bool WriteFile(const fs::path& Path, const std::string& Bytes) {
   std::ofstream Out(Path, std::ios::binary);
@@ -54,8 +72,10 @@ bool DumpFolder(const fs::path& Out, const std::string& Label, const std::string
       if (Json) Args.insert(Args.begin(), "--json");
       std::ostringstream Stdout, Stderr;
       const int Status = kavex::RunKavexDump(Args, Stdout, Stderr);
-      const fs::path File = Into / kavex::PathFromUtf8(Name + (Json ? ".json" : ".txt"));
-      if (!WriteFile(File, Stdout.str() + Stderr.str() + "exit " + std::to_string(Status) + "\n")) {
+      const std::string Dump = Stdout.str() + Stderr.str() + "exit " + std::to_string(Status) + "\n";
+      const bool Whole = Dump.size() <= WholeLimit;
+      const fs::path File = Into / kavex::PathFromUtf8(Name + (Json ? ".json" : ".txt") + (Whole ? "" : ".digest"));
+      if (!WriteFile(File, Whole ? Dump : Digest(Dump))) {
         std::cerr << "kavex-dump-batch: " << kavex::PathToUtf8(File) << ": cannot be written\n";
         Ok = false;
       }
