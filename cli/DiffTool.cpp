@@ -9,6 +9,8 @@
 #include "KavexVersion.h"
 #include "log/Kav_LogSession.h"
 #include "log/Log.h"
+#include "model/FileName.h"
+#include "model/ImageFile.h"
 #include "model/Kav_Fls.h"
 #include "present/Kav_Compare.h"
 #include "present/Kav_CompareReport.h"
@@ -187,9 +189,8 @@ int RunKavexDiff(const std::vector<std::string>& Args, std::ostream& Out, std::o
     }
     const std::string Text = Page.str();
     int Error = 0;
-    if (WriteExportFile(*Options.Html, TBytes(Text.begin(), Text.end()), true, &Error) != TWriteResult::Written) {
-      Err << "kavex-diff: " << EscapeLine(*Options.Html) << ": cannot be written ("
-          << std::error_code(Error, std::generic_category()).message() << ")\n";
+    if (WriteExportFile(PathFromUtf8(*Options.Html), TBytes(Text.begin(), Text.end()), true, &Error) != TWriteResult::Written) {
+      Err << "kavex-diff: " << EscapeLine(*Options.Html) << ": cannot be written (" << TImageFile::ErrorText(Error) << ")\n";
       return diffWriteFailed;
     }
   }

@@ -11,6 +11,8 @@
 
 #include "log/Log.h"
 #include "model/CodePage.h"
+#include "model/FileName.h"
+#include "model/ImageFile.h"
 #include "model/Kav_Chunk.h"
 #include "present/Kav_Details.h"
 #include "present/Kav_Export.h"
@@ -175,7 +177,7 @@ using TPlannedFile = TExportFile;
 // Checks every planned file first, so that a refusal leaves no export half written.
 int WritePlan(const std::vector<TPlannedFile>& Plan, bool Force, int Status, std::ostream& Out, std::ostream& Err) {
   const auto Refused = [&Err](const std::filesystem::path& Path) {
-    Err << "kavex-dump: " << Path.string() << ": exists; not overwritten (use --force)\n";
+    Err << "kavex-dump: " << PathToUtf8(Path) << ": exists; not overwritten (use --force)\n";
   };
   if (!Force) {
     const std::vector<std::filesystem::path> Existing = ExistingExportFiles(Plan);
@@ -183,18 +185,18 @@ int WritePlan(const std::vector<TPlannedFile>& Plan, bool Force, int Status, std
     if (!Existing.empty()) return dumpOutputExists;
   }
   const std::optional<TExportFailure> Failure =
-      WriteExportFiles(Plan, Force, true, [&Out](const std::filesystem::path& Path) { Out << Path.string() << '\n'; });
+      WriteExportFiles(Plan, Force, true, [&Out](const std::filesystem::path& Path) { Out << PathToUtf8(Path) << '\n'; });
   if (!Failure) return Status;
   if (Failure->Folder) {
-    Err << "kavex-dump: " << Failure->Path.string() << ": cannot be created ("
-        << std::error_code(Failure->SystemError, std::generic_category()).message() << ")\n";
+    Err << "kavex-dump: " << PathToUtf8(Failure->Path) << ": cannot be created ("
+        << TImageFile::ErrorText(Failure->SystemError) << ")\n";
     return dumpWriteFailed;
   }
   switch (Failure->Result) {
     case TWriteResult::Written: break;
     case TWriteResult::Exists: Refused(Failure->Path); return dumpOutputExists;
-    case TWriteResult::CannotCreate: Err << "kavex-dump: " << Failure->Path.string() << ": cannot be created\n"; break;
-    case TWriteResult::CannotWrite: Err << "kavex-dump: " << Failure->Path.string() << ": cannot be written\n"; break;
+    case TWriteResult::CannotCreate: Err << "kavex-dump: " << PathToUtf8(Failure->Path) << ": cannot be created\n"; break;
+    case TWriteResult::CannotWrite: Err << "kavex-dump: " << PathToUtf8(Failure->Path) << ": cannot be written\n"; break;
   }
   return dumpWriteFailed;
 }
@@ -203,11 +205,12 @@ int RunExports(TKavClass& Root, const TOptions& Options, std::ostream& Out, std:
   int Status = dumpOk;
   std::vector<TPlannedFile> Plan;
   if (Options.TextDir || Options.FontDir) ExpandAll(Root, Err);
-  if (Options.TextDir) Plan = PlanTextExports(Root, *Options.TextDir);
+  // The folders and files named on the command line are UTF-8; the system takes them as paths here.
+  if (Options.TextDir) Plan = PlanTextExports(Root, PathFromUtf8(*Options.TextDir));
   if (Options.FontDir) {
     std::vector<std::string> Notes;
     bool Cut = false;
-    for (TExportFile& File : PlanFontExports(Root, *Options.FontDir, Notes, Cut)) Plan.push_back(std::move(File));
+    for (TExportFile& File : PlanFontExports(Root, PathFromUtf8(*Options.FontDir), Notes, Cut)) Plan.push_back(std::move(File));
     for (const std::string& Note : Notes) Err << "kavex-dump: " << Note << '\n';
     if (Cut) Status = dumpSheetCut;
   }
@@ -219,7 +222,7 @@ int RunExports(TKavClass& Root, const TOptions& Options, std::ostream& Out, std:
       return dumpNoSuchNode;
     }
     if (*Options.ExtractOut != "-") {
-      Plan.push_back({*Options.ExtractOut, [Node] { return NodeBytes(*Node); }});
+      Plan.push_back({PathFromUtf8(*Options.ExtractOut), [Node] { return NodeBytes(*Node); }});
     } else {
       const TBytes Bytes = NodeBytes(*Node);
       Out.write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));

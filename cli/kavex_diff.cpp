@@ -1,10 +1,12 @@
 #include <iostream>
 
 #include "cli/DiffTool.h"
+#include "cli/ToolMain.h"
 
-int main(int argc, char** argv) {
+KAVEX_TOOL_MAIN {
+  [[maybe_unused]] const kavex::TToolStdio Stdio;  // for the whole run
   std::ios::sync_with_stdio(false);
-  const std::vector<std::string> Args(argv + 1, argv + argc);
+  const std::vector<std::string> Args = kavex::ToolArgs(argc, argv);
   const int Status = kavex::RunKavexDiff(Args, std::cout, std::cerr);
   std::cout.flush();
   return Status;

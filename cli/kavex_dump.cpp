@@ -1,13 +1,13 @@
 #include <iostream>
 
-#include <unistd.h>
-
 #include "cli/DumpTool.h"
+#include "cli/ToolMain.h"
 
-int main(int argc, char** argv) {
+KAVEX_TOOL_MAIN {
+  [[maybe_unused]] const kavex::TToolStdio Stdio;  // for the whole run
   std::ios::sync_with_stdio(false);
-  const std::vector<std::string> Args(argv + 1, argv + argc);
-  const int Status = kavex::RunKavexDump(Args, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+  const std::vector<std::string> Args = kavex::ToolArgs(argc, argv);
+  const int Status = kavex::RunKavexDump(Args, std::cout, std::cerr, kavex::TToolStdio::ErrIsTerminal());
   std::cout.flush();
   return Status;
 }

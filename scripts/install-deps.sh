@@ -12,6 +12,7 @@ packages=(
   gcovr
   nlohmann-json3-dev zlib1g-dev libpng-dev libstb-dev libbenchmark-dev dpkg-dev
   lintian
+  g++-mingw-w64-x86-64-posix wine wine64 zip groff-base
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include "cli/DumpTool.h"
+#include "model/FileName.h"
 #include "model/KavObj.h"
 #include "present/Kav_Walk.h"
 
@@ -32,8 +34,13 @@ TempFile::TempFile(const Bytes& Content, const std::string& Name) {
   Dir_ = std::filesystem::temp_directory_path() /
          ("kavex-test-" + std::to_string(::getpid()) + "-" + std::to_string(Counter++));
   std::filesystem::create_directories(Dir_);
-  Path_ = (Dir_ / Name).string();
-  std::ofstream F(Path_, std::ios::binary);
+  // The path is UTF-8 as the programs take it, on Windows too.
+  Path_ = kavex::PathToUtf8(Dir_ / kavex::PathFromUtf8(Name));
+#ifdef _WIN32
+  // Windows takes '/' as well; the dumps print a '\\' as two, which the expected texts lack.
+  std::replace(Path_.begin(), Path_.end(), '\\', '/');
+#endif
+  std::ofstream F(kavex::PathFromUtf8(Path_), std::ios::binary);
   F.write(reinterpret_cast<const char*>(Content.data()), static_cast<std::streamsize>(Content.size()));
 }
 

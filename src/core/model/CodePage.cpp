@@ -149,4 +149,52 @@ std::string Utf16ToUtf8(std::u16string_view Text) {
   return Out;
 }
 
+std::u16string Utf8ToUtf16(std::string_view Text) {
+  std::u16string Out;
+  Out.reserve(Text.size());
+  std::size_t I = 0;
+  while (I < Text.size()) {
+    const auto B = static_cast<std::uint8_t>(Text[I]);
+    int More = 0;
+    char32_t Code = 0;
+    if (B < 0x80) {
+      Code = B;
+    } else if ((B & 0xE0) == 0xC0 && B >= 0xC2) {
+      More = 1;
+      Code = B & 0x1F;
+    } else if ((B & 0xF0) == 0xE0) {
+      More = 2;
+      Code = B & 0x0F;
+    } else if ((B & 0xF8) == 0xF0 && B <= 0xF4) {
+      More = 3;
+      Code = B & 0x07;
+    } else {
+      Out.push_back(u'\uFFFD');
+      ++I;
+      continue;
+    }
+    bool Good = I + static_cast<std::size_t>(More) < Text.size();
+    for (int K = 1; Good && K <= More; ++K) {
+      const auto C = static_cast<std::uint8_t>(Text[I + static_cast<std::size_t>(K)]);
+      if ((C & 0xC0) != 0x80) Good = false;
+      else Code = (Code << 6) | (C & 0x3F);
+    }
+    const bool Shortest = More < 2 || (More == 2 ? Code >= 0x800 : Code >= 0x10000);
+    if (!Good || !Shortest || (Code >= 0xD800 && Code <= 0xDFFF) || Code > 0x10FFFF) {
+      Out.push_back(u'\uFFFD');
+      ++I;
+      continue;
+    }
+    if (Code >= 0x10000) {
+      Code -= 0x10000;
+      Out.push_back(static_cast<char16_t>(0xD800 + (Code >> 10)));
+      Out.push_back(static_cast<char16_t>(0xDC00 + (Code & 0x3FF)));
+    } else {
+      Out.push_back(static_cast<char16_t>(Code));
+    }
+    I += static_cast<std::size_t>(More) + 1;
+  }
+  return Out;
+}
+
 }  // namespace kavex

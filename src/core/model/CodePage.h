@@ -27,6 +27,9 @@ void AppendCodePageUtf8(std::string& Out, std::string_view Bytes);
 void AppendUtf8(std::string& Out, char32_t Code);
 // UTF-16 code units to UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view Text);
+// The other way: UTF-8 to UTF-16 code units. Each byte that is no part of a well-formed
+// sequence (overlong, a surrogate, above U+10FFFF, cut short) becomes one U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view Text);
 // The same for code units stored big-endian, two bytes each (an odd last byte is left out),
 // appended to Out.
 void AppendUtf16BEAsUtf8(std::string& Out, std::string_view Units);

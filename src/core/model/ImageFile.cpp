@@ -1,5 +1,7 @@
 #include "model/ImageFile.h"
 
+#ifndef _WIN32
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,4 +50,8 @@ std::string TImageFile::ErrorText(int Error) { return std::generic_category().me
 
 std::string TImageFile::DirectoryText() { return ErrorText(EISDIR); }
 
+int TImageFile::OutOfMemoryError() { return ENOMEM; }
+
 }  // namespace kavex
+
+#endif  // !_WIN32

@@ -1,6 +1,7 @@
 #pragma once
 // The one place the core touches the file system to read an image: open, size, read at an
-// offset, close. This is the POSIX side; another platform supplies these few calls of its own.
+// offset, close. ImageFile.cpp is the POSIX side, ImageFile_win.cpp the Windows one; each
+// compiles to nothing on the other. Names are UTF-8 on both.
 
 #include <cstddef>
 #include <cstdint>
@@ -27,14 +28,22 @@ public:
   // or the device fails (Error() says how).
   bool ReadAt(std::uint8_t* To, std::size_t Size, std::uint64_t Offset);
 
-  // The system's number and words for the last failure.
+  // The system's number and words for the last failure (errno on POSIX, GetLastError's code on
+  // Windows; the exports report theirs the same way). The words are UTF-8, without the line
+  // end and the full stop Windows gives its messages.
   int Error() const { return Error_; }
   static std::string ErrorText(int Error);
   // The words for a folder opened as a file.
   static std::string DirectoryText();
+  // The system's number for memory that could not be had.
+  static int OutOfMemoryError();
 
 private:
+#ifdef _WIN32
+  void* Handle_ = nullptr;
+#else
   int Fd_ = -1;
+#endif
   int Error_ = 0;
   TKind Kind_ = TKind::Other;
   std::int64_t Size_ = 0;

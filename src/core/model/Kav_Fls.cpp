@@ -282,7 +282,7 @@ std::unique_ptr<TFls> LoadFile(const std::string& FileName, std::string* Reason)
     return Root;
   } catch (const std::bad_alloc&) {
     OutOfMemory();
-    return Refuse(TImageFile::ErrorText(ENOMEM));
+    return Refuse(TImageFile::ErrorText(TImageFile::OutOfMemoryError()));
   }
 }
 

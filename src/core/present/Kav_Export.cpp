@@ -3,13 +3,24 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "log/Log.h"
 #include "model/CodePage.h"
 #include "model/Kav_Chunk.h"
+#include "model/FileName.h"
 #include "model/Kav_Fls.h"
 #include "model/Kav_Font.h"
 #include "present/Kav_FontSheet.h"
@@ -28,6 +39,7 @@ TBytes TextTableTsv(const TTextSubchunk& Text) {
   return {Tsv.begin(), Tsv.end()};
 }
 
+#ifndef _WIN32
 bool WriteAll(int Fd, const TBytes& Bytes) {
   std::size_t Done = 0;
   while (Done < Bytes.size()) {
@@ -103,6 +115,88 @@ TWriteResult WriteExportFileReporting(const std::filesystem::path& Path, const T
   ::unlink(Temp.c_str());
   return Result;
 }
+
+#else  // _WIN32: the same steps with the calls Windows has, on UTF-16 names; Error gets the
+       // code of GetLastError.
+
+bool WriteAll(HANDLE H, const TBytes& Bytes) {
+  std::size_t Done = 0;
+  while (Done < Bytes.size()) {
+    const DWORD Want = static_cast<DWORD>(std::min<std::size_t>(Bytes.size() - Done, 1u << 30));
+    DWORD N = 0;
+    if (!::WriteFile(H, Bytes.data() + Done, Want, &N, nullptr)) return false;
+    if (N == 0) {
+      ::SetLastError(ERROR_WRITE_FAULT);  // nothing written and no reason given
+      return false;
+    }
+    Done += N;
+  }
+  return true;
+}
+
+// Creates (Disposition CREATE_NEW) or opens and empties a file, writes Bytes and closes it.
+TWriteResult WriteHandle(const std::wstring& Name, DWORD Disposition, const TBytes& Bytes, int& Error) {
+  const HANDLE H = ::CreateFileW(Name.c_str(), GENERIC_WRITE, 0, nullptr, Disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (H == INVALID_HANDLE_VALUE) {
+    Error = static_cast<int>(::GetLastError());
+    return TWriteResult::CannotCreate;
+  }
+  const bool Written = WriteAll(H, Bytes);
+  if (!Written) Error = static_cast<int>(::GetLastError());
+  const bool Closed = ::CloseHandle(H) != 0;
+  if (Written && !Closed) Error = static_cast<int>(::GetLastError());
+  return Written && Closed ? TWriteResult::Written : TWriteResult::CannotWrite;
+}
+
+TWriteResult WriteExportFileReporting(const std::filesystem::path& Path, const TBytes& Bytes, bool Replace, int& Error) {
+  const DWORD Attributes = ::GetFileAttributesW(Path.c_str());
+  const bool Exists = Attributes != INVALID_FILE_ATTRIBUTES;
+  if (Exists && !Replace) return TWriteResult::Exists;
+  // A folder, link or device: written through, as the plain write it asked for.
+  if (Exists && (Attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)))
+    return WriteHandle(Path.native(), TRUNCATE_EXISTING, Bytes, Error);
+
+  const std::filesystem::path Dir = Path.has_parent_path() ? Path.parent_path() : std::filesystem::path(".");
+  // A temporary name beside the target that nobody else holds: CREATE_NEW refuses a taken one.
+  std::wstring Temp;
+  TWriteResult Made = TWriteResult::CannotCreate;
+  const unsigned long long Seed = (static_cast<unsigned long long>(::GetCurrentProcessId()) << 32) ^ ::GetTickCount64();
+  for (unsigned Try = 0; Try < 100; ++Try) {
+    const std::wstring Tag = std::to_wstring((Seed + Try * 7919u) % 1000000u);
+    Temp = (Dir / (L"." + Path.filename().native() + L"." + Tag)).native();
+    Made = WriteHandle(Temp, CREATE_NEW, Bytes, Error);
+    if (Made != TWriteResult::CannotCreate || (Error != ERROR_FILE_EXISTS && Error != ERROR_ALREADY_EXISTS)) break;
+  }
+  if (Made == TWriteResult::CannotCreate) return Made;
+  if (Made == TWriteResult::CannotWrite) {
+    ::DeleteFileW(Temp.c_str());
+    return Made;
+  }
+  // Without Replace the move fails when the name has been taken meanwhile.
+  if (!::MoveFileExW(Temp.c_str(), Path.c_str(), Replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
+    const DWORD Why = ::GetLastError();
+    ::DeleteFileW(Temp.c_str());
+    if (!Replace && (Why == ERROR_ALREADY_EXISTS || Why == ERROR_FILE_EXISTS)) return TWriteResult::Exists;
+    Error = static_cast<int>(Why);
+    return TWriteResult::CannotWrite;
+  }
+  return TWriteResult::Written;
+}
+
+// Dir and the folders above it that are missing; 0 or the code of the call that failed.
+int MakeFolders(const std::filesystem::path& Dir) {
+  const DWORD Attributes = ::GetFileAttributesW(Dir.c_str());
+  if (Attributes != INVALID_FILE_ATTRIBUTES) return (Attributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : ERROR_DIRECTORY;
+  const std::filesystem::path Parent = Dir.parent_path();
+  if (!Parent.empty() && Parent != Dir && Dir.has_relative_path())
+    if (const int Error = MakeFolders(Parent); Error != 0) return Error;
+  if (::CreateDirectoryW(Dir.c_str(), nullptr)) return 0;
+  const DWORD Why = ::GetLastError();
+  const DWORD Now = ::GetFileAttributesW(Dir.c_str());
+  if (Why == ERROR_ALREADY_EXISTS && Now != INVALID_FILE_ATTRIBUTES && (Now & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+  return static_cast<int>(Why);
+}
+#endif
 
 }  // namespace
 
@@ -252,13 +346,13 @@ std::vector<TExportFile> PlanFontExports(const TKavClass& Root, const std::files
     const TFontSheetLayout Layout = LayoutFontSheetColumns(*Font, ExportSheetColumns);
     const std::filesystem::path Path = Dir / (Position + "_" + SafeNamePart(Font->GetName(), 40, "font") + ".png");
     if (Layout.Cells < Font->GetCharCount()) {
-      Notes.push_back(Path.string() + ": the font has " + std::to_string(Font->GetCharCount()) + " glyphs of " +
+      Notes.push_back(PathToUtf8(Path) + ": the font has " + std::to_string(Font->GetCharCount()) + " glyphs of " +
                       std::to_string(Font->GetMaxWidth()) + "x" + std::to_string(Font->GetMaxHeight()) +
                       "; the sheet holds only the first " + std::to_string(Layout.Cells));
       Cut = true;
     }
     if (Layout.Width() <= 0 || Layout.Height() <= 0) {
-      Notes.push_back(Path.string() + ": the font has no glyphs; no sheet written");
+      Notes.push_back(PathToUtf8(Path) + ": the font has no glyphs; no sheet written");
       return;
     }
     Plan.push_back({Path, [Font, Layout] {
@@ -291,9 +385,14 @@ std::optional<TExportFailure> WriteExportFiles(const std::vector<TExportFile>& F
   for (const TExportFile& File : Files) {
     const std::filesystem::path Dir = File.Path.parent_path();
     if (MakeFolders && !Dir.empty()) {
+#ifdef _WIN32
+      if (const int Error = kavex::MakeFolders(Dir); Error != 0)
+        return TExportFailure{Dir, TWriteResult::CannotCreate, Error, true};
+#else
       std::error_code Ec;
       std::filesystem::create_directories(Dir, Ec);
       if (Ec) return TExportFailure{Dir, TWriteResult::CannotCreate, Ec.value(), true};
+#endif
     }
     int SystemError = 0;
     const TWriteResult Result = WriteExportFile(File.Path, File.Content(), Replace, &SystemError);

@@ -67,7 +67,8 @@ enum class TWriteResult { Written, Exists, CannotCreate, CannotWrite };
 // one. Without Replace an existing Path is never touched (also when another program makes it
 // meanwhile). A target that exists and is no regular file (a device, a link) is written in
 // place, as a plain write would. When the write fails and SystemError is given, it receives the
-// errno of the call that failed (0 for Exists).
+// system's number for why (errno; GetLastError's code on Windows; TImageFile::ErrorText has
+// the words), 0 for Exists.
 TWriteResult WriteExportFile(const std::filesystem::path& Path, const TBytes& Bytes, bool Replace,
                              int* SystemError = nullptr);
 

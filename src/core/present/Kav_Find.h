@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "model/CodePage.h"
 #include "model/KavObj.h"
 
 namespace kavex {
@@ -45,7 +46,7 @@ void ForEachFindEntry(const TKavClass& Root, TFindScope Scope, const std::functi
 // its subchunk name; "Operators" or "Tone" with the subchunk name for the others.
 std::string FindTableLabel(const TKavClass& Node);
 
-// The UTF-16 form of UTF-8 text (ill-formed bytes read as U+FFFD).
-std::u16string Utf8ToUtf16(std::string_view Text);
+// Utf8ToUtf16, the UTF-16 form of UTF-8 text that the search matches with, is in
+// model/CodePage.h.
 
 }  // namespace kavex
