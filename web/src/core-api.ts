@@ -90,6 +90,10 @@ export interface Session {
   exportFont(id: number): Uint8Array;
   /** Content of a file named by exportTexts/exportFonts. */
   exportFile(name: string): Uint8Array;
+  /** NEEDED: the file name the viewer proposes for Save bytes: position + "_" +
+   *  SafeNamePart(caption, 40, "node") + ".bin". The page falls back to position + ".bin"
+   *  while the binding lacks it. */
+  bytesFileName?(id: number): string;
 
   /** Compare with a second image; builds both whole. JSON: CompareResult */
   compareWith(bytes: Uint8Array, name: string): string;
@@ -175,7 +179,13 @@ export interface Details {
 export interface BytesRow {
   /** offset column text, formatted by the core as the viewer shows it */
   offset: string;
+  /** the address column ("Address": flashBase + offset, as the viewer shows it); only when
+   *  flashBase >= 0. BINDING: refinement of the contract, the page shows it when present. */
+  address?: string;
+  /** the row's bytes, two hex digits each, one blank between: "4E 4F 4B" (fewer than 16 on
+   *  the last row) */
   hex: string;
+  /** the text column as the viewer shows it */
   text: string;
 }
 
@@ -193,10 +203,14 @@ export interface BytesRows {
 
 export interface GoToResult {
   ok: boolean;
+  /** the refusal, as the viewer words it */
   message?: string;
   id?: number;
   /** ids root..node */
   path?: number[];
+  /** NEEDED: the image offset the text names (so the bytes view can show its row); without
+   *  it the page shows the node's first row. */
+  offset?: number;
 }
 
 export interface LogRecord {
@@ -252,6 +266,9 @@ export interface StepResult {
 export interface ExportFile {
   name: string;
   kind: "tsv" | "png";
+  /** NEEDED: the node the file is made of, so that the page can name a single table's or
+   *  font's download as kavex-dump names it. */
+  id?: number;
 }
 
 export interface ExportList {
