@@ -1,0 +1,54 @@
+// Exports as downloads: one text table (TSV) or one font (PNG), every table and font as one
+// zip, and the raw bytes of a node. The core makes every file's name and content, the same
+// bytes kavex-dump writes.
+import { zipSync } from "fflate";
+import type { ExportFile, NodeInfo } from "./core-api";
+import { core } from "./core";
+import { download } from "./dom";
+
+/** The file of the node in the export list, or a name made of its position. */
+export function nameFor(files: ExportFile[], node: NodeInfo, ext: "tsv" | "png"): string {
+  const file = files.find((f) => f.id === node.id);
+  return file ? file.name.split("/").pop()! : `${node.position.replace(/\./g, "-")}.${ext}`;
+}
+
+export function exportTable(node: NodeInfo): boolean {
+  const bytes = core.exportText(node.id);
+  if (!bytes.length) return false;
+  download(nameFor(core.exportTexts().files, node, "tsv"), bytes, "text/tab-separated-values;charset=utf-8");
+  return true;
+}
+
+export function exportFont(node: NodeInfo): boolean {
+  const bytes = core.exportFont(node.id);
+  if (!bytes.length) return false;
+  download(nameFor(core.exportFonts().files, node, "png"), bytes, "image/png");
+  return true;
+}
+
+/** The files in one zip: texts/NAME and fonts/NAME. */
+export function zipAll(texts: ExportFile[], fonts: ExportFile[]): Uint8Array {
+  const entries: Record<string, Uint8Array> = {};
+  for (const f of texts) entries[`texts/${f.name}`] = core.exportFile(f.name);
+  // PNGs are compressed already: stored as they are.
+  for (const f of fonts) entries[`fonts/${f.name}`] = core.exportFile(f.name);
+  return zipSync(entries, { level: 6 });
+}
+
+/** Every text table and font as one zip; the count of files, 0 when the image has none. */
+export function exportAll(zipName: string, which: "all" | "texts" | "fonts" = "all"): number {
+  const texts = which === "fonts" ? [] : core.exportTexts().files;
+  const fonts = which === "texts" ? [] : core.exportFonts().files;
+  const count = texts.length + fonts.length;
+  if (!count) return 0;
+  download(zipName, zipAll(texts, fonts), "application/zip");
+  return count;
+}
+
+export function saveBytes(node: NodeInfo): number {
+  const bytes = core.nodeBytes(node.id);
+  if (!bytes.length) return 0;
+  const name = core.bytesFileName(node.id) || `${node.position}.bin`;
+  download(name, bytes, "application/octet-stream");
+  return bytes.length;
+}

@@ -1,0 +1,121 @@
+// A virtual list: rows of one fixed height, of which only those on screen (and a few around)
+// are in the DOM. The owner says how many rows there are and how to fill one.
+
+export interface VirtualListOptions {
+  rowHeight: number;
+  /** Fills the row element for index (called for rows coming into view). */
+  render: (row: HTMLElement, index: number) => void;
+  /** A class for every row element. */
+  rowClass?: string;
+  onClick?: (index: number, event: MouseEvent) => void;
+}
+
+const Overscan = 8;
+
+export class VirtualList {
+  readonly element: HTMLDivElement;
+  private readonly spacer: HTMLDivElement;
+  private count = 0;
+  private shown = new Map<number, HTMLElement>();
+  private scheduled = false;
+  private marked = -1;
+
+  constructor(private readonly options: VirtualListOptions) {
+    this.element = document.createElement("div");
+    this.element.className = "vlist";
+    this.element.tabIndex = 0;
+    this.spacer = document.createElement("div");
+    this.spacer.className = "vlist-spacer";
+    this.element.append(this.spacer);
+    this.element.addEventListener("scroll", () => this.schedule());
+    new ResizeObserver(() => this.schedule()).observe(this.element);
+    if (options.onClick) {
+      this.element.addEventListener("click", (event) => {
+        const row = (event.target as HTMLElement).closest<HTMLElement>("[data-row]");
+        if (row) options.onClick?.(Number(row.dataset.row), event);
+      });
+    }
+  }
+
+  get length(): number {
+    return this.count;
+  }
+
+  /** A new row count; every row is filled again. */
+  setCount(count: number): void {
+    this.count = count;
+    this.spacer.style.height = `${count * this.options.rowHeight}px`;
+    this.refresh();
+  }
+
+  /** Fills every shown row again (the rows' content changed). */
+  refresh(): void {
+    for (const row of this.shown.values()) row.remove();
+    this.shown.clear();
+    this.update();
+  }
+
+  /** The marked row (-1 none); it keeps its mark while scrolled out and back. */
+  get selected(): number {
+    return this.marked;
+  }
+
+  setSelected(index: number): void {
+    this.shown.get(this.marked)?.classList.remove("selected");
+    this.marked = index;
+    this.shown.get(index)?.classList.add("selected");
+  }
+
+  scrollToRow(index: number, where: "start" | "center" = "center"): void {
+    const h = this.options.rowHeight;
+    const top = index * h;
+    const view = this.element.clientHeight;
+    if (where === "start") this.element.scrollTop = top;
+    else if (top < this.element.scrollTop || top + h > this.element.scrollTop + view)
+      this.element.scrollTop = Math.max(0, top - (view - h) / 2);
+    this.update();
+  }
+
+  /** The rows now in the DOM (for tests and finding a row element). */
+  rowElement(index: number): HTMLElement | undefined {
+    return this.shown.get(index);
+  }
+
+  firstVisibleRow(): number {
+    return Math.floor(this.element.scrollTop / this.options.rowHeight);
+  }
+
+  private schedule(): void {
+    if (this.scheduled) return;
+    this.scheduled = true;
+    requestAnimationFrame(() => {
+      this.scheduled = false;
+      this.update();
+    });
+  }
+
+  private update(): void {
+    const h = this.options.rowHeight;
+    const view = this.element.clientHeight || 400;
+    const first = Math.max(0, Math.floor(this.element.scrollTop / h) - Overscan);
+    const last = Math.min(this.count, Math.ceil((this.element.scrollTop + view) / h) + Overscan);
+    for (const [index, row] of this.shown) {
+      if (index < first || index >= last) {
+        row.remove();
+        this.shown.delete(index);
+      }
+    }
+    for (let index = first; index < last; ++index) {
+      if (this.shown.has(index)) continue;
+      const row = document.createElement("div");
+      row.className = this.options.rowClass ? `vrow ${this.options.rowClass}` : "vrow";
+      row.dataset.row = String(index);
+      row.style.top = `${index * h}px`;
+      row.style.height = `${h}px`;
+      if (index === this.marked) row.classList.add("selected");
+      this.options.render(row, index);
+      this.element.append(row);
+      this.shown.set(index, row);
+    }
+  }
+}
