@@ -6,10 +6,11 @@ import type { ExportFile, NodeInfo } from "./core-api";
 import { core } from "./core";
 import { download } from "./dom";
 
-/** The file of the node in the export list, or a name made of its position. */
+/** The node's file in the export list (by its id, else by the position that starts
+ *  kavex-dump's names: "2.1.1_..."), or a name made of the position. */
 export function nameFor(files: ExportFile[], node: NodeInfo, ext: "tsv" | "png"): string {
-  const file = files.find((f) => f.id === node.id);
-  return file ? file.name.split("/").pop()! : `${node.position.replace(/\./g, "-")}.${ext}`;
+  const file = files.find((f) => f.id === node.id) ?? files.find((f) => f.name.startsWith(`${node.position}_`));
+  return file ? file.name.split("/").pop()! : `${node.position}.${ext}`;
 }
 
 export function exportTable(node: NodeInfo): boolean {

@@ -63,7 +63,14 @@ export class Tree {
     this.list.setSelected(-1);
     this.relayout();
     if (this.root) {
-      this.expand(this.root);
+      // As the viewer opens an image: the root and each of its areas open.
+      this.fetch(this.root);
+      this.root.expanded = (this.root.children?.length ?? 0) > 0;
+      for (const area of this.root.children ?? []) {
+        this.fetch(area);
+        area.expanded = (area.children?.length ?? 0) > 0;
+      }
+      this.relayout();
       this.select(0);
     } else {
       this.onSelect(undefined);
@@ -218,6 +225,7 @@ export class Tree {
       row.setAttribute("aria-expanded", String(node.expanded));
     row.dataset.id = String(info.id);
     row.dataset.position = info.position;
+    row.dataset.kind = info.kind;
     row.classList.toggle("stand-in", info.standIn === true);
     row.style.paddingLeft = `${4 + node.depth * 16}px`;
     const open = info.hasChildren && !(node.children && node.children.length === 0);

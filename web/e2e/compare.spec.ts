@@ -1,0 +1,65 @@
+// Comparing with a second image: kavex-diff's summary, the marks in the tree (shape and sign,
+// not colour alone), next/previous difference, both sides of a changed text, the report.
+import { readFileSync } from "node:fs";
+import { execFileSync } from "node:child_process";
+import { dirname, join } from "node:path";
+import { expect, KavexDump, loadPage, row, SampleChanged, SiteDir, test } from "./fixtures";
+
+const KavexDiff = process.env.KAVEX_DIFF ?? join(dirname(KavexDump), "kavex-diff");
+
+function diff(...args: string[]): string {
+  try {
+    return execFileSync(KavexDiff, args, { encoding: "utf8", cwd: join(SiteDir, "samples") });
+  } catch (error) {
+    return (error as { stdout: string }).stdout;  // status 1: the images differ
+  }
+}
+
+test("compare with a second image: marks, next difference, both sides, report", async ({ watched: page }) => {
+  const report = diff("kavex-sample.fls", "kavex-sample-changed.fls");
+  const summary = report.trimEnd().split("\n").pop()!;
+  const changedPaths = [...report.matchAll(/^changed \S+ (.+)$/gm)].map((m) => m[1]);
+  const positions = [...report.matchAll(/^ {2}1: (\S+) /gm)].map((m) => m[1]);
+  expect(changedPaths.length).toBeGreaterThan(0);
+
+  await loadPage(page, "#sample");
+  const chooser = page.waitForEvent("filechooser");
+  await page.click("#compare");
+  await (await chooser).setFiles(SampleChanged);
+  await expect(page.locator("#status")).toHaveText(`Compared with kavex-sample-changed.fls: ${summary}`);
+  await expect(page.locator("#stop-comparing")).toBeEnabled();
+
+  // Next difference walks the changed nodes in tree order, each marked "changed" by a diamond with "~"
+  await row(page, "0").locator(".caption").click();
+  const visited: string[] = [];
+  for (let i = 0; i < positions.length; ++i) {
+    await page.click("#next-difference");
+    const selected = page.locator("#tree .vrow.selected");
+    visited.push((await selected.getAttribute("data-position"))!);
+    const mark = selected.locator('.badge[data-mark="changed"]');
+    await expect(mark).toHaveCount(1);
+    await expect(mark).toHaveText("~");
+  }
+  expect(visited).toEqual(positions);
+  await page.click("#prev-difference");
+  await expect(page.locator("#tree .vrow.selected")).toHaveAttribute("data-position", positions[positions.length - 2]);
+
+  // a changed text table: both sides, the changed entry's texts from kavex-diff
+  const entry = /~ Entry (\d+): (.+) → (.+)$/m.exec(report)!;
+  const textPosition = positions[changedPaths.findIndex((p) => /TEXT\/0x/.test(p))];
+  await row(page, textPosition).locator(".caption").click();
+  await expect(page.locator("#details")).toHaveAttribute("data-panel", "compare");
+  const sides = page.locator("#details .sides .vrow");
+  await expect(sides.filter({ hasText: entry[2] }).filter({ hasText: entry[3] })).toHaveCount(1);
+
+  // the report: exactly kavex-diff --html's page
+  const waiting = page.waitForEvent("download");
+  await page.click("#export-comparison");
+  const html = readFileSync((await (await waiting).path())!, "utf8");
+  expect(html).toBe(diff("--html", "-", "kavex-sample.fls", "kavex-sample-changed.fls"));
+
+  // stop: no marks, the image alone
+  await page.click("#stop-comparing");
+  await expect(page.locator("#tree .badge.changed")).toHaveCount(0);
+  await expect(page.locator("#next-difference")).toBeDisabled();
+});
