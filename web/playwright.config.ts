@@ -1,6 +1,7 @@
 // Browser tests of the page: Debian's Chromium, headless, over the built site.
 import { defineConfig } from "@playwright/test";
 
+const Site = process.env.KAVEX_SITE ?? "../build-web/site";
 export const Port = Number(process.env.KAVEX_WEB_PORT ?? 8093);
 
 export const ChromiumFlags = [
@@ -29,7 +30,7 @@ export default defineConfig({
     },
   },
   webServer: {
-    command: `node e2e/serve.mjs ../build-web/site ${Port}`,
+    command: `node e2e/serve.mjs ${Site} ${Port}`,
     url: `http://localhost:${Port}/index.html`,
     reuseExistingServer: false,
     timeout: 20_000,
