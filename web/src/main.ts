@@ -222,7 +222,16 @@ function wire(): void {
   button("tab-find", () => showTab("find"));
 
   tree.onSelect = (node) => run(() => showNode(node?.info));
-  tree.onBuilt = () => queueMicrotask(() => run(afterWork));
+  // Builds come in bursts ("*" builds a whole image): one look at the log after the burst.
+  let looking = false;
+  tree.onBuilt = () => {
+    if (looking) return;
+    looking = true;
+    setTimeout(() => {
+      looking = false;
+      run(afterWork);
+    }, 0);
+  };
   find.onSearched = () => {
     tree.refreshMarkers();
     afterWork();
