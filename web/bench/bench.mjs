@@ -77,24 +77,33 @@ try {
     compressed += gzipSync(readFileSync(file), { level: 9 }).length;
   }
 
-  // open and build every node through the page
+  // open and build every node through the page: the runs one after another in one page, as
+  // the native runs follow one another (the first, with the WebAssembly code not yet
+  // optimised by the browser, is shown too)
   let browserMs = Infinity;
+  let firstMs = 0;
   let rows = 0;
-  for (let r = 0; r < runs; ++r) {
+  {
     const context = await browser.newContext();
     const page = await context.newPage();
     await page.route(`${base}bench-image.fls`, (route) => route.fulfill({ body: imageBytes, contentType: "application/octet-stream" }));
     await page.goto(base);
     await page.waitForSelector("body[data-ready=true]");
-    const result = await page.evaluate(async () => {
-      const bytes = new Uint8Array(await (await fetch("bench-image.fls")).arrayBuffer());
-      const start = performance.now();
-      window.kavexPage.openBytes(bytes, "bench-image.fls");
-      const shown = window.kavexPage.expandAll();
-      return { ms: performance.now() - start, shown };
+    await page.evaluate(async () => {
+      window.benchBytes = new Uint8Array(await (await fetch("bench-image.fls")).arrayBuffer());
     });
-    browserMs = Math.min(browserMs, result.ms);
-    rows = result.shown;
+    for (let r = 0; r < runs + 1; ++r) {
+      const result = await page.evaluate(() => {
+        const start = performance.now();
+        window.kavexPage.openBytes(window.benchBytes, "bench-image.fls");
+        const shown = window.kavexPage.expandAll();
+        return { ms: performance.now() - start, shown };
+      });
+      if (r === 0) firstMs = result.ms;
+      browserMs = Math.min(browserMs, result.ms);
+      rows = result.shown;
+      await page.waitForTimeout(50);  // the page's own work after the builds (the log)
+    }
     await context.close();
   }
   const native = nativeMs();
@@ -109,7 +118,7 @@ try {
   console.log(`\n${"browser step".padEnd(44)} ${"value".padStart(9)} ${"native ms".padStart(10)} ${"ratio".padStart(6)} ${"target".padStart(9)}`);
   for (const [name, value, nat, rat, target, met] of rowsOut)
     console.log(`${name.padEnd(44)} ${value.padStart(9)} ${nat.padStart(10)} ${rat.padStart(6)} ${target.padStart(9)} ${met}`);
-  console.log(`(${rows} tree rows built; files loaded: ${[...loaded].sort().join(" ")})`);
+  console.log(`(first run in a fresh page ${firstMs.toFixed(1)} ms; ${rows} tree rows built; files loaded: ${[...loaded].sort().join(" ")})`);
   if (rowsOut.some((r) => r[5] === "NOT MET")) {
     console.log("Some browser targets NOT met.");
     status = 1;
