@@ -25,7 +25,7 @@ const browser = await chromium.launch({
   args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking", "--disable-component-update", "--disable-sync", "--no-first-run"],
 });
 try {
-  const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
+  const page = await browser.newPage({ viewport: { width: 1280, height: 880 } });
   page.on("pageerror", (error) => { throw error; });
   await page.goto(`http://localhost:${port}/`);
   await page.waitForSelector("body[data-ready=true]");

@@ -145,7 +145,7 @@ export class LogView {
       cell.textContent = text;
       row.append(cell);
     }
-    row.title = r.line;
+    row.title = r.path;  // the full path, whatever the column's width
   }
 
   private pick(index: number, event: MouseEvent): void {
