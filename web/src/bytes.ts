@@ -8,7 +8,7 @@ import { copyText, el, status } from "./dom";
 import { VirtualList } from "./virtual";
 
 const RowHeight = 18;
-const PageRows = 256;
+const PageRows = 64;  // a few screens: the core formats each page's rows afresh
 export const BytesPerRow = 16;
 
 /** The number of rows for size bytes. */
@@ -84,7 +84,7 @@ export class BytesView {
     let page = this.pages.get(first);
     if (!page) {
       page = core.bytesRows(this.id, first, PageRows);
-      if (this.pages.size > 64) this.pages.clear();
+      if (this.pages.size > 256) this.pages.clear();
       this.pages.set(first, page);
     }
     return page;

@@ -48,6 +48,36 @@ function selectedInfo(): NodeInfo | undefined {
   return tree.selected()?.info;
 }
 
+// The panels follow the selection once a frame: holding a key down in the tree, or opening an
+// image, asks the core for the details of the last node only.
+let pendingShow: { info: NodeInfo | undefined } | undefined;
+
+function scheduleShow(info: NodeInfo | undefined): void {
+  const first = pendingShow === undefined;
+  pendingShow = { info };
+  if (first) requestAnimationFrame(() => run(flushShow));
+}
+
+/** Shows the selected node's panels now, when a show is pending. */
+function flushShow(): void {
+  const pending = pendingShow;
+  if (!pending) return;
+  pendingShow = undefined;
+  showNode(pending.info);
+}
+
+// The log and the problem counts are read once after a burst of work.
+let looking = false;
+
+function scheduleAfterWork(): void {
+  if (looking) return;
+  looking = true;
+  setTimeout(() => {
+    looking = false;
+    run(afterWork);
+  }, 0);
+}
+
 function afterWork(): void {
   log.poll();
   const p = core.problems();
@@ -66,7 +96,7 @@ function showNode(info: NodeInfo | undefined): void {
   for (const id of ["export-table", "export-font", "save-bytes"]) byId<HTMLButtonElement>(id).disabled = !info;
   byId<HTMLButtonElement>("export-table").disabled = details.shown?.panel !== "text";
   byId<HTMLButtonElement>("export-font").disabled = details.shown?.panel !== "font";
-  afterWork();
+  scheduleAfterWork();
 }
 
 function setCaption(caption: string): void {
@@ -98,7 +128,7 @@ export function openBytes(data: Uint8Array, name: string): boolean {
   tree.reset(result.root);
   status("");
   enableImageActions(true);
-  afterWork();
+  scheduleAfterWork();
   tree.focus();
   return true;
 }
@@ -151,6 +181,7 @@ function goToOffset(): void {
     return;
   }
   tree.selectPath(result.path);
+  flushShow();
   if (result.offset !== undefined) bytes.showOffset(result.offset);
   status("");
 }
@@ -221,23 +252,16 @@ function wire(): void {
   button("tab-log", () => showTab("log"));
   button("tab-find", () => showTab("find"));
 
-  tree.onSelect = (node) => run(() => showNode(node?.info));
-  // Builds come in bursts ("*" builds a whole image): one look at the log after the burst.
-  let looking = false;
-  tree.onBuilt = () => {
-    if (looking) return;
-    looking = true;
-    setTimeout(() => {
-      looking = false;
-      run(afterWork);
-    }, 0);
-  };
+  tree.onSelect = (node) => scheduleShow(node?.info);
+  tree.onBuilt = scheduleAfterWork;
   find.onSearched = () => {
     tree.refreshMarkers();
     afterWork();
   };
   find.onHit = (hit) => {
-    if (tree.selectPath(hit.path)) details.selectRow(hit.row);
+    if (!tree.selectPath(hit.path)) return;
+    flushShow();
+    details.selectRow(hit.row);
   };
 
   document.addEventListener("keydown", (event) => {
