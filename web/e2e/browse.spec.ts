@@ -174,4 +174,13 @@ test("Find hits a word of a text table, an operator and a tone, and shows its ro
   await page.check("#find-tones");
   await page.click("#find-go");
   await expect(page.locator("#find-count")).not.toHaveText(without!);
+  await expect(page.locator("#find-list .vrow").first()).toContainText(tone);
+  // an operator's name, with "Operator names" on: its list shows with the row picked
+  const operator = /- MCC \d+: (\S+)$/m.exec(plmn)![1];
+  await page.check("#find-operators");
+  await page.fill("#find-text", operator);
+  await page.click("#find-go");
+  await page.locator("#find-list .vrow", { hasText: operator }).first().click();
+  await expect(page.locator("#details")).toHaveAttribute("data-panel", "operators");
+  await expect(page.locator("#details .operator-table .vrow.selected")).toContainText(operator);
 });

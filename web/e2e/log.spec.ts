@@ -1,5 +1,6 @@
 // The log: kavex-dump's messages, each kind hidden and shown by its toggle, the toggles and the
 // panel sizes kept for the next visit, copy of the shown lines.
+import { readFileSync } from "node:fs";
 import { dump, expect, loadPage, test } from "./fixtures";
 
 test("the log's kinds toggle, stay toggled after a reload, and copy gives the shown lines", async ({ watched: page }) => {
@@ -42,6 +43,13 @@ test("the log's kinds toggle, stay toggled after a reload, and copy gives the sh
   const shown = await page.locator("#log-list .vrow").count();
   expect(copied.split("\r\n").filter(Boolean).length).toBe(shown);
   expect(copied.endsWith("\r\n") || shown === 0).toBe(true);
+  // the file the log exports holds the same lines
+  const waiting = page.waitForEvent("download");
+  await page.click("#log-export");
+  const saved = readFileSync((await (await waiting).path())!, "utf8");
+  expect(saved).toBe(copied);
+  // and each is kavex-dump's line of the record (without the loading line, whose name differs)
+  for (const line of copied.split("\r\n").filter(Boolean).slice(0, 3)) expect(dumpLog).toContain(line);
 });
 
 test("the splitters' places are kept for the next visit", async ({ watched: page }) => {
