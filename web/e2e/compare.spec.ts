@@ -49,8 +49,21 @@ test("compare with a second image: marks, next difference, both sides, report", 
   const textPosition = positions[changedPaths.findIndex((p) => /TEXT\/0x/.test(p))];
   await row(page, textPosition).locator(".caption").click();
   await expect(page.locator("#details")).toHaveAttribute("data-panel", "compare");
-  const sides = page.locator("#details .sides .vrow");
-  await expect(sides.filter({ hasText: entry[2] }).filter({ hasText: entry[3] })).toHaveCount(1);
+  const sides = page.locator("#details .compare-list .vrow");
+  const changedRow = sides.filter({ hasText: entry[2] }).filter({ hasText: entry[3] });
+  await expect(changedRow).toHaveCount(1);
+  await expect(changedRow.locator(".s-label")).toHaveText(entry[1]);
+  await expect(changedRow.locator(".s-sign")).toHaveText("~");
+  await expect(changedRow.locator(".run-changed").first()).toBeVisible();
+  await expect(page.locator("#compare-counts")).toContainText("1 changed");
+
+  // a changed font: both sheets, the differing glyphs framed on each
+  const changedKinds = [...report.matchAll(/^changed (\S+) /gm)].map((m) => m[1]);
+  const fontPosition = positions[changedKinds.indexOf("TFontEntry")];
+  await row(page, fontPosition).locator(".caption").click();
+  await expect(page.locator("#details canvas.compare-font")).toHaveCount(2);
+  for (const canvas of await page.locator("#details canvas.compare-font").all())
+    expect(Number(await canvas.getAttribute("data-cells"))).toBeGreaterThan(0);
 
   // the report: exactly kavex-diff --html's page
   const waiting = page.waitForEvent("download");

@@ -289,8 +289,12 @@ export interface SideRun {
 }
 
 export interface SideRow {
+  /** "~", "+", "−" or "" (the same) */
   sign: string;
+  /** the change's name ("changed", "added", "removed"), "" when the same */
   change: string;
+  /** the row's name: the field, the entry's index, the MCC */
+  label: string;
   left: string;
   right: string;
   leftRuns?: SideRun[];
@@ -299,9 +303,17 @@ export interface SideRow {
 
 export interface Sides {
   kind: "header" | "text" | "operators" | "font" | "none";
+  /** "Text entries: 1 changed, 0 added, 0 removed" ("" for header and font) */
   counts: string;
+  /** the list's rows (text entries, MCC entries), or the header's when kind is "header" */
   rows: SideRow[];
+  /** the header's rows (Field, First, Second) */
+  header?: SideRow[];
+  /** font: the differing glyph cells of the first and of the second image's sheet */
   cells?: number[];
+  cells2?: number[];
+  /** font: the second image's node, for fontSheet/fontPixels of its side */
+  secondId?: number;
 }
 
 /** Parses a JSON answer of the core; a malformed answer is a program fault. */
