@@ -82,7 +82,10 @@ function sideTable(rows: SideRow[], first: string, className: string): HTMLEleme
     el("span", { class: "s-left" }, "First"), el("span", { class: "s-right" }, "Second"));
   const table = el("div", { class: `table ${className}-table` }, head, list.element);
   list.setCount(rows.length);
-  if (rows.length < 12) table.style.flex = `0 0 ${(rows.length + 1) * RowHeight + 4}px`;
+  if (rows.length < 12) {
+    table.style.flex = `0 0 ${(rows.length + 1) * RowHeight + 4}px`;
+    table.style.minHeight = "0";
+  }
   return table;
 }
 
