@@ -43,3 +43,16 @@ test("a file without an image is refused in the status line and the page goes on
   await page.click("#open-sample");
   await expect(row(page, "2")).toBeVisible();
 });
+
+test("once loaded the page works offline: open, browse, export", async ({ watched: page, context }) => {
+  await loadPage(page);
+  await context.setOffline(true);
+  await openByPicker(page, Sample);
+  await row(page, "2.1").locator(".twisty").click();
+  await row(page, "2.1.1").locator(".caption").click();
+  await expect(page.locator("#details .text-table .vrow").first()).toBeVisible();
+  const waiting = page.waitForEvent("download");
+  await page.click("#export-table");
+  expect((await waiting).suggestedFilename()).toMatch(/^2\.1\.1_.*\.tsv$/);
+  await context.setOffline(false);
+});
