@@ -71,6 +71,15 @@ test("compare with a second image: marks, next difference, both sides, report", 
   const html = readFileSync((await (await waiting).path())!, "utf8");
   expect(html).toBe(diff("--html", "-", "kavex-sample.fls", "kavex-sample-changed.fls"));
 
+  // only differences: every row below the root has a mark; off again, every node is back
+  const all = await page.locator("#tree .vlist-spacer").evaluate((e) => e.style.height);
+  await page.check("#only-differences");
+  const marked = page.locator("#tree .vrow:not([data-position='0'])");
+  for (const r of await marked.all()) await expect(r.locator(".badge")).toHaveCount(1);
+  expect(await marked.count()).toBeGreaterThan(0);
+  await page.uncheck("#only-differences");
+  await expect.poll(() => page.locator("#tree .vlist-spacer").evaluate((e) => e.style.height)).toBe(all);
+
   // stop: no marks, the image alone
   await page.click("#stop-comparing");
   await expect(page.locator("#tree .badge.changed")).toHaveCount(0);

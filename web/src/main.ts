@@ -107,12 +107,14 @@ function enableImageActions(open: boolean): void {
   for (const id of ["compare", "export-texts", "export-fonts", "export-all", "goto-go", "next-problem", "prev-problem", "find-go"])
     byId<HTMLButtonElement>(id).disabled = !open;
   const c = comparison() !== undefined;
-  for (const id of ["stop-comparing", "next-difference", "prev-difference", "export-comparison"])
+  for (const id of ["stop-comparing", "next-difference", "prev-difference", "export-comparison", "only-differences"])
     byId<HTMLButtonElement>(id).disabled = !c;
 }
 
 export function openBytes(data: Uint8Array, name: string): boolean {
   forgetComparison();
+  byId<HTMLInputElement>("only-differences").checked = false;
+  tree.setOnlyDifferences(false);
   find.reset();
   const result = core.open(data, name);
   shownName = name;
@@ -161,6 +163,8 @@ async function compareFile(file: File): Promise<void> {
 
 function endComparison(): void {
   stopComparing();
+  byId<HTMLInputElement>("only-differences").checked = false;
+  tree.setOnlyDifferences(false);
   tree.reload();
   setCaption(core.node(0).caption ? `${shownName} - Kavex` : "Kavex");
   status("");
@@ -212,6 +216,8 @@ function wire(): void {
     comparePicker.value = "";
   });
   button("stop-comparing", endComparison);
+  const only = byId<HTMLInputElement>("only-differences");
+  only.addEventListener("change", () => run(() => tree.setOnlyDifferences(only.checked && comparison() !== undefined)));
   button("next-difference", () => stepTo(core.nextDifference(selectedInfo()?.id ?? -1, 1), "No further difference."));
   button("prev-difference", () => stepTo(core.nextDifference(selectedInfo()?.id ?? -1, -1), "No further difference."));
   button("export-comparison", () => {

@@ -180,12 +180,24 @@ export class Tree {
     this.relayout();
   }
 
+  /** While comparing: only the nodes that differ or hold a difference below them. */
+  setOnlyDifferences(on: boolean): void {
+    this.onlyDifferences = on;
+    this.relayout();
+  }
+
+  private onlyDifferences = false;
+
   private relayout(): void {
     const keep = this.selected();
     this.rows = [];
     const walk = (node: TreeNode): void => {
       this.rows.push(node);
-      if (node.expanded) for (const child of node.children ?? []) walk(child);
+      if (!node.expanded) return;
+      for (const child of node.children ?? []) {
+        if (this.onlyDifferences && (child.info.compare ?? "none") === "none") continue;
+        walk(child);
+      }
     };
     if (this.root) walk(this.root);
     if (keep) {
