@@ -122,7 +122,8 @@ export function openBytes(data: Uint8Array, name: string): boolean {
   log.reload();
   if (!result.ok || !result.root) {
     tree.reset(undefined);
-    status(`Could not show ${name}: ${result.reason ?? "it holds no image"}. The log has the details.`);
+    // the core words the whole refusal, as the viewer shows it
+    status(result.reason ?? `Could not show ${name}.`);
     enableImageActions(false);
     afterWork();
     return false;
