@@ -85,3 +85,15 @@ test("compare with a second image: marks, next difference, both sides, report", 
   await expect(page.locator("#tree .badge.changed")).toHaveCount(0);
   await expect(page.locator("#next-difference")).toBeDisabled();
 });
+
+test("a second file without an image is refused and the first stays shown alone", async ({ watched: page }) => {
+  await loadPage(page, "#sample");
+  await expect(row(page, "2")).toBeVisible();
+  const chooser = page.waitForEvent("filechooser");
+  await page.click("#compare");
+  await (await chooser).setFiles({ name: "nothing.fls", mimeType: "application/octet-stream", buffer: Buffer.from("no image here") });
+  await expect(page.locator("#status")).toHaveText(/^Could not compare with nothing\.fls: .+\. The log has the details\.$/);
+  await expect(page.locator("#stop-comparing")).toBeDisabled();
+  await expect(page.locator("#tree .badge")).toHaveCount(0);
+  await expect(row(page, "2")).toBeVisible();
+});

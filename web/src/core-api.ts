@@ -129,6 +129,7 @@ export interface NodeInfo {
 
 export interface OpenResult {
   ok: boolean;
+  /** the whole refusal as the viewer words it: "Could not show NAME: WHY. The log has the details." */
   reason?: string;
   root?: NodeInfo;
   /** the window caption, e.g. "kavex-sample.fls - Kavex" */
@@ -277,6 +278,7 @@ export interface ExportList {
 
 export interface CompareResult {
   ok: boolean;
+  /** the whole refusal: "Could not compare with NAME: WHY. The log has the details." */
   reason?: string;
   /** "6 changed, 0 added, 0 removed" */
   summary: string;

@@ -152,7 +152,7 @@ export async function openSample(): Promise<boolean> {
 async function compareFile(file: File): Promise<void> {
   const result = compareWith(new Uint8Array(await file.arrayBuffer()), file.name);
   if (!result.ok) {
-    status(`Could not compare with ${file.name}: ${result.reason ?? ""}. The log has the details.`);
+    status(result.reason ?? `Could not compare with ${file.name}.`);
   } else {
     setCaption(result.caption);
     status(comparedLine(comparison()!));
