@@ -5,7 +5,7 @@
 import type { CompareResult, SideRow, SideRun, Sides } from "./core-api";
 import { core } from "./core";
 import { clear, el } from "./dom";
-import { fontZoom } from "./font";
+import { fontZoom, onZoom } from "./font";
 import { VirtualList } from "./virtual";
 
 const RowHeight = 20;
@@ -89,10 +89,20 @@ function sideTable(rows: SideRow[], first: string, className: string): HTMLEleme
   return table;
 }
 
-/** One side's font sheet with the differing cells framed. */
+/** One side's font sheet with the differing cells framed, redrawn at each zoom. */
 function fontSide(id: number, cells: number[], caption: string): HTMLElement {
-  const sheet = core.fontSheet(id, FontColumns);
   const canvas = el("canvas", { class: "font-sheet compare-font" });
+  drawSide(canvas, id, cells);
+  const stop = onZoom(() => {
+    if (canvas.isConnected) drawSide(canvas, id, cells);
+    else stop();
+  });
+  canvas.dataset.cells = String(cells.length);
+  return el("div", { class: "compare-font-side" }, el("div", { class: "font-caption" }, caption), el("div", { class: "font-box" }, canvas));
+}
+
+function drawSide(canvas: HTMLCanvasElement, id: number, cells: number[]): void {
+  const sheet = core.fontSheet(id, FontColumns);
   const z = fontZoom();
   canvas.width = sheet.width * z;
   canvas.height = sheet.height * z;
@@ -113,8 +123,6 @@ function fontSide(id: number, cells: number[], caption: string): HTMLElement {
       context.strokeRect(column * sheet.cellWidth * z + 1, row * sheet.cellHeight * z + 1, sheet.cellWidth * z - 2, sheet.cellHeight * z - 2);
     }
   }
-  canvas.dataset.cells = String(cells.length);
-  return el("div", { class: "compare-font-side" }, el("div", { class: "font-caption" }, caption), el("div", { class: "font-box" }, canvas));
 }
 
 const FirstHeads: Record<Sides["kind"], string> = {

@@ -23,6 +23,12 @@ export function setFontZoom(value: number): void {
   for (const listener of listeners) listener();
 }
 
+/** Calls listener after each zoom change; the returned function stops it. */
+export function onZoom(listener: () => void): () => void {
+  listeners.add(listener);
+  return () => listeners.delete(listener);
+}
+
 /** Columns of cellWidth that fit width pixels at the zoom (at least one). */
 export function columnsFor(width: number, cellWidth: number, z: number): number {
   if (cellWidth <= 0) return 1;
