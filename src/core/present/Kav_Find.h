@@ -45,6 +45,9 @@ void ForEachFindEntry(const TKavClass& Root, TFindScope Scope, const std::functi
 // its subchunk name; "Operators" or "Tone" with the subchunk name for the others.
 std::string FindTableLabel(const TKavClass& Node);
 
+// The count the Find view shows beside its list: "1 hit", "12 hits".
+std::string FindHitCountText(std::size_t Hits);
+
 // The UTF-16 form of UTF-8 text (ill-formed bytes read as U+FFFD).
 std::u16string Utf8ToUtf16(std::string_view Text);
 
