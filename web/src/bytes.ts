@@ -61,7 +61,7 @@ export class BytesView {
     for (let i = 0; i < BytesPerRow; ++i) hexHead.append(el("span", { class: "b" }, i.toString(16).toUpperCase()));
     this.head.append(hexHead, el("span", { class: "b-text" }, "Text"));
     this.list.setCount(rowCount(this.info?.size ?? 0));
-    this.list.element.scrollTop = 0;
+    this.list.scrollToRow(0, "start");
     this.describe();
   }
 

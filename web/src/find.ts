@@ -70,7 +70,7 @@ export class FindView {
     this.count.textContent = result.message ?? hitCount(this.hits.length);
     this.list.setSelected(-1);
     this.list.setCount(this.hits.length);
-    this.list.element.scrollTop = 0;
+    this.list.scrollToRow(0, "start");
     this.onSearched();
     if (this.hits.length) this.go(0);
   }

@@ -182,6 +182,7 @@ export class Tree {
 
   /** While comparing: only the nodes that differ or hold a difference below them. */
   setOnlyDifferences(on: boolean): void {
+    if (on === this.onlyDifferences) return;
     this.onlyDifferences = on;
     this.relayout();
   }

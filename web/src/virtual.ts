@@ -18,7 +18,9 @@ export class VirtualList {
   private count = 0;
   private shown = new Map<number, HTMLElement>();
   private scheduled = false;
+  private stale = false;
   private marked = -1;
+  private scrollTarget: { index: number; where: "start" | "center" } | undefined;
 
   constructor(private readonly options: VirtualListOptions) {
     this.element = document.createElement("div");
@@ -48,11 +50,10 @@ export class VirtualList {
     this.refresh();
   }
 
-  /** Fills every shown row again (the rows' content changed). */
+  /** Fills every shown row again (the rows' content changed), at the next frame. */
   refresh(): void {
-    for (const row of this.shown.values()) row.remove();
-    this.shown.clear();
-    this.update();
+    this.stale = true;
+    this.schedule();
   }
 
   /** The marked row (-1 none); it keeps its mark while scrolled out and back. */
@@ -66,14 +67,10 @@ export class VirtualList {
     this.shown.get(index)?.classList.add("selected");
   }
 
+  /** Brings the row into view at the next frame (centred when it is out of view). */
   scrollToRow(index: number, where: "start" | "center" = "center"): void {
-    const h = this.options.rowHeight;
-    const top = index * h;
-    const view = this.element.clientHeight;
-    if (where === "start") this.element.scrollTop = top;
-    else if (top < this.element.scrollTop || top + h > this.element.scrollTop + view)
-      this.element.scrollTop = Math.max(0, top - (view - h) / 2);
-    this.update();
+    this.scrollTarget = { index, where };
+    this.schedule();
   }
 
   /** The rows now in the DOM (for tests and finding a row element). */
@@ -81,10 +78,8 @@ export class VirtualList {
     return this.shown.get(index);
   }
 
-  firstVisibleRow(): number {
-    return Math.floor(this.element.scrollTop / this.options.rowHeight);
-  }
-
+  // Every change waits for the next frame: the list's size and scroll place are read once a
+  // frame, never between the page's DOM changes (which would lay the page out each time).
   private schedule(): void {
     if (this.scheduled) return;
     this.scheduled = true;
@@ -97,6 +92,19 @@ export class VirtualList {
   private update(): void {
     const h = this.options.rowHeight;
     const view = this.element.clientHeight || 400;
+    if (this.scrollTarget) {
+      const { index, where } = this.scrollTarget;
+      this.scrollTarget = undefined;
+      const top = index * h;
+      if (where === "start") this.element.scrollTop = top;
+      else if (top < this.element.scrollTop || top + h > this.element.scrollTop + view)
+        this.element.scrollTop = Math.max(0, top - (view - h) / 2);
+    }
+    if (this.stale) {
+      this.stale = false;
+      for (const row of this.shown.values()) row.remove();
+      this.shown.clear();
+    }
     const first = Math.max(0, Math.floor(this.element.scrollTop / h) - Overscan);
     const last = Math.min(this.count, Math.ceil((this.element.scrollTop + view) / h) + Overscan);
     for (const [index, row] of this.shown) {
