@@ -22,6 +22,8 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	@if command -v emcc >/dev/null 2>&1; then $(MAKE) --no-print-directory web-test; \
+	  else echo "emcc not found: the browser version's tests are skipped (make web installs it)"; fi
 
 # The same tests with address and undefined-behaviour sanitizers, in their own build folder.
 asan:
@@ -92,3 +94,21 @@ coverage: deps
 .PHONY: mutants
 mutants: deps
 	@python3 scripts/mutants.py --jobs $(JOBS) $(MUTANTS)
+
+# The browser version: the core compiled to WebAssembly with Debian's Emscripten, and the static
+# site around it in build-web/site/ (docs/web.md). web-run serves it on http://localhost:8080/.
+.PHONY: web web-run web-test
+WEB_PORT ?= 8080
+web: deps
+	@JOBS=$(JOBS) BUILD_DIR=$(BUILD_DIR) bash scripts/build-web.sh
+
+web-run: web
+	@echo "Kavex in the browser: http://localhost:$(WEB_PORT)/ (Ctrl+C stops it)"
+	@python3 scripts/web-serve.py build-web/site $(WEB_PORT)
+
+# The binding's Node tests, the WebAssembly kavex-dump against the native one on every seed,
+# corpus and regression input, and the page's tests in Chromium.
+web-test: web build
+	@cd web && node --test test-binding/
+	@bash scripts/compare-web-dumps.sh $(BUILD_DIR)/kavex-dump build-web/kavex-dump.js
+	@cd web && KAVEX_SITE=../build-web/site npx playwright test
