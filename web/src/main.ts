@@ -333,6 +333,7 @@ declare global {
       openBytes: typeof openBytes;
       openSample: typeof openSample;
       expandAll: () => number;
+      drawTree: () => number;
     };
   }
 }
@@ -342,6 +343,12 @@ window.kavexPage = {
   expandAll: () => {
     tree.expandAll();
     return tree.rowCount;
+  },
+  /** Draws the tree's rows on screen now and lays the page out; the rows drawn. */
+  drawTree: () => {
+    tree.list.flush();
+    void document.body.offsetHeight;
+    return tree.list.element.querySelectorAll(".vrow").length;
   },
 };
 
