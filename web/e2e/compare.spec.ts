@@ -23,10 +23,13 @@ test("compare with a second image: marks, next difference, both sides, report", 
   expect(changedPaths.length).toBeGreaterThan(0);
 
   await loadPage(page, "#sample");
+  await expect(row(page, "2")).toBeVisible();
+  const alone = await page.title();
   const chooser = page.waitForEvent("filechooser");
   await page.click("#compare");
   await (await chooser).setFiles(SampleChanged);
   await expect(page.locator("#status")).toHaveText(`Compared with kavex-sample-changed.fls: ${summary}`);
+  await expect(page).toHaveTitle(/kavex-sample\.fls.*kavex-sample-changed\.fls/);
   await expect(page.locator("#stop-comparing")).toBeEnabled();
 
   // Next difference walks the changed nodes in tree order, each marked "changed" by a diamond with "~"
@@ -84,6 +87,7 @@ test("compare with a second image: marks, next difference, both sides, report", 
   await page.click("#stop-comparing");
   await expect(page.locator("#tree .badge.changed")).toHaveCount(0);
   await expect(page.locator("#next-difference")).toBeDisabled();
+  await expect(page).toHaveTitle(alone);
 });
 
 test("a second file without an image is refused and the first stays shown alone", async ({ watched: page }) => {

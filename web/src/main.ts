@@ -23,6 +23,7 @@ const bytes = new BytesView(byId("bytes"));
 const log = new LogView(byId("log"));
 const find = new FindView(byId("find"));
 let shownName = "";
+let shownCaption = "";  // the window caption the core gave for the open image
 let ready = false;
 
 function button(id: string, action: () => void): void {
@@ -118,6 +119,7 @@ export function openBytes(data: Uint8Array, name: string): boolean {
   find.reset();
   const result = core.open(data, name);
   shownName = name;
+  shownCaption = result.caption;
   setCaption(result.caption);
   log.reload();
   if (!result.ok || !result.root) {
@@ -167,7 +169,7 @@ function endComparison(): void {
   byId<HTMLInputElement>("only-differences").checked = false;
   tree.setOnlyDifferences(false);
   tree.reload();
-  setCaption(core.node(0).caption ? `${shownName} - Kavex` : "Kavex");
+  setCaption(shownCaption);
   status("");
   enableImageActions(true);
 }
