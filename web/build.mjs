@@ -1,8 +1,10 @@
-// Bundles the page: web/src/main.ts -> OUTDIR/app.js (minified, with a source map) and copies
-// web/static/* next to it. Typecheck first with `npx tsc --noEmit` (npm run build does both).
+// Builds the page: typechecks web/ (tsc --noEmit; a type error stops the build), bundles
+// web/src/main.ts to OUTDIR/app.js (minified, with a source map) and copies web/static/*
+// next to it.
 //
-//   node web/build.mjs OUTDIR
+//   node web/build.mjs OUTDIR            (KAVEX_NO_TYPECHECK=1 skips the typecheck)
 import { build } from "esbuild";
+import { execFileSync } from "node:child_process";
 import { cpSync, mkdirSync, readdirSync } from "node:fs";
 import { dirname, join, resolve } from "node:path";
 import { fileURLToPath } from "node:url";
@@ -10,6 +12,15 @@ import { fileURLToPath } from "node:url";
 const here = dirname(fileURLToPath(import.meta.url));
 const outdir = resolve(process.argv[2] ?? join(here, "..", "build-web", "site"));
 mkdirSync(outdir, { recursive: true });
+
+if (!process.env.KAVEX_NO_TYPECHECK) {
+  try {
+    execFileSync(process.execPath, [join(here, "node_modules", "typescript", "bin", "tsc"), "--noEmit", "-p", here], { stdio: "inherit" });
+  } catch {
+    console.error("build.mjs: the page does not typecheck");
+    process.exit(1);
+  }
+}
 
 await build({
   entryPoints: [join(here, "src", "main.ts")],
