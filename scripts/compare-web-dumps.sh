@@ -8,7 +8,7 @@
 #   scripts/compare-web-dumps.sh NATIVE_KAVEX_DUMP KAVEX_DUMP_JS
 #
 # The seeds come from kavex-fuzz-seeds beside the native tool (BUILD/fuzz/). JOBS runs that many
-# dumps at a time (default 2).
+# dumps at a time (default 2). Other command lines follow: every option, refusal and exit status.
 set -euo pipefail
 
 [ $# -eq 2 ] || { echo "usage: $0 NATIVE_KAVEX_DUMP KAVEX_DUMP_JS" >&2; exit 64; }
@@ -49,11 +49,54 @@ done
 rm -f "$out".n? "$out".w?
 ONE
 mkdir -p "$work/out"
+# COMMANDS_ONLY=1 leaves the dumps out (while working on the command lines).
+[ "${COMMANDS_ONLY:-0}" = 1 ] && : > "$jobs_file"
 count=$(wc -l < "$jobs_file")
-WORK=$work NATIVE=$native WASM=$wasm xargs -d '\n' -n 1 -P "${JOBS:-2}" bash "$work/one.sh" < "$jobs_file" > "$work/report" || true
+WORK=$work NATIVE=$native WASM=$wasm xargs -r -d '\n' -n 1 -P "${JOBS:-2}" bash "$work/one.sh" < "$jobs_file" > "$work/report" || true
+# The other command lines, each run by both tools from a folder of seeds: the options, their
+# refusals and exit statuses, --check's lines (more than ten files, standard error no terminal:
+# no progress), --extract to standard output, exports (the text files byte for byte; the
+# glyph sheets by name, as the two PNG writers differ: the binding's tests compare their pixels).
+seed_files=("$work"/seeds/*)
+twelve=()
+for ((i = 0; i < 12; i++)); do twelve+=("$(basename "${seed_files[$((i % ${#seed_files[@]}))]}")"); done
+first=$(basename "${seed_files[0]}")
+sample_dir=$(dirname "$native")/samples
+mkdir -p "$work/cmd"
+commands=(
+  "--help" "--version" "" "--nosuch x" "--json --extract 1 x" "no-such-file" "."
+  "--check ${twelve[*]}" "--offsets --all $first" "--extract 0 --out - $first" "--extract 9.9.9 --out - $first"
+)
+for sample in "$sample_dir"/kavex-sample.fls "$sample_dir"/kavex-sample.wt; do
+  [ -f "$sample" ] || continue
+  cp "$sample" "$work/seeds/"
+  commands+=("--export-texts OUT/texts --export-fonts OUT/fonts $(basename "$sample")" "--extract 2.1 --out - $(basename "$sample")")
+done
+n=0
+for line in "${commands[@]}"; do
+  n=$((n + 1))
+  read -r -a args <<< "${line//OUT/$work/cmd/OUTDIR}"
+  for tool in n w; do
+    rm -rf "$work/cmd/OUTDIR"
+    s=0
+    if [ $tool = n ]; then (cd "$work/seeds" && "$native" "${args[@]}") > "$work/cmd/$tool.1" 2> "$work/cmd/$tool.2" || s=$?
+    else (cd "$work/seeds" && node "$wasm" "${args[@]}") > "$work/cmd/$tool.1" 2> "$work/cmd/$tool.2" || s=$?; fi
+    echo "$s" > "$work/cmd/$tool.3"
+    if [ -d "$work/cmd/OUTDIR" ]; then
+      (cd "$work/cmd/OUTDIR" && find . -type f | sort && find . -name '*.tsv' | sort | xargs -r cat) > "$work/cmd/$tool.4"
+    else : > "$work/cmd/$tool.4"; fi
+    sed -i "s#$work/cmd/OUTDIR#OUT#g" "$work/cmd/$tool.1" "$work/cmd/$tool.2"
+  done
+  for part in 1 2 3 4; do
+    cmp -s "$work/cmd/n.$part" "$work/cmd/w.$part" ||
+      { what=(stdout stderr "exit status" "files written"); echo "differs (kavex-dump ${line:-without arguments}: ${what[$((part - 1))]})"; } >> "$work/report"
+  done
+  count=$((count + 1))
+done
+
 if [ -s "$work/report" ]; then
   echo "WebAssembly and native kavex-dump differ in $(wc -l < "$work/report") of $count dumps:"
   head -n 40 "$work/report"
   exit 1
 fi
-echo "identical: $count dumps (stdout, stderr and exit status)"
+echo "identical: $count dumps and command lines (stdout, stderr, exit status and files written)"
