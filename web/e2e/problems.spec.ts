@@ -52,11 +52,26 @@ test("a damaged image: the counts of kavex-dump --check, the badges and Next pro
   await (await chooser).setFiles(join(dir, "again.fls"));
   await expect(row(page, "2.1").locator('.badge[data-mark="warning"]')).toHaveCount(1);
   await expect(row(page, "2").locator('.badge[data-mark="warning below"]')).toHaveCount(1);
-  // a sound image has none
+  // Next problem picks the node's first record in the log
+  await row(page, "0").locator(".caption").click();
+  await page.click("#next-problem");
+  await expect(row(page, "2.1")).toHaveClass(/selected/);
+  await page.click("#problems");
+  await expect(page.locator("#log")).toBeVisible();
+  await expect(page.locator("#log-list .vrow.selected")).toContainText("Chunk checksum");
+  // Mark problems off hides the badges, and stays off for the next visit
+  await page.uncheck("#mark-problems");
+  await expect(page.locator("#tree .badge")).toHaveCount(0);
+  await page.reload();
+  await expect(page.locator("body")).toHaveAttribute("data-ready", "true");
+  await expect(page.locator("#mark-problems")).not.toBeChecked();
+  await page.check("#mark-problems");
+  // a sound image has none, and nothing to step to
   await page.click("#open-sample");
   await expect(row(page, "2")).toBeVisible();
   await expect(page.locator("#problems")).toHaveText("");
   await expect(page.locator("#tree .badge")).toHaveCount(0);
+  await expect(page.locator("#next-problem")).toBeDisabled();
 });
 
 test("an operator list shows kavex-dump's MCC entries", async ({ watched: page }) => {

@@ -165,6 +165,17 @@ export class LogView {
     this.list.refresh();
   }
 
+  /** Picks the record and shows its row (Next problem's record); false when it is hidden. */
+  selectRecord(index: number): boolean {
+    const at = this.shownRows.findIndex((r) => r.index === index);
+    if (at < 0) return false;
+    this.picked = new Set([index]);
+    this.anchor = at;
+    this.list.scrollToRow(at);
+    this.list.refresh();
+    return true;
+  }
+
   /** The lines of the selected (or all shown) records, as the viewer copies them. */
   text(selectedOnly: boolean): string {
     const rows = selectedOnly ? this.shownRows.filter((r) => this.picked.has(r.index)) : this.shownRows;

@@ -10,6 +10,7 @@ import { exportAll, exportFont, exportTable, saveBytes } from "./exports";
 import { FindView } from "./find";
 import { fontZoom, setFontZoom } from "./font";
 import { splitter } from "./layout";
+import { readSetting, writeSetting } from "./settings";
 import { LogView } from "./log";
 import { Tree } from "./tree";
 
@@ -86,6 +87,8 @@ function afterWork(): void {
   line.textContent = p.errors || p.warnings ? p.count : "";
   line.classList.toggle("has-errors", p.errors > 0);
   line.classList.toggle("has-warnings", p.errors === 0 && p.warnings > 0);
+  const marked = tree.rowCount > 0 && p.errors + p.warnings > 0;
+  for (const id of ["next-problem", "prev-problem"]) byId<HTMLButtonElement>(id).disabled = !marked;
 }
 
 function showNode(info: NodeInfo | undefined): void {
@@ -105,7 +108,7 @@ function setCaption(caption: string): void {
 }
 
 function enableImageActions(open: boolean): void {
-  for (const id of ["compare", "export-texts", "export-fonts", "export-all", "goto-go", "next-problem", "prev-problem", "find-go"])
+  for (const id of ["compare", "export-texts", "export-fonts", "export-all", "goto-go", "find-go"])
     byId<HTMLButtonElement>(id).disabled = !open;
   const c = comparison() !== undefined;
   for (const id of ["stop-comparing", "next-difference", "prev-difference", "export-comparison", "only-differences"])
@@ -174,9 +177,13 @@ function endComparison(): void {
   enableImageActions(true);
 }
 
-function stepTo(result: { path?: number[] }, none: string): void {
-  if (result.path && tree.selectPath(result.path)) tree.focus();
-  else status(none);
+function stepTo(result: { path?: number[]; record?: number }, none: string): void {
+  if (result.path && tree.selectPath(result.path)) {
+    tree.focus();
+    if (result.record !== undefined) log.selectRecord(result.record);
+  } else {
+    status(none);
+  }
 }
 
 function goToOffset(): void {
@@ -259,6 +266,14 @@ function wire(): void {
   button("zoom-in", () => setFontZoom(fontZoom() + 1));
   button("zoom-out", () => setFontZoom(fontZoom() - 1));
   button("tab-log", () => showTab("log"));
+  button("problems", () => showTab("log"));
+  const marks = byId<HTMLInputElement>("mark-problems");
+  marks.checked = readSetting("markProblems", true, (v): v is boolean => typeof v === "boolean");
+  tree.setMarksShown(marks.checked);
+  marks.addEventListener("change", () => {
+    writeSetting("markProblems", marks.checked);
+    tree.setMarksShown(marks.checked);
+  });
   button("tab-find", () => showTab("find"));
 
   tree.onSelect = (node) => scheduleShow(node?.info);

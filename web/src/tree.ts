@@ -188,6 +188,14 @@ export class Tree {
   }
 
   private onlyDifferences = false;
+  private marksShown = true;
+
+  /** Shows or hides the problem badges ("Mark problems"). */
+  setMarksShown(shown: boolean): void {
+    if (shown === this.marksShown) return;
+    this.marksShown = shown;
+    this.list.refresh();
+  }
 
   private relayout(): void {
     const keep = this.selected();
@@ -247,7 +255,7 @@ export class Tree {
     const caption = el("span", { class: "caption" });
     caption.textContent = info.caption;
     row.append(twisty, icon);
-    const problem = problemBadge(info.problem);
+    const problem = this.marksShown ? problemBadge(info.problem) : null;
     if (problem) row.append(problem);
     const mark = compareBadge(info.compare);
     if (mark) row.append(mark);
