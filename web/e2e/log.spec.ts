@@ -52,6 +52,17 @@ test("the log's kinds toggle, stay toggled after a reload, and copy gives the sh
   for (const line of copied.split("\r\n").filter(Boolean).slice(0, 3)) expect(dumpLog).toContain(line);
 });
 
+test("activating a log record selects its node", async ({ watched: page }) => {
+  await loadPage(page, "#sample");
+  const ppmRecord = page.locator("#log-list .vrow", { has: page.locator(".l-path", { hasText: /^\/PPM\/$/ }) }).first();
+  await ppmRecord.dblclick();
+  await expect(page.locator("#tree .vrow.selected")).toHaveAttribute("data-position", "2");
+  const mcuRecord = page.locator("#log-list .vrow", { has: page.locator(".l-path", { hasText: /^\/MCU\/$/ }) }).first();
+  await mcuRecord.click();
+  await page.keyboard.press("Enter");
+  await expect(page.locator("#tree .vrow.selected")).toHaveAttribute("data-position", "1");
+});
+
 test("the splitters' places are kept for the next visit", async ({ watched: page }) => {
   await loadPage(page, "#sample");
   const handle = page.locator("#split-tree");

@@ -26,6 +26,8 @@ export class LogView {
   private readonly list: VirtualList;
   private readonly toggles: HTMLElement;
   private readonly countLine: HTMLElement;
+  /** A record was activated (double click, Enter): its node is wanted. */
+  onActivate: (record: LogRecord) => void = () => {};
 
   constructor(host: HTMLElement) {
     this.list = new VirtualList({
@@ -53,8 +55,15 @@ export class LogView {
       el("span", { class: "l-kind" }, "Kind"), el("span", { class: "l-id" }, "ID"),
       el("span", { class: "l-text" }, "Message"), el("span", { class: "l-path" }, "Path"));
     host.append(bar, head, this.list.element);
+    this.list.element.addEventListener("dblclick", (event) => {
+      const row = (event.target as HTMLElement).closest<HTMLElement>("[data-row]");
+      const record = row ? this.shownRows[Number(row.dataset.row)] : undefined;
+      if (record) this.onActivate(record);
+    });
     this.list.element.addEventListener("keydown", (event) => {
-      if ((event.ctrlKey || event.metaKey) && event.key.toLowerCase() === "c") {
+      if (event.key === "Enter" && this.anchor >= 0 && this.shownRows[this.anchor]) {
+        this.onActivate(this.shownRows[this.anchor]);
+      } else if ((event.ctrlKey || event.metaKey) && event.key.toLowerCase() === "c") {
         event.preventDefault();
         void this.copy(true);
       } else if ((event.ctrlKey || event.metaKey) && event.key.toLowerCase() === "a") {

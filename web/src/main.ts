@@ -278,6 +278,9 @@ function wire(): void {
 
   tree.onSelect = (node) => scheduleShow(node?.info);
   tree.onBuilt = scheduleAfterWork;
+  log.onActivate = (record) => {
+    if (!tree.selectByLogPath(record.path)) status(`No node of ${record.path} is shown.`);
+  };
   find.onSearched = () => {
     tree.refreshMarkers();
     afterWork();

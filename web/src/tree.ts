@@ -130,6 +130,23 @@ export class Tree {
     return true;
   }
 
+  /** Selects the built node whose log path is path (a log record's), as the viewer's log
+   *  does on activating a record: down the built nodes whose path begins it; nothing is built. */
+  selectByLogPath(path: string): boolean {
+    const pending: TreeNode[] = this.root ? [this.root] : [];
+    while (pending.length) {
+      const node = pending.pop()!;
+      if (node.info.path === path) {
+        const ids: number[] = [];
+        for (let at: TreeNode | undefined = node; at; at = at.parent) ids.unshift(at.info.id);
+        return this.selectPath(ids);
+      }
+      if (!path.startsWith(node.info.path)) continue;
+      for (let i = (node.children?.length ?? 0); i-- > 0;) pending.push(node.children![i]);
+    }
+    return false;
+  }
+
   focus(): void {
     this.list.element.focus();
   }
