@@ -159,6 +159,15 @@ test("Find hits a word of a text table, an operator and a tone, and shows its ro
   await hits.first().click();
   await expect(page.locator("#details")).toHaveAttribute("data-panel", "text");
   await expect(page.locator("#details .text-table .vrow.selected")).toContainText(word);
+  // the keys move through a table: Down marks the next entry, End the last
+  const table = page.locator("#details .text-table");
+  await table.locator(".vrow.selected").click();
+  const at = Number(await table.locator(".vrow.selected").getAttribute("data-row"));
+  await page.keyboard.press("ArrowDown");
+  await expect(table.locator(".vrow.selected")).toHaveAttribute("data-row", String(at + 1));
+  await page.keyboard.press("End");
+  const last = await table.evaluate((e) => Math.round(parseInt(e.querySelector<HTMLElement>(".vlist-spacer")!.style.height) / 20) - 1);
+  await expect(table.locator(".vrow.selected")).toHaveAttribute("data-row", String(last));
   // case: a lower-case word finds nothing with "Match case" on
   await page.fill("#find-text", word.toLowerCase());
   await page.check("#find-case");

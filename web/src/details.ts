@@ -28,6 +28,7 @@ export function twoColumnTable(
       row.append(first, second);
     },
     onClick: (index) => list.setSelected(index),
+    onKeyMove: () => {},
   });
   list.element.classList.add(className);
   const head = el("div", { class: "table-head" }, el("span", { class: "c1" }, heads[0]), el("span", { class: "c2" }, heads[1]));

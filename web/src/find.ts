@@ -53,6 +53,7 @@ export class FindView {
         }
       },
       onClick: (index) => this.go(index),
+      onKeyMove: (index) => this.go(index),
     });
     this.list.element.id = "find-list";
     const head = el("div", { class: "table-head find-head" },

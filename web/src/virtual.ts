@@ -8,6 +8,8 @@ export interface VirtualListOptions {
   /** A class for every row element. */
   rowClass?: string;
   onClick?: (index: number, event: MouseEvent) => void;
+  /** Up/Down/PageUp/PageDown/Home/End move the marked row; called with the new one. */
+  onKeyMove?: (index: number) => void;
 }
 
 const Overscan = 8;
@@ -31,6 +33,7 @@ export class VirtualList {
     this.element.append(this.spacer);
     this.element.addEventListener("scroll", () => this.schedule());
     new ResizeObserver(() => this.schedule()).observe(this.element);
+    if (options.onKeyMove) this.element.addEventListener("keydown", (event) => this.keyMove(event));
     if (options.onClick) {
       this.element.addEventListener("click", (event) => {
         const row = (event.target as HTMLElement).closest<HTMLElement>("[data-row]");
@@ -71,6 +74,21 @@ export class VirtualList {
   scrollToRow(index: number, where: "start" | "center" = "center"): void {
     this.scrollTarget = { index, where };
     this.schedule();
+  }
+
+  private keyMove(event: KeyboardEvent): void {
+    if (!this.count) return;
+    const page = Math.max(1, Math.floor((this.element.clientHeight || 400) / this.options.rowHeight) - 1);
+    const at = this.marked;
+    const steps: Record<string, number> = {
+      ArrowDown: at + 1, ArrowUp: at - 1, PageDown: at + page, PageUp: at - page, Home: 0, End: this.count - 1,
+    };
+    if (!(event.key in steps)) return;
+    event.preventDefault();
+    const next = Math.min(this.count - 1, Math.max(0, at < 0 ? 0 : steps[event.key]));
+    this.setSelected(next);
+    this.scrollToRow(next);
+    this.options.onKeyMove?.(next);
   }
 
   /** Does the waiting work now (the bench's measure of a drawn tree). */
