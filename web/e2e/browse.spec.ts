@@ -127,6 +127,13 @@ test("the bytes of an area: the file's bytes, the header tinted, go to offset an
   await expect(page.locator("#bytes-list .b.header").first()).toBeVisible();
   const headerCells = await page.locator('#bytes-list .vrow[data-row="0"] .b.header').count();
   expect(headerCells).toBeGreaterThan(0);
+  // the tint is the header's alone: it ends at one byte and the body bytes after it are plain
+  const tinted = await page.locator("#bytes-list .b").evaluateAll((cells) =>
+    cells.map((c) => [Number((c as HTMLElement).dataset.at), c.classList.contains("header")] as [number, boolean]).sort((a, b) => a[0] - b[0]));
+  const firstPlain = tinted.findIndex(([, h]) => !h);
+  expect(firstPlain).toBeGreaterThan(0);
+  expect(tinted.slice(firstPlain).every(([, h]) => !h)).toBe(true);
+  expect(tinted.slice(0, firstPlain).every(([at], i) => at === i)).toBe(true);
   // go to offset: the deepest node holding it, its row shown; bad text is refused
   const tone = Number.parseInt(/TChunk TONE .* @([0-9A-F]{8}) \+/.exec(offsets)![1], 16);
   await page.fill("#goto-text", `0x${(tone + 0x30).toString(16)}`);
