@@ -139,6 +139,13 @@ test("the bytes of an area: the file's bytes, the header tinted, go to offset an
   await page.fill("#goto-text", `0x${(tone + 0x30).toString(16)}`);
   await page.click("#goto-go");
   await expect(page.locator("#tree .vrow.selected")).toHaveAttribute("data-position", /^2\.3/);
+  // its byte picked in the bytes view: the one at the offset, in the row its offset column names
+  const picked = page.locator("#bytes-list .b.picked");
+  await expect(picked).toHaveCount(1);
+  const pickedRow = picked.locator("xpath=ancestor::div[contains(@class,'vrow')]");
+  const rowOffset = Number.parseInt((await pickedRow.locator(".b-offset").first().textContent())!, 16);
+  const column = Number(await picked.getAttribute("data-at")) % 16;
+  expect(rowOffset + column).toBe(tone + 0x30);
   await page.fill("#goto-text", "nonsense");
   await page.click("#goto-go");
   await expect(page.locator("#status")).not.toBeEmpty();
