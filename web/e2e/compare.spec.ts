@@ -78,6 +78,7 @@ test("compare with a second image: marks, next difference, both sides, report", 
   const all = await page.locator("#tree .vlist-spacer").evaluate((e) => e.style.height);
   await page.check("#only-differences");
   const marked = page.locator("#tree .vrow:not([data-position='0'])");
+  await expect(marked.first()).toBeVisible();
   for (const r of await marked.all()) await expect(r.locator(".badge")).toHaveCount(1);
   expect(await marked.count()).toBeGreaterThan(0);
   await page.uncheck("#only-differences");

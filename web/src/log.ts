@@ -69,7 +69,7 @@ export class LogView {
       } else if ((event.ctrlKey || event.metaKey) && event.key.toLowerCase() === "a") {
         event.preventDefault();
         this.picked = new Set(this.shownRows.map((r) => r.index));
-        this.list.refresh();
+        this.restyle();
       }
     });
   }
@@ -171,7 +171,13 @@ export class LogView {
       this.picked = new Set([r.index]);
       this.anchor = index;
     }
-    this.list.refresh();
+    this.restyle();
+  }
+
+  /** The picked rows' mark on the rows shown (the rows themselves stay, so a double click's
+   *  second click lands on the row of its first). */
+  private restyle(): void {
+    this.list.forEachShown((row, index) => row.classList.toggle("selected", this.picked.has(this.shownRows[index]?.index)));
   }
 
   /** Picks the record and shows its row (Next problem's record); false when it is hidden. */
@@ -181,7 +187,7 @@ export class LogView {
     this.picked = new Set([index]);
     this.anchor = at;
     this.list.scrollToRow(at);
-    this.list.refresh();
+    this.restyle();
     return true;
   }
 

@@ -20,7 +20,6 @@ export class VirtualList {
   private count = 0;
   private shown = new Map<number, HTMLElement>();
   private scheduled = false;
-  private stale = false;
   private marked = -1;
   private scrollTarget: { index: number; where: "start" | "center" } | undefined;
 
@@ -53,9 +52,11 @@ export class VirtualList {
     this.refresh();
   }
 
-  /** Fills every shown row again (the rows' content changed), at the next frame. */
+  /** Fills every shown row again (the rows' content changed), at the next frame; the old
+   *  rows go at once, so that none shows the content of another index meanwhile. */
   refresh(): void {
-    this.stale = true;
+    for (const row of this.shown.values()) row.remove();
+    this.shown.clear();
     this.schedule();
   }
 
@@ -97,6 +98,11 @@ export class VirtualList {
     this.update();
   }
 
+  /** Calls fn for every row now in the DOM (to restyle rows without filling them again). */
+  forEachShown(fn: (row: HTMLElement, index: number) => void): void {
+    for (const [index, row] of this.shown) fn(row, index);
+  }
+
   /** The rows now in the DOM (for tests and finding a row element). */
   rowElement(index: number): HTMLElement | undefined {
     return this.shown.get(index);
@@ -124,11 +130,6 @@ export class VirtualList {
       if (where === "start") this.element.scrollTop = top;
       else if (top < this.element.scrollTop || top + h > this.element.scrollTop + view)
         this.element.scrollTop = Math.max(0, top - (view - h) / 2);
-    }
-    if (this.stale) {
-      this.stale = false;
-      for (const row of this.shown.values()) row.remove();
-      this.shown.clear();
     }
     const first = Math.max(0, Math.floor(this.element.scrollTop / h) - Overscan);
     const last = Math.min(this.count, Math.ceil((this.element.scrollTop + view) / h) + Overscan);
