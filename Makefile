@@ -63,6 +63,7 @@ bench: build
 	    QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/kavex_ui_bench > $(BUILD_DIR)/bench-ui.log 2>&1 || status=1; \
 	    sed -n '/^viewer step/,/targets/p' $(BUILD_DIR)/bench-ui.log; fi; \
 	  bash bench/check_bench.sh $(BUILD_DIR) || status=1; \
+	  if [ -f build-web/kavex-dump.js ]; then bash bench/web_dump_bench.sh $(BUILD_DIR) build-web/kavex-dump.js || status=1; fi; \
 	  exit $$status
 
 # A Debian package of the viewer, the tool, the sample image, the desktop entry and the manual

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The WebAssembly core under Node against the native one: kavex-dump.js --check over 20 copies
+# The WebAssembly core under Node against the native one: kavex-dump.js --check over 100 copies
 # of the 4 MiB benchmark image (reading and building every node of each) may take at most 3
 # times as long as the native kavex-dump --check of the same files. Wall time, the shortest of
 # 3 runs each (the machine is shared), Node's start included.
@@ -9,7 +9,7 @@ set -euo pipefail
 
 [ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR KAVEX_DUMP_JS" >&2; exit 64; }
 build=$1 js=$2
-copies=20 runs=3
+copies=100 runs=3
 dump=$build/kavex-dump
 maker=$build/bench/kavex_core_bench
 for tool in "$dump" "$maker"; do [ -x "$tool" ] || { echo "missing $tool (build it first)" >&2; exit 64; }; done
