@@ -40,6 +40,12 @@ export interface Session {
   /** The node's children, built on demand exactly as the viewer's tree fetch does.
    *  JSON: NodeInfo[] */
   children(id: number): string;
+  /** NEEDED: the tree closed the node. As the viewer's tree: a node whose last fetch
+   *  stopped at an error is fetched again only by the first children(id) after collapsed(id);
+   *  any other children(id) call of a stopped node hands out what is built without building
+   *  (so the page's first children() of an area that open() built logs nothing twice). The
+   *  page calls it on every collapse, when the binding has it. */
+  collapsed?(id: number): void;
   /** JSON: NodeInfo (markers refresh after builds) */
   node(id: number): string;
   /** JSON: Details */

@@ -23,6 +23,7 @@ export const core = {
   open: (bytes: Uint8Array, name: string) => parse<OpenResult>(s().open(bytes, name)),
   close: () => s().close(),
   children: (id: number) => parse<NodeInfo[]>(s().children(id)),
+  collapsed: (id: number) => s().collapsed?.(id),
   node: (id: number) => parse<NodeInfo>(s().node(id)),
   details: (id: number) => parse<Details>(s().details(id)),
   bytesRows: (id: number, first: number, count: number) => parse<BytesRows>(s().bytesRows(id, first, count)),

@@ -13,6 +13,8 @@ import { VirtualList } from "./virtual";
 
 export class TreeNode {
   children: TreeNode[] | undefined;
+  /** the children had before the last collapse (kept for the next opening) */
+  asked: TreeNode[] | undefined;
   expanded = false;
   /** the generation of markers this info was read in */
   seen: number;
@@ -142,7 +144,8 @@ export class Tree {
         return this.selectPath(ids);
       }
       if (!path.startsWith(node.info.path)) continue;
-      for (let i = (node.children?.length ?? 0); i-- > 0;) pending.push(node.children![i]);
+      const below = node.children ?? node.asked ?? [];
+      for (let i = below.length; i-- > 0;) pending.push(below[i]);
     }
     return false;
   }
@@ -159,7 +162,17 @@ export class Tree {
 
   private fetch(node: TreeNode): void {
     if (node.children || !node.info.hasChildren) return;
-    node.children = core.children(node.info.id).map((info) => this.make(info, node.depth + 1, node));
+    // A node asked again (after a collapse) keeps the rows it had, with their own state.
+    const had = new Map((node.asked ?? []).map((child) => [child.info.id, child]));
+    node.children = core.children(node.info.id).map((info) => {
+      const old = had.get(info.id);
+      if (old) {
+        old.info = info;
+        return old;
+      }
+      return this.make(info, node.depth + 1, node);
+    });
+    node.asked = undefined;
     // Building may have found problems: every row's marker is read again.
     ++this.generation;
     this.onBuilt();
@@ -173,7 +186,13 @@ export class Tree {
   }
 
   private collapse(node: TreeNode): void {
+    if (!node.expanded) return;
     node.expanded = false;
+    // As the viewer's tree: the next opening asks the core again, which builds on where a
+    // fetch that stopped at an error left off.
+    core.collapsed(node.info.id);
+    node.asked = node.children;
+    node.children = undefined;
     this.relayout();
   }
 
