@@ -36,6 +36,16 @@ test("the tree opens a chunk by mouse and by the keys, as kavex-dump --all lists
   await expect(row(page, "2.1.1")).toHaveCount(0);
   await page.keyboard.press("ArrowDown");
   await expect(row(page, "2.2")).toHaveClass(/selected/);
+  // closed and opened again, a node keeps the open nodes below it, and builds nothing twice
+  await row(page, "2.2").locator(".twisty").click();
+  await row(page, "2.2.1").locator(".twisty").click();
+  await expect(row(page, "2.2.1.1")).toBeVisible();
+  const logged = await page.locator(".log-count").textContent();
+  await row(page, "2.2").locator(".twisty").click();
+  await expect(row(page, "2.2.1")).toHaveCount(0);
+  await row(page, "2.2").locator(".twisty").click();
+  await expect(row(page, "2.2.1.1")).toBeVisible();
+  await expect(page.locator(".log-count")).toHaveText(logged!);
   await row(page, "0").locator(".caption").click();
   await page.keyboard.press("*");
   await expect(row(page, "2.2.1.2")).toHaveCount(1);
