@@ -180,6 +180,7 @@ test("Find hits a word of a text table, an operator and a tone, and shows its ro
   await expect(page.locator("#find-count")).toHaveText(/\d+ hits?/);
   const hits = page.locator("#find-list .vrow");
   await expect(hits.first()).toContainText(word);
+  await expect(hits.first().locator("mark")).toHaveText(word);
   await hits.first().click();
   await expect(page.locator("#details")).toHaveAttribute("data-panel", "text");
   await expect(page.locator("#details .text-table .vrow.selected")).toContainText(word);

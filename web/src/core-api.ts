@@ -181,6 +181,8 @@ export interface Details {
   font?: FontSheet;
   /** NodePlaceText */
   place: string;
+  /** "Text entries" / "MCC entries": the title of the list under the header */
+  listTitle?: string;
 }
 
 export interface BytesRow {
@@ -250,6 +252,9 @@ export interface FindHit {
   table: string;
   entry: string;
   text: string;
+  /** where the word is in text, in UTF-16 units (as JavaScript counts) */
+  matchStart?: number;
+  matchLength?: number;
 }
 
 export interface FindResult {

@@ -77,6 +77,11 @@ export class DetailPanel {
     const title = el("h2", { class: "panel-title" });
     title.textContent = d.title;
     this.host.append(title, labelled(d.rows));
+    if (d.listTitle) {
+      const list = el("h3", { class: "list-title" });
+      list.textContent = d.listTitle;
+      this.host.append(list);
+    }
     if (d.text) {
       const rows = d.text.rows;
       this.host.append(labelled([

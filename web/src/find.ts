@@ -12,6 +12,21 @@ export function hitCount(count: number): string {
   return count === 1 ? "1 hit" : `${count} hits`;
 }
 
+/** The hit's text with the word marked (where the core says it is). */
+export function markedText(hit: FindHit): HTMLElement {
+  const cell = el("span", { class: "f-text" });
+  const start = hit.matchStart ?? -1;
+  const length = hit.matchLength ?? 0;
+  if (start < 0 || length <= 0 || start + length > hit.text.length) {
+    cell.textContent = hit.text;
+    return cell;
+  }
+  const word = el("mark");
+  word.textContent = hit.text.slice(start, start + length);
+  cell.append(hit.text.slice(0, start), word, hit.text.slice(start + length));
+  return cell;
+}
+
 export class FindView {
   private hits: FindHit[] = [];
   private readonly list: VirtualList;
@@ -46,11 +61,12 @@ export class FindView {
       rowClass: "find-row",
       render: (row, index) => {
         const hit = this.hits[index];
-        for (const [cls, text] of [["f-table", hit.table], ["f-entry", hit.entry], ["f-text", hit.text]]) {
+        for (const [cls, text] of [["f-table", hit.table], ["f-entry", hit.entry]]) {
           const cell = el("span", { class: cls });
           cell.textContent = text;
           row.append(cell);
         }
+        row.append(markedText(hit));
       },
       onClick: (index) => this.go(index),
       onKeyMove: (index) => this.go(index),
