@@ -285,6 +285,8 @@ export interface ExportFile {
 
 export interface ExportList {
   files: ExportFile[];
+  /** what the export tells beside the files (a font cut, a font without glyphs) */
+  notes?: string[];
 }
 
 export interface CompareResult {

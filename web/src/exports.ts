@@ -36,14 +36,15 @@ export function zipAll(texts: ExportFile[], fonts: ExportFile[]): Uint8Array {
   return zipSync(entries, { level: 6 });
 }
 
-/** Every text table and font as one zip; the count of files, 0 when the image has none. */
-export function exportAll(zipName: string, which: "all" | "texts" | "fonts" = "all"): number {
-  const texts = which === "fonts" ? [] : core.exportTexts().files;
-  const fonts = which === "texts" ? [] : core.exportFonts().files;
-  const count = texts.length + fonts.length;
-  if (!count) return 0;
-  download(zipName, zipAll(texts, fonts), "application/zip");
-  return count;
+/** Every text table and font as one zip: the count of files (0 when the image has none,
+ *  and nothing is downloaded) and the export's notes. */
+export function exportAll(zipName: string, which: "all" | "texts" | "fonts" = "all"): { count: number; notes: string[] } {
+  const textList = which === "fonts" ? { files: [] } : core.exportTexts();
+  const fontList = which === "texts" ? { files: [] } : core.exportFonts();
+  const notes = [...(textList.notes ?? []), ...(fontList.notes ?? [])];
+  const count = textList.files.length + fontList.files.length;
+  if (count) download(zipName, zipAll(textList.files, fontList.files), "application/zip");
+  return { count, notes };
 }
 
 export function saveBytes(node: NodeInfo): number {

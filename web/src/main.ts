@@ -247,10 +247,10 @@ function wire(): void {
   });
   const base = () => shownName.replace(/\.[^.]*$/, "") || "kavex";
   const zip = (which: "all" | "texts" | "fonts", what: string) => {
-    const count = exportAll(`${base()}-${which}.zip`, which);
+    const { count, notes } = exportAll(`${base()}-${which}.zip`, which);
     tree.refreshMarkers();
     afterWork();
-    status(count ? `${count} files in the zip.` : `The image holds no ${what}; nothing was written.`);
+    status([count ? `${count} files in the zip.` : `The image holds no ${what}; nothing was written.`, ...notes].join(" "));
   };
   button("export-texts", () => zip("texts", "text tables"));
   button("export-fonts", () => zip("fonts", "fonts"));
