@@ -45,7 +45,7 @@ fi
 cmake --build "$out/core" -j "$jobs"
 
 mkdir -p "$site/samples"
-cp "$out/core/kavex-dump.js" "$out/kavex-dump.js"
+cp "$out/core/kavex-dump.js" "$out/core/kavex-dump-batch.js" "$out/"
 cp "$out/core/kavex-core.js" "$out/core/kavex-core.wasm" "$site/"
 
 echo "== sample images"

@@ -7,12 +7,15 @@
 #
 #   scripts/compare-web-dumps.sh NATIVE_KAVEX_DUMP KAVEX_DUMP_JS
 #
-# The seeds come from kavex-fuzz-seeds beside the native tool (BUILD/fuzz/). JOBS runs that many
-# dumps at a time (default 2). Other command lines follow: every option, refusal and exit status.
+# The dumps run through kavex-dump-batch.js (kavex-dump's own code over a list of inputs, beside
+# KAVEX_DUMP_JS); the command lines below run kavex-dump.js itself. The seeds come from
+# kavex-fuzz-seeds beside the native tool (BUILD/fuzz/). JOBS runs that many at a time (default 2). Other command lines follow: every option, refusal and exit status.
 set -euo pipefail
 
 [ $# -eq 2 ] || { echo "usage: $0 NATIVE_KAVEX_DUMP KAVEX_DUMP_JS" >&2; exit 64; }
 native=$(realpath "$1"); wasm=$(realpath "$2")
+batch=$(dirname "$wasm")/kavex-dump-batch.js
+[ -f "$batch" ] || { echo "missing $batch (make web builds it)" >&2; exit 64; }
 [ -x "$native" ] || { echo "not an executable: $1" >&2; exit 64; }
 [ -f "$wasm" ] || { echo "missing $2 (make web builds it)" >&2; exit 64; }
 seeds_tool=$(dirname "$native")/fuzz/kavex-fuzz-seeds
@@ -23,36 +26,52 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 "$seeds_tool" "$work/seeds" >/dev/null
 
+# One line per dump: folder, bare name, form, and the name of its results.
 jobs_file=$work/jobs
+n=0
 for folder in "$work/seeds" "$top/fuzz/corpus" "$top/tests/fuzz-regressions"; do
   for f in "$folder"/*; do
     [ -f "$f" ] || continue
-    printf '%s\t%s\ttext\n%s\t%s\tjson\n' "$folder" "$(basename "$f")" "$folder" "$(basename "$f")" >> "$jobs_file"
+    n=$((n + 1))
+    printf '%s\t%s\ttext\t%s\n%s\t%s\tjson\t%s\n' "$folder" "$(basename "$f")" "d$n.text" \
+      "$folder" "$(basename "$f")" "d$n.json" >> "$jobs_file"
   done
 done
-
-# One input in one form: both tools, their three results side by side, a line on a difference.
-cat > "$work/one.sh" <<'ONE'
-set -u
-IFS=$'\t' read -r folder name mode <<< "$1"
-out=$WORK/out/$(printf '%s' "$folder/$name.$mode" | md5sum | cut -c1-16)
-args=(--all --details --glyphs)
-[ "$mode" = json ] && args=(--json "${args[@]}")
-cd "$folder"
-s=0; "$NATIVE" "${args[@]}" "$name" > "$out.n1" 2> "$out.n2" || s=$?; echo "$s" > "$out.n3"
-s=0; node "$WASM" "${args[@]}" "$name" > "$out.w1" 2> "$out.w2" || s=$?; echo "$s" > "$out.w3"
-for part in 1 2 3; do
-  if ! cmp -s "$out.n$part" "$out.w$part"; then
-    what=(stdout stderr "exit status"); echo "differs ($mode, ${what[$((part - 1))]}): $folder/$name"
-  fi
-done
-rm -f "$out".n? "$out".w?
-ONE
-mkdir -p "$work/out"
 # COMMANDS_ONLY=1 leaves the dumps out (while working on the command lines).
 [ "${COMMANDS_ONLY:-0}" = 1 ] && : > "$jobs_file"
 count=$(wc -l < "$jobs_file")
-WORK=$work NATIVE=$native WASM=$wasm xargs -r -d '\n' -n 1 -P "${JOBS:-2}" bash "$work/one.sh" < "$jobs_file" > "$work/report" || true
+mkdir -p "$work/native" "$work/wasm"
+
+# The native tool once a dump; kavex-dump's own code in WebAssembly over the whole list in a
+# few Node processes (starting Node costs more than most dumps), the list split among them.
+cat > "$work/one.sh" <<'ONE'
+set -u
+IFS=$'\t' read -r folder name mode key <<< "$1"
+args=(--all --details --glyphs)
+[ "$mode" = json ] && args=(--json "${args[@]}")
+out=$WORK/native/$key
+cd "$folder"
+s=0; "$NATIVE" "${args[@]}" "$name" > "$out.1" 2> "$out.2" || s=$?; echo "$s" > "$out.3"
+ONE
+parts=${JOBS:-2}
+split -n "l/$parts" -d "$jobs_file" "$work/part."
+batch_status=0
+for part in "$work"/part.*; do
+  sed "s#\t\(d[0-9]*\.[a-z]*\)\$#\t$work/wasm/\1#" "$part" > "$part.wasm"
+  node "$batch" "$part.wasm" &
+done
+WORK=$work NATIVE=$native xargs -r -d '\n' -n 1 -P "$parts" bash "$work/one.sh" < "$jobs_file" || true
+for job in $(jobs -p); do wait "$job" || batch_status=1; done
+[ $batch_status -eq 0 ] || { echo "kavex-dump-batch.js failed" >&2; exit 1; }
+: > "$work/report"
+diff -rq "$work/native" "$work/wasm" | sed "s#$work/##g" | while read -r line; do
+  key=$(echo "$line" | grep -o 'd[0-9]*\.[a-z]*\.[123]' | head -n 1)
+  [ -n "$key" ] || { echo "$line"; continue; }
+  job=$(grep -P "\t${key%.*}\$" "$jobs_file" | cut -f1,2 | tr '\t' '/')
+  what=(stdout stderr "exit status"); form=${key#*.}
+  echo "differs (${form%.*}, ${what[$((${key##*.} - 1))]}): $job"
+done >> "$work/report"
+
 # The other command lines, each run by both tools from a folder of seeds: the options, their
 # refusals and exit statuses, --check's lines (more than ten files, standard error no terminal:
 # no progress), --extract to standard output, exports (the text files byte for byte; the

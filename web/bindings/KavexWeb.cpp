@@ -238,6 +238,7 @@ public:
     Ids_.clear();
     Index_.clear();
     Complete_.clear();
+    Stopped_.clear();
     Exports_.clear();
     Root_.reset();
     FileName_.clear();
@@ -712,8 +713,10 @@ private:
 
   // Builds the node's children as the viewer's tree fetch does: each child the model hands out
   // until it has none or an error stops it; the records of a child's build are that child's.
+  // A fetch an error stopped is not tried again while the image is open: the page has no
+  // collapse that would start it anew, and each try would log the error once more.
   void Fetch(TKavClass& Node) {
-    if (Complete_.count(&Node) || !Node.MayHaveChildren()) return;
+    if (Complete_.count(&Node) || Stopped_.count(&Node) || !Node.MayHaveChildren()) return;
     bool Failed = false;
     {
       TProblemMarks::TFetch Fetching(Marks_, Node);
@@ -723,11 +726,11 @@ private:
           IdOf(Child);
         }
       } catch (const EKavError&) {
-        Failed = true;  // what is built so far stays; the next expansion tries again
+        Failed = true;  // what is built so far stays
       }
     }
     (void)Marks_.TakeChanged();
-    if (!Failed) Complete_.insert(&Node);
+    (Failed ? Stopped_ : Complete_).insert(&Node);
   }
 
   void FetchWhere(const std::function<bool(const TKavClass&)>& Wanted) {
@@ -736,7 +739,7 @@ private:
     while (!Pending.empty()) {
       TKavClass* Node = Pending.back();
       Pending.pop_back();
-      if (!Complete_.count(Node) && Node->MayHaveChildren() && Wanted(*Node)) Fetch(*Node);
+      if (Wanted(*Node)) Fetch(*Node);
       for (std::size_t Row = Node->ChildCount(); Row-- > 0;) Pending.push_back(Node->Child(Row));
     }
   }
@@ -778,6 +781,7 @@ private:
   std::vector<TKavClass*> Ids_;
   std::unordered_map<const TKavClass*, int> Index_;
   std::unordered_set<const TKavClass*> Complete_;
+  std::unordered_set<const TKavClass*> Stopped_;
   std::unordered_map<std::string, TExportFile> Exports_;
   std::unique_ptr<TCompare> Compare_;
   std::vector<TKavClass*> Ids2_;
