@@ -162,6 +162,9 @@ export class Tree {
 
   private fetch(node: TreeNode): void {
     if (node.children || !node.info.hasChildren) return;
+    // Building may find problems: every row shown reads its marker again, but for the new
+    // rows, whose infos come after the build.
+    ++this.generation;
     // A node asked again (after a collapse) keeps the rows it had, with their own state.
     const had = new Map((node.asked ?? []).map((child) => [child.info.id, child]));
     node.children = core.children(node.info.id).map((info) => {
@@ -173,8 +176,6 @@ export class Tree {
       return this.make(info, node.depth + 1, node);
     });
     node.asked = undefined;
-    // Building may have found problems: every row's marker is read again.
-    ++this.generation;
     this.onBuilt();
   }
 
