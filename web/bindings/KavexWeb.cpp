@@ -98,15 +98,12 @@ const char* CompareMarkName(TCompareMark Mark) {
 }
 
 // The root's icon once its areas are read, as the viewer's tree shows it: one for each set of
-// MCU, PPM and EEPROM areas.
+// MCU, PPM and EEPROM areas, the file's own before (and for a set without its own icon).
 int RootIcon(const TKavClass& Root) {
-  static constexpr int AreaIcons[8] = {-1, 14, 15, 16, 0, 0, 0, 17};
   int Set = 0;
-  for (std::size_t I = 0; I < Root.ChildCount(); ++I) {
-    const std::string_view Name = Root.Child(I)->ClassName();
-    Set |= Name == "TMCU" ? 1 : Name == "TPPM" ? 2 : Name == "TEEPROM" ? 4 : 0;
-  }
-  return AreaIcons[Set] >= 0 ? AreaIcons[Set] : 0;
+  for (std::size_t I = 0; I < Root.ChildCount(); ++I) Set |= AreaSetBits(Root.Child(I)->ClassName());
+  const int Icon = AreaSetIcon(Set);
+  return Icon >= 0 ? Icon : 0;
 }
 
 std::string WindowCaption(const std::string& Shown) {
