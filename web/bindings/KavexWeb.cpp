@@ -259,6 +259,12 @@ public:
     return Dump(Out);
   }
 
+  // The tree closed the node: a fetch an error stopped there runs again at its next opening,
+  // as the viewer's tree fetches a stopped node again after a collapse.
+  void collapsed(int Id) {
+    if (const TKavClass* Node = Id < SecondIdBase ? NodeOf(Id) : nullptr) Stopped_.erase(Node);
+  }
+
   std::string node(int Id) { return NodeOf(Id) ? Dump(NodeJson(Id)) : "{}"; }
 
   std::string details(int Id) {
@@ -710,8 +716,8 @@ private:
 
   // Builds the node's children as the viewer's tree fetch does: each child the model hands out
   // until it has none or an error stops it; the records of a child's build are that child's.
-  // A fetch an error stopped is not tried again while the image is open: the page has no
-  // collapse that would start it anew, and each try would log the error once more.
+  // A fetch an error stopped is not tried again until the node is collapsed (each try logs the
+  // error once more).
   void Fetch(TKavClass& Node) {
     if (Complete_.count(&Node) || Stopped_.count(&Node) || !Node.MayHaveChildren()) return;
     bool Failed = false;
@@ -796,6 +802,7 @@ EMSCRIPTEN_BINDINGS(kavex_core) {
       .function("open", &TSession::open)
       .function("close", &TSession::close)
       .function("children", &TSession::children)
+      .function("collapsed", &TSession::collapsed)
       .function("node", &TSession::node)
       .function("details", &TSession::details)
       .function("bytesRows", &TSession::bytesRows)

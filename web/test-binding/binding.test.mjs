@@ -240,6 +240,16 @@ test("problems: a damaged copy's count and its marked nodes, as kavex-dump --che
       assert.ok(check.trimEnd().endsWith(record.line), `${name}: the first problem's record is --check's first line`);
       assert.ok(["warning", "error"].includes(JSON.parse(session.node(first.id)).problem), name);
       assert.ok(["warningBelow", "errorBelow"].includes(JSON.parse(session.node(0)).problem), name);
+      // Collapsed and opened again, a node whose build stopped is built again and logs again,
+      // as in the viewer; a node built whole adds nothing.
+      const nodes = walk(session);
+      const before = JSON.parse(session.log(0)).next;
+      for (const n of nodes) session.children(n.id);
+      assert.equal(JSON.parse(session.log(0)).next, before, `${name}: without a collapse`);
+      for (const n of nodes) { session.collapsed(n.id); session.children(n.id); }
+      const after = JSON.parse(session.log(0)).next;
+      if (name === "cut.fls") assert.ok(after > before, `${name}: the stopped build runs again`);
+      else assert.equal(after, before, name);
       session.delete();
     }
   } finally {
