@@ -20,14 +20,20 @@ build: configure
 run: build
 	@bash scripts/run-viewer.sh $(BUILD_DIR)
 
+# After the native tests, those of the Windows tools under Wine and of the browser version, each
+# when its toolchain is installed (scripts/install-deps.sh installs both); PLATFORMS=0 skips them.
+PLATFORMS ?= 1
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
-	@if [ -x /usr/lib/wine/wine64 ] || command -v wine64 >/dev/null 2>&1; then \
-	  $(MAKE) --no-print-directory windows-test; else echo "Wine is not installed: Windows tests skipped"; fi
+	@if [ "$(PLATFORMS)" = 1 ]; then \
+	  if [ -x /usr/lib/wine/wine64 ] || command -v wine64 >/dev/null 2>&1; then \
+	    $(MAKE) --no-print-directory windows-test; else echo "Wine is not installed: Windows tests skipped"; fi; \
+	  if command -v emcc >/dev/null 2>&1; then $(MAKE) --no-print-directory web-test; \
+	    else echo "emcc not found: the browser version's tests are skipped (make web installs it)"; fi; fi
 
 # The same tests with address and undefined-behaviour sanitizers, in their own build folder.
 asan:
-	@$(MAKE) --no-print-directory test BUILD_DIR=build-asan CMAKE_FLAGS="-DKAVEX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug"
+	@$(MAKE) --no-print-directory test BUILD_DIR=build-asan PLATFORMS=0 CMAKE_FLAGS="-DKAVEX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug"
 
 clean:
 	@rm -rf $(BUILD_DIR) build-asan build-mutants
@@ -63,6 +69,7 @@ bench: build
 	    QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/kavex_ui_bench > $(BUILD_DIR)/bench-ui.log 2>&1 || status=1; \
 	    sed -n '/^viewer step/,/targets/p' $(BUILD_DIR)/bench-ui.log; fi; \
 	  bash bench/check_bench.sh $(BUILD_DIR) || status=1; \
+	  if [ -f build-web/kavex-dump.js ]; then bash bench/web_dump_bench.sh $(BUILD_DIR) build-web/kavex-dump.js || status=1; fi; \
 	  exit $$status
 
 # A Debian package of the viewer, the tool, the sample image, the desktop entry and the manual
@@ -118,3 +125,20 @@ windows-test: build windows
 clean: windows-clean
 windows-clean:
 	@rm -rf $(WIN_BUILD_DIR)
+# The browser version: the core compiled to WebAssembly with Debian's Emscripten, and the static
+# site around it in build-web/site/ (docs/web.md). web-run serves it on http://localhost:8080/.
+.PHONY: web web-run web-test
+WEB_PORT ?= 8080
+web: deps
+	@JOBS=$(JOBS) BUILD_DIR=$(BUILD_DIR) bash scripts/build-web.sh
+
+web-run: web
+	@echo "Kavex in the browser: http://localhost:$(WEB_PORT)/ (Ctrl+C stops it)"
+	@python3 scripts/web-serve.py build-web/site $(WEB_PORT)
+
+# The binding's Node tests, the WebAssembly kavex-dump against the native one on every seed,
+# corpus and regression input, and the page's tests in Chromium.
+web-test: web build
+	@cd web && node --test test-binding/
+	@bash scripts/compare-web-dumps.sh $(BUILD_DIR)/kavex-dump build-web/kavex-dump.js
+	@cd web && KAVEX_SITE=../build-web/site npx playwright test

@@ -13,7 +13,12 @@ packages=(
   nlohmann-json3-dev zlib1g-dev libpng-dev libstb-dev libbenchmark-dev dpkg-dev
   lintian
   g++-mingw-w64-x86-64-posix wine wine64 zip groff-base
+  # the browser version (make web): the core compiled to WebAssembly, Node for kavex-dump.js,
+  # the binding's tests and the page's build (npm), Chromium for the page's tests
+  emscripten nodejs chromium
 )
+# Debian's nodejs comes without npm, NodeSource's with it.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -228,6 +228,24 @@ void SetLoadFileProbe(TLoadFileProbe P) { Probe() = std::move(P); }
 
 bool HoldsNoArea(const TKavClass& Root) { return Root.ChildCount() == 0; }
 
+std::unique_ptr<TFls> LoadFileBytes(TImageBytes Bytes, const std::string& FileName, std::string* Reason) {
+  const std::string Where = "[KavObj.LoadFile]";
+  CallLogProc(msgLoadingFile, Where, {FileName});
+  if (Bytes.empty()) {
+    CallLogProc(msgFileLengthZero, Where, {FileName});
+    if (Reason) *Reason = "the file is empty";
+    return nullptr;
+  }
+  if (Bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+    CallLogProc(msgFileReadError, Where,
+                {FormatText("File is too large (%s bytes), at most 2147483647 bytes are supported",
+                            {std::to_string(Bytes.size())})});
+    if (Reason) *Reason = "the file is larger than 2147483647 bytes";
+    return nullptr;
+  }
+  return LoadImage(std::move(Bytes), FileName);
+}
+
 std::unique_ptr<TFls> LoadFile(const std::string& FileName, std::string* Reason) {
   const std::string Where = "[KavObj.LoadFile]";
   CallLogProc(msgLoadingFile, Where, {FileName});

@@ -115,6 +115,10 @@ TWinTeslaStep NextWinTeslaBlock(const TFls::TWinTeslaBlock* Previous, std::size_
 // (no message 28). Raises EKavError as TFls does.
 std::unique_ptr<TFls> LoadImage(TBytes Bytes, const std::string& FileName);
 std::unique_ptr<TFls> LoadImage(TImageBytes Bytes, const std::string& FileName);  // the same, without a copy
+// A file's bytes already read by the caller (the browser hands them over), loaded and logged as
+// LoadFile loads and logs a file of them: message 28 first, an empty file refused with its
+// reason. Raises EKavError as TFls does.
+std::unique_ptr<TFls> LoadFileBytes(TImageBytes Bytes, const std::string& FileName, std::string* Reason = nullptr);
 
 // Logs "Loading file", reads the file whole (a WinTesla file's payloads straight to their
 // joined places) and builds the root. Returns nullptr, after logging why, when the file cannot

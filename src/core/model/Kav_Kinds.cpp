@@ -61,4 +61,16 @@ TNodePanel NodePanelOf(const TKavClass* Node) {
 
 bool IsSubchunkKind(TNodeKind Kind) { return IsSubchunkPanel(NodeKindRow(Kind).Panel); }
 
+int AreaSetBits(std::string_view ClassName) {
+  if (ClassName == "TMCU") return 1;
+  if (ClassName == "TPPM") return 2;
+  if (ClassName == "TEEPROM") return 4;
+  return 0;
+}
+
+int AreaSetIcon(int AreaSet) {
+  static constexpr int AreaIcons[8] = {-1, 14, 15, 16, 0, 0, 0, 17};
+  return AreaSet >= 0 && AreaSet < 8 ? AreaIcons[AreaSet] : -1;
+}
+
 }  // namespace kavex

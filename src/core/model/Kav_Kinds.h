@@ -68,4 +68,9 @@ TNodePanel NodePanelOf(const TKavClass* Node);
 // Whether a node of this kind is a subchunk (it shows the subchunk header).
 bool IsSubchunkKind(TNodeKind Kind);
 
+// Which areas the root holds: bit 0 TMCU, bit 1 TPPM, bit 2 TEEPROM.
+int AreaSetBits(std::string_view ClassName);
+// The root's icon for an area set 1..7; -1 for 0 (leave the icon as it is).
+int AreaSetIcon(int AreaSet);
+
 }  // namespace kavex

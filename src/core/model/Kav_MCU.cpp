@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
+#include <utility>
 
 #include "log/Log.h"
 #include "model/CodePage.h"
@@ -28,7 +30,14 @@ std::int64_t FindVNext(TByteView Area) {
   const std::size_t Last = Area.size() - 0x24;
   auto From = Area.begin() + 0x40 + 8;
   const auto To = Area.begin() + static_cast<std::ptrdiff_t>(Last + 8 + VNextTagSize);
+#if defined(__cpp_lib_boyer_moore_searcher)
   const std::boyer_moore_horspool_searcher Searcher(VNextTag, VNextTag + VNextTagSize);
+#else
+  // Older standard libraries (libc++ 13, the browser build's) have no searchers.
+  const auto Searcher = [](auto First, auto Last) {
+    return std::pair{std::search(First, Last, VNextTag, VNextTag + VNextTagSize), Last};
+  };
+#endif
   for (;;) {
     const auto Hit = std::search(From, To, Searcher);
     if (Hit == To) return -1;

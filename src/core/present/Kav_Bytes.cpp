@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstdio>
 
 #include "model/CodePage.h"
 #include "model/Kav_Kinds.h"
@@ -63,6 +65,54 @@ std::string BytesText(TByteView Bytes) {
     else AppendUtf8(Out, Code);
   }
   return Out;
+}
+
+std::string OffsetText(std::uint64_t Offset) {
+  char Text[24];
+  std::snprintf(Text, sizeof Text, "%08llX", static_cast<unsigned long long>(Offset));
+  return Text;
+}
+
+namespace {
+std::string_view Trimmed(std::string_view Text) {
+  const auto Blank = [](char C) { return C == ' ' || C == '\t' || C == '\n' || C == '\r' || C == '\f' || C == '\v'; };
+  while (!Text.empty() && Blank(Text.front())) Text.remove_prefix(1);
+  while (!Text.empty() && Blank(Text.back())) Text.remove_suffix(1);
+  return Text;
+}
+}  // namespace
+
+std::optional<std::size_t> ParseImageOffset(std::string_view Text) {
+  std::string_view T = Trimmed(Text);
+  unsigned Base = 10;
+  const auto Lower = [](char C) { return static_cast<char>(C >= 'A' && C <= 'Z' ? C - 'A' + 'a' : C); };
+  if (T.size() >= 2 && T[0] == '0' && Lower(T[1]) == 'x') {
+    T.remove_prefix(2);
+    Base = 16;
+  } else if (!T.empty() && T.front() == '$') {
+    T.remove_prefix(1);
+    Base = 16;
+  } else if (!T.empty() && Lower(T.back()) == 'h') {
+    T.remove_suffix(1);
+    Base = 16;
+  }
+  if (T.empty()) return std::nullopt;
+  std::uint64_t Value = 0;
+  for (const char C : T) {
+    const char L = Lower(C);
+    unsigned Digit = 0;
+    if (L >= '0' && L <= '9') Digit = static_cast<unsigned>(L - '0');
+    else if (Base == 16 && L >= 'a' && L <= 'f') Digit = static_cast<unsigned>(L - 'a' + 10);
+    else return std::nullopt;
+    if (Value > (UINT64_MAX - Digit) / Base) return std::nullopt;  // too large for any offset
+    Value = Value * Base + Digit;
+  }
+  if (Value > SIZE_MAX) return std::nullopt;
+  return static_cast<std::size_t>(Value);
+}
+
+std::string NotAnOffsetText(std::string_view Text) {
+  return std::string(Trimmed(Text)) + " is not an offset: give it in decimal or hex (0x1F0, $1F0, 1F0h)";
 }
 
 std::string HexRow(TByteView Bytes, std::size_t Row) { return BytesHex(RowBytes(Bytes, Row)); }

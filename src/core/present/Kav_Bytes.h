@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "model/Reader.h"
 
@@ -36,6 +38,15 @@ std::int64_t FlashAddressBase(const TKavClass& Node);
 // Row Row of Bytes: its bytes as "XX" pairs split by blanks, and as text in the code page with
 // every control character (below 0x20, 0x7F, and 0x80-0x9F the code page leaves unassigned) as
 // a dot. A row past the end is empty.
+// The offset and address columns' text: at least eight upper-case hex digits ("0001F0A0").
+std::string OffsetText(std::uint64_t Offset);
+
+// An offset typed by the user: decimal, or hex as 0x1F0, $1F0 or 1F0h; blanks around it are
+// ignored, a sign or anything else is not an offset.
+std::optional<std::size_t> ParseImageOffset(std::string_view Text);
+// Why Text is refused as an offset, naming it as typed (blanks around it dropped).
+std::string NotAnOffsetText(std::string_view Text);
+
 std::string HexRow(TByteView Bytes, std::size_t Row);
 std::string TextRow(TByteView Bytes, std::size_t Row);
 // Bytes as hex pairs split by blanks, or as text as a row shows it.

@@ -81,6 +81,10 @@ void ForEachFindEntry(const TKavClass& Root, TFindScope Scope, const std::functi
   }
 }
 
+std::string FindHitCountText(std::size_t Hits) {
+  return Hits == 1 ? std::string("1 hit") : std::to_string(Hits) + " hits";
+}
+
 std::string FindTableLabel(const TKavClass& Node) {
   switch (Node.Kind()) {
     case TNodeKind::TextSubchunk: {

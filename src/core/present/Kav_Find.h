@@ -48,5 +48,8 @@ std::string FindTableLabel(const TKavClass& Node);
 
 // Utf8ToUtf16, the UTF-16 form of UTF-8 text that the search matches with, is in
 // model/CodePage.h.
+//
+// The count the Find view shows beside its list: "1 hit", "12 hits".
+std::string FindHitCountText(std::size_t Hits);
 
 }  // namespace kavex

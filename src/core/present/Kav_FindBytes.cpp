@@ -106,6 +106,17 @@ std::string ShownText(std::u16string_view Text) {
   return "\"" + Utf16ToUtf8(Text.substr(0, Cut)) + (Cut < Text.size() ? "...\"" : "\"");
 }
 
+#if defined(__cpp_lib_boyer_moore_searcher)
+template <class TIt>
+auto Searcher(TIt First, TIt Last) { return std::boyer_moore_searcher(First, Last); }
+#else
+// Older standard libraries (libc++ 13, the browser build's) have no searchers: a plain search.
+template <class TIt>
+auto Searcher(TIt PatternFirst, TIt PatternLast) {
+  return [=](auto First, auto Last) { return std::pair{std::search(First, Last, PatternFirst, PatternLast), Last}; };
+}
+#endif
+
 // The first match starting in [First, Last) of Data, or Data's size for none.
 std::size_t FirstMatch(TByteView Data, TByteView Pattern, std::size_t First, std::size_t Last) {
   if (Last <= First) return Data.size();
@@ -119,7 +130,7 @@ std::size_t FirstMatch(TByteView Data, TByteView Pattern, std::size_t First, std
     At = static_cast<const std::uint8_t*>(std::memchr(From, Pattern[0], static_cast<std::size_t>(To - From)));
     if (!At) At = To;
   } else {
-    At = std::search(From, To, std::boyer_moore_searcher(Pattern.begin(), Pattern.end()));
+    At = std::search(From, To, Searcher(Pattern.begin(), Pattern.end()));
   }
   return At == To ? Data.size() : static_cast<std::size_t>(At - Data.data());
 }
@@ -132,7 +143,7 @@ std::size_t LastMatch(TByteView Data, TByteView Pattern, std::size_t First, std:
   if (End - First < Pattern.size()) return Data.size();
   const auto From = std::make_reverse_iterator(Data.data() + End);
   const auto To = std::make_reverse_iterator(Data.data() + First);
-  const auto At = std::search(From, To, std::boyer_moore_searcher(Pattern.rbegin(), Pattern.rend()));
+  const auto At = std::search(From, To, Searcher(Pattern.rbegin(), Pattern.rend()));
   if (At == To) return Data.size();
   // At points at the match's last byte, counted from the end.
   return static_cast<std::size_t>(At.base() - Data.data()) - Pattern.size();

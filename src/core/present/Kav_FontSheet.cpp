@@ -1,6 +1,9 @@
 #include "present/Kav_FontSheet.h"
 
 #include <algorithm>
+#include <cstdio>
+
+#include "model/CodePage.h"
 
 namespace kavex {
 
@@ -41,6 +44,23 @@ void DrawFontSheet(const TFontEntry& Font, const TFontSheetLayout& Layout, TGlyp
     const int Column = K % Layout.Columns;
     Font.DrawGlyph(Font.GetCharCode(K), Surface, Column * Layout.CellWidth + 1, Row * Layout.CellHeight + 1);
   }
+}
+
+std::string GlyphCellText(const TFontEntry& Font, const TFontSheetLayout& Layout, int X, int Y) {
+  if (Layout.CellWidth <= 0 || Layout.CellHeight <= 0 || X < 0 || Y < 0 || X >= Layout.Width() || Y >= Layout.Height()) return {};
+  const long long Cell = static_cast<long long>(Y / Layout.CellHeight) * Layout.Columns + X / Layout.CellWidth;
+  if (Cell >= Layout.Cells || Cell >= Font.GetCharCount()) return {};
+  const char16_t Code = Font.GetCharCode(static_cast<std::int32_t>(Cell));
+  char Text[16];
+  std::snprintf(Text, sizeof Text, "U+%04X", static_cast<unsigned>(Code));
+  std::string Out = Text;
+  // A lone surrogate or a control character (C0, DEL, C1) has no picture of its own.
+  const bool Surrogate = Code >= 0xD800 && Code <= 0xDFFF;
+  const bool Control = Code < 0x20 || (Code >= 0x7F && Code <= 0x9F);
+  if (Surrogate || Control) return Out;
+  Out += ' ';
+  AppendUtf8(Out, Code);
+  return Out;
 }
 
 }  // namespace kavex

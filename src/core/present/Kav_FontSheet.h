@@ -4,6 +4,7 @@
 // sheets are both drawn here, so they cannot drift apart.
 
 #include <cstdint>
+#include <string>
 
 #include "model/Kav_Font.h"
 
@@ -40,5 +41,10 @@ TFontSheetLayout LayoutFontSheetColumns(const TFontEntry& Font, int Columns);
 // code into cell k, its top-left pixel one inside the cell. Cells after the last code get the
 // glyph of code 0, which leaves them grey unless the font covers 0.
 void DrawFontSheet(const TFontEntry& Font, const TFontSheetLayout& Layout, TGlyphSurface& Surface);
+
+// What the picture tells of the character under sheet pixel (X, Y): its code and the character
+// itself ("U+00E4 \u00E4"), the code alone for a lone surrogate or a control character, and ""
+// outside the cells that hold a glyph.
+std::string GlyphCellText(const TFontEntry& Font, const TFontSheetLayout& Layout, int X, int Y);
 
 }  // namespace kavex

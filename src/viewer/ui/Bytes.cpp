@@ -68,10 +68,9 @@ QVariant TBytesModel::data(const QModelIndex& Index, int Role) const {
   const int Column = Index.column();
   if (Role == Qt::DisplayRole) {
     const std::size_t First = Offset_ + Row * BytesPerRow;
-    if (Column == colOffset) return QStringLiteral("%1").arg(First, 8, 16, QLatin1Char('0')).toUpper();
+    if (Column == colOffset) return QString::fromStdString(OffsetText(First));
     if (Column == colAddress)
-      return FlashBase_ < 0 ? QString()
-                            : QStringLiteral("%1").arg(static_cast<qulonglong>(FlashBase_) + First, 8, 16, QLatin1Char('0')).toUpper();
+      return FlashBase_ < 0 ? QString() : QString::fromStdString(OffsetText(static_cast<std::uint64_t>(FlashBase_) + First));
     if (Column == colText) return QString::fromStdString(TextRow(Bytes_, Row));
     const long long Byte = ByteAt(Index);
     if (Byte < 0) return {};
@@ -441,24 +440,9 @@ QString TBytesView::CursorText() const {
 }
 
 bool ParseOffset(const QString& Text, std::size_t& Offset) {
-  QString T = Text.trimmed();
-  int Base = 10;
-  if (T.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
-    T = T.mid(2);
-    Base = 16;
-  } else if (T.startsWith(QLatin1Char('$'))) {
-    T = T.mid(1);
-    Base = 16;
-  } else if (T.endsWith(QLatin1Char('h'), Qt::CaseInsensitive)) {
-    T.chop(1);
-    Base = 16;
-  }
-  if (T.isEmpty() || T.startsWith(QLatin1Char('-')) || T.startsWith(QLatin1Char('+'))) return false;
-  bool Ok = false;
-  const qulonglong Value = T.toULongLong(&Ok, Base);
-  if (!Ok) return false;
-  Offset = static_cast<std::size_t>(Value);
-  return true;
+  const std::optional<std::size_t> Parsed = ParseImageOffset(Text.toStdString());
+  if (Parsed) Offset = *Parsed;
+  return Parsed.has_value();
 }
 
 }  // namespace kavex

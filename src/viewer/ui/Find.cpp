@@ -189,7 +189,7 @@ TFindScope TFindPanel::Scope() const { return {cbOperators->isChecked(), cbTones
 void TFindPanel::SetHits(std::vector<TFindHit> Hits) {
   const std::size_t Count = Hits.size();
   Hits_->SetHits(std::move(Hits));
-  stFindCount->setText(Count == 1 ? QStringLiteral("1 hit") : QStringLiteral("%1 hits").arg(Count));
+  stFindCount->setText(QString::fromStdString(FindHitCountText(Count)));
 }
 
 void TFindPanel::Clear() {

@@ -16,7 +16,6 @@
 namespace kavex {
 namespace {
 
-constexpr int AreaIcons[8] = {-1, 14, 15, 16, 0, 0, 0, 17};
 
 }  // namespace
 
@@ -28,14 +27,6 @@ int NodeClassIndex(const TKavClass* Node) {
   return Row ? static_cast<int>(Row->Kind) : -1;
 }
 
-int AreaSetBits(const char* ClassName) {
-  if (std::strcmp(ClassName, "TMCU") == 0) return 1;
-  if (std::strcmp(ClassName, "TPPM") == 0) return 2;
-  if (std::strcmp(ClassName, "TEEPROM") == 0) return 4;
-  return 0;
-}
-
-int AreaSetIcon(int AreaSet) { return AreaSet >= 0 && AreaSet < 8 ? AreaIcons[AreaSet] : -1; }
 
 // ---------------------------------------------------------------------------------------
 struct TImageTreeModel::TNode {

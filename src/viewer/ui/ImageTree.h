@@ -28,10 +28,8 @@ std::span<const TNodeClassRow> NodeClassTable();
 // The row whose name equals the node's own class name exactly; -1 for no node or no row.
 int NodeClassIndex(const TKavClass* Node);
 
-// Which areas the root holds: bit 0 TMCU, bit 1 TPPM, bit 2 TEEPROM.
-int AreaSetBits(const char* ClassName);
-// The root's icon for an area set 1..7; -1 for 0 (leave the icon as it is).
-int AreaSetIcon(int AreaSet);
+// AreaSetBits and AreaSetIcon, the root's icon by the areas it holds, are the core's
+// (model/Kav_Kinds.h).
 
 // The tree nodes over the model tree. It owns the shown model's root and, beside it, one
 // tree node per model node built so far; the model nodes themselves belong to the model tree.

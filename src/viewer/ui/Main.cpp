@@ -329,7 +329,7 @@ void TfMain::GoToOffset() {
   std::size_t Offset = 0;
   QString Refusal;
   if (!ParseOffset(Text, Offset))
-    Refusal = QStringLiteral("%1 is not an offset: give it in decimal or hex (0x1F0, $1F0, 1F0h)").arg(Text.trimmed());
+    Refusal = QString::fromStdString(NotAnOffsetText(Text.toStdString()));
   else if (!pBytes->GoToOffset(Offset))
     Refusal = QStringLiteral("The selected node has no byte at offset %1.").arg(Text.trimmed());
   if (!Refusal.isEmpty()) DialogHooks().ShowMessage(this, ApplicationTitle(), Refusal, TMsgBoxIcon::Information);

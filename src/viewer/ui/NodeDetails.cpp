@@ -220,17 +220,8 @@ bool TNodeDetails::OverFontPicture(const QPoint& Global) const {
 }
 
 QString TNodeDetails::FontCellToolTip(const QPoint& At) const {
-  if (!CurrentFontEntry_ || FontGrid_.CellWidth <= 0 || FontGrid_.CellHeight <= 0 || At.x() < 0 || At.y() < 0) return {};
-  const int X = At.x() / iFont->Zoom(), Y = At.y() / iFont->Zoom();
-  if (X >= FontGrid_.Width() || Y >= FontGrid_.Height()) return {};
-  const long long Cell = static_cast<long long>(Y / FontGrid_.CellHeight) * FontGrid_.Columns + X / FontGrid_.CellWidth;
-  if (Cell >= FontGrid_.Cells || Cell >= CurrentFontEntry_->GetCharCount()) return {};
-  const char16_t Code = CurrentFontEntry_->GetCharCode(static_cast<std::int32_t>(Cell));
-  const QString Hex = QStringLiteral("U+%1").arg(static_cast<unsigned>(Code), 4, 16, QLatin1Char('0')).toUpper();
-  // A lone surrogate or a control character has no picture of its own.
-  const QChar C(Code);
-  if (C.isSurrogate() || C.category() == QChar::Other_Control) return Hex;
-  return Hex + QLatin1Char(' ') + C;
+  if (!CurrentFontEntry_ || At.x() < 0 || At.y() < 0) return {};
+  return QString::fromStdString(GlyphCellText(*CurrentFontEntry_, FontGrid_, At.x() / iFont->Zoom(), At.y() / iFont->Zoom()));
 }
 
 void TNodeDetails::sbFontImgResize() {
