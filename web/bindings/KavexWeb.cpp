@@ -243,20 +243,24 @@ public:
 
   std::string children(int Id) {
     TKavClass* Node = NodeOf(Id);
-    json Out = json::array();
-    if (!Node) return Dump(Out);
+    if (!Node) return "[]";
+    std::string Out;
+    const auto Add = [&Out](std::string Text) {
+      Out += Out.empty() ? "[" : ",";
+      Out += Text;
+    };
     if (Id < SecondIdBase) Fetch(*Node);
     for (std::size_t I = 0; I < Node->ChildCount(); ++I) {
       if (Id < SecondIdBase) {
-        for (const TAddedPlace& Added : AddedBelow(Node, I)) Out.push_back(NodeJson(IdOf(Added.Diff->Node2, true)));
-        Out.push_back(NodeJson(IdOf(Node->Child(I))));
+        for (const TAddedPlace& Added : AddedBelow(Node, I)) Add(NodeText(IdOf(Added.Diff->Node2, true)));
+        Add(NodeText(IdOf(Node->Child(I))));
       } else {
-        Out.push_back(NodeJson(IdOf(Node->Child(I), true)));
+        Add(NodeText(IdOf(Node->Child(I), true)));
       }
     }
     if (Id < SecondIdBase)
-      for (const TAddedPlace& Added : AddedBelow(Node, Node->ChildCount())) Out.push_back(NodeJson(IdOf(Added.Diff->Node2, true)));
-    return Dump(Out);
+      for (const TAddedPlace& Added : AddedBelow(Node, Node->ChildCount())) Add(NodeText(IdOf(Added.Diff->Node2, true)));
+    return Out.empty() ? "[]" : Out + "]";
   }
 
   // The tree closed the node: a fetch an error stopped there runs again at its next opening,
@@ -265,7 +269,7 @@ public:
     if (const TKavClass* Node = Id < SecondIdBase ? NodeOf(Id) : nullptr) Stopped_.erase(Node);
   }
 
-  std::string node(int Id) { return NodeOf(Id) ? Dump(NodeJson(Id)) : "{}"; }
+  std::string node(int Id) { return NodeText(Id); }
 
   std::string details(int Id) {
     const TKavClass* Node = NodeOf(Id);
@@ -680,30 +684,35 @@ private:
     return Out;
   }
 
-  json NodeJson(int Id) {
+  // A node as the tree shows it. The tree asks for every row it builds, so this one is written
+  // straight into text rather than built as a JSON value and then dumped, which costs several
+  // times as much in WebAssembly: the caption and the path, which hold names from the image, are
+  // escaped by the JSON library; the other strings are the program's own words and digits.
+  std::string NodeText(int Id) {
     const TKavClass* Node = NodeOf(Id);
-    if (!Node) return json::object();
+    if (!Node) return "{}";
     const bool Second = Id >= SecondIdBase;
     const TNodeKindRow* Row = NodeKindRowOf(Node);
     const bool Complete = Second || Complete_.count(Node) > 0;
-    json Out = {{"id", Id},
-                {"caption", EscapeControls(Node->GetCaption())},
-                {"kind", Node->ClassName()},
-                {"icon", Node == Root_.get() ? RootIcon(*Node) : Row ? Row->Icon : -1},
-                {"hasChildren", Complete ? Node->ChildCount() > 0 : Node->MayHaveChildren()},
-                {"childCount", Node->ChildCount()},
-                {"problem", Second ? "none" : ProblemName(Marks_.MarkerOf(*Node))},
-                {"path", Node->GetPath()},
-                {"position", NodePosition(*Node)}};
+    const bool HasChildren = Complete ? Node->ChildCount() > 0 : Node->MayHaveChildren();
+    std::string Out = "{\"id\":" + std::to_string(Id);
+    Out += ",\"caption\":" + Dump(EscapeControls(Node->GetCaption()));
+    Out += ",\"kind\":\"" + std::string(Node->ClassName()) + '"';
+    Out += ",\"icon\":" + std::to_string(Node == Root_.get() ? RootIcon(*Node) : Row ? Row->Icon : -1);
+    Out += HasChildren ? ",\"hasChildren\":true" : ",\"hasChildren\":false";
+    Out += ",\"childCount\":" + std::to_string(Node->ChildCount());
+    Out += ",\"problem\":\"" + std::string(Second ? "none" : ProblemName(Marks_.MarkerOf(*Node))) + '"';
+    Out += ",\"path\":" + Dump(Node->GetPath());
+    Out += ",\"position\":\"" + NodePosition(*Node) + '"';
     if (Compare_) {
-      Out["compare"] = CompareMarkName(Compare_->View.MarkOf(Node));
-      if (Second) {
-        Out["standIn"] = true;
-        if (Compare_->View.MarkOf(Node) == TCompareMark::None) Out["compare"] = "added";
-      }
+      const TCompareMark Mark = Compare_->View.MarkOf(Node);
+      Out += ",\"compare\":\"" + std::string(Second && Mark == TCompareMark::None ? "added" : CompareMarkName(Mark)) + '"';
+      if (Second) Out += ",\"standIn\":true";
     }
-    return Out;
+    return Out + "}";
   }
+
+  json NodeJson(int Id) { return json::parse(NodeText(Id)); }
 
   // The stand-ins to show before child Row of Node (after the last child for Row == count).
   std::vector<TAddedPlace> AddedBelow(const TKavClass* Node, std::size_t Row) const {
