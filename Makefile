@@ -70,6 +70,8 @@ bench: build
 	    sed -n '/^viewer step/,/targets/p' $(BUILD_DIR)/bench-ui.log; fi; \
 	  bash bench/check_bench.sh $(BUILD_DIR) || status=1; \
 	  if [ -f build-web/kavex-dump.js ]; then bash bench/web_dump_bench.sh $(BUILD_DIR) build-web/kavex-dump.js || status=1; fi; \
+	  if [ -f build-web/site/kavex-core.wasm ] && [ -d web/node_modules ]; then \
+	    (cd web && KAVEX_BUILD=$(abspath $(BUILD_DIR)) node bench/bench.mjs) || status=1; fi; \
 	  exit $$status
 
 # A Debian package of the viewer, the tool, the sample image, the desktop entry and the manual
