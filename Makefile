@@ -60,8 +60,9 @@ fuzz-diff: deps
 	@build-fuzz/fuzz/kavex-fuzz-diff -max_total_time=$(SECONDS) -dict=fuzz/kavex.dict -max_len=524288 \
 	  -artifact_prefix=build-fuzz/crashes-diff/ -print_final_stats=1 $(FUZZ_DIFF_CORPUS) build-fuzz/seeds-diff tests/fuzz-regressions
 
-# Benchmarks of the model (against memcpy), of the viewer, and of kavex-dump --check (against
-# sha256sum), each with its table.
+# Benchmarks of the model (against memcpy), of the viewer, of kavex-dump --check (against
+# sha256sum) and, once make web has run, of the browser version (against native), each with its
+# table.
 bench: build
 	@$(BUILD_DIR)/bench/kavex_core_bench --benchmark_color=false > $(BUILD_DIR)/bench-core.log 2>&1; \
 	  status=$$?; sed -n '/^step/,$$p' $(BUILD_DIR)/bench-core.log; \
